@@ -1,0 +1,114 @@
+#pragma once
+
+// Byte layout of the sign's 4096-byte parameter image. Every offset the tool touches is
+// named here; no other file spells an image offset as a number.
+// c = capcode 0..5 (#1..#6), f = function bit 0..3 (A..D).
+namespace layout {
+
+inline constexpr int kImageSize = 4096;
+inline constexpr int kBankSize = 4100;  // image bytes 0..4093, checksum, two check words
+inline constexpr int kSummedBytes = 4094;
+inline constexpr int kCapcodeCount = 6;
+inline constexpr int kFunctionBits = 4;
+inline constexpr int kRecordChars = 30; // header, trailer and time-out strings
+inline constexpr int kFunCmdCodeLen = 4;
+inline constexpr int kOutputCount = 9;
+inline constexpr int kPasswordLen = 10;
+
+inline constexpr int kUartBaudCode = 3;
+inline constexpr int kOutOfRangeTimeout = 6;
+inline constexpr int kLanguageCode = 7;
+inline constexpr int kTestModeFlag = 8;
+inline constexpr int kBandIndex = 11;
+inline constexpr int kPllR = 12;     // 24-bit big-endian
+inline constexpr int kPllSpare = 15; // travels with the frequency block
+inline constexpr int kPllN = 16;     // 32-bit big-endian
+inline constexpr int kRoeFlag = 23;
+inline constexpr int kOrcFlag = 24;
+inline constexpr int kSerialLedFlag = 25;
+inline constexpr int kEndCode = 26;
+inline constexpr int kUartParity = 27;
+inline constexpr int kUartStopBits = 28;
+inline constexpr int kUartDataBits = 29;
+inline constexpr int kFunctionTypes = 56;
+inline constexpr int kBaudIndexByte = 97; // bits 4..3
+inline constexpr int kBaudIndexShift = 3;
+inline constexpr int kBaudIndexWidth = 2;
+inline constexpr int kCapcodes = 104;
+inline constexpr int kRxControl1 = 122; // bit 4 polarity
+inline constexpr int kPolarityShift = 4;
+inline constexpr int kRxControl2 = 123; // bits 7..5 baud code, bits 4..0 capcode #2..#6 off
+inline constexpr int kBaudCodeShift = 5;
+inline constexpr int kBaudCodeWidth = 3;
+inline constexpr int kRxControl3 = 124; // bit 0 capcode #1 off
+inline constexpr int kRxControl4 = 128;
+inline constexpr int kAirPassword = 129;
+inline constexpr int kOutputPeriods = 385;
+inline constexpr int kSequentialLock = 404;
+inline constexpr int kPeriodPrescaler = 406;
+inline constexpr int kHeaderLen = 407;
+inline constexpr int kHeaderChars = 431;
+inline constexpr int kTrailerLen = 1151;
+inline constexpr int kTrailerChars = 1175;
+inline constexpr int kTimeoutLen = 1895;
+inline constexpr int kTimeoutChars = 1919;
+inline constexpr int kFcPassword1Len = 2639;
+inline constexpr int kFcPassword1 = 2640;
+inline constexpr int kFcPassword2Len = 2650;
+inline constexpr int kFcPassword2 = 2651;
+inline constexpr int kIntFunCmd = 2661;
+inline constexpr int kFunCmdCodes = 2685;
+inline constexpr int kMsgDelayOn = 2781;
+inline constexpr int kSerialCtl = 2783; // five 0/1 flags
+inline constexpr int kSerialCtlCount = 5;
+inline constexpr int kMsgTimeoutDelay = 2788; // 16-bit little-endian
+inline constexpr int kPowerUpOutputs = 2792;
+inline constexpr int kPowerUpOutputs2 = 2793; // bit 4 = output 9
+inline constexpr int kOutput9Bit = 4;
+inline constexpr int kSerialOutputOn = 2794;
+inline constexpr int kPowerUpFlag = 2795;
+inline constexpr int kReadPassword = 2796;
+inline constexpr int kFcAsPasswordFlag = 2807;
+inline constexpr int kRtsFlag = 2808;
+inline constexpr int kModelTag = 2809;
+inline constexpr int kModelTagLen = 13; // "SIGN_PV02.43" and NUL
+inline constexpr int kChecksum = 4094;  // big-endian
+
+// Bank offsets of the two check words (only in the 4100-byte bank buffer).
+inline constexpr int kCheckWord1 = 4096;
+inline constexpr int kCheckWord2 = 4098;
+
+constexpr int functionType(int c, int f) { return kFunctionTypes + 4 * c + f; }
+constexpr int capcode(int c) { return kCapcodes + 3 * c; }
+constexpr int headerLen(int c, int f) { return kHeaderLen + 4 * c + f; }
+constexpr int headerChar(int c, int f, int k) { return kHeaderChars + 120 * c + 30 * f + k; }
+constexpr int trailerLen(int c, int f) { return kTrailerLen + 4 * c + f; }
+constexpr int trailerChar(int c, int f, int k) { return kTrailerChars + 120 * c + 30 * f + k; }
+constexpr int timeoutLen(int c, int f) { return kTimeoutLen + 4 * c + f; }
+constexpr int timeoutChar(int c, int f, int k) { return kTimeoutChars + 120 * c + 30 * f + k; }
+constexpr int intFunCmd(int c, int f) { return kIntFunCmd + 4 * c + f; }
+constexpr int funCmdCode(int c, int f, int l) { return kFunCmdCodes + 16 * c + 4 * f + l; }
+constexpr int outputPeriod(int i) { return kOutputPeriods + i; }
+constexpr int serialCtl(int i) { return kSerialCtl + i; }
+
+// The three per-capcode strings share one shape.
+enum class Record { Header, Trailer, Timeout };
+constexpr int recordLen(Record r, int c, int f) {
+    return r == Record::Header    ? headerLen(c, f)
+           : r == Record::Trailer ? trailerLen(c, f)
+                                  : timeoutLen(c, f);
+}
+constexpr int recordChar(Record r, int c, int f, int k) {
+    return r == Record::Header    ? headerChar(c, f, k)
+           : r == Record::Trailer ? trailerChar(c, f, k)
+                                  : timeoutChar(c, f, k);
+}
+
+// Message type codes of functionTypes.
+inline constexpr int kTypeDisable = 5;
+
+inline constexpr char kModelTagText[] = "SIGN_PV02.43";
+inline constexpr char kFullImageTag[] = "SIGN_P";
+inline constexpr char kPagerImageTag[] = "POCSAG";
+
+} // namespace layout

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+#include <exception>
+#include <memory>
+
+class QSerialPort;
+
+// A failure of the serial interface: what failed, and the system's error number.
+class ECommError : public std::exception {
+public:
+    enum Code : quint8 {
+        BaudRefused = 1,
+        NameWhileOpen = 6,
+        NotOpen = 7,
+        OpenFailed = 8,
+        WriteFailed = 9,
+        ReadFailed = 10,
+        CloseFailed = 11,
+        PurgeFailed = 12,
+        GetSettingsFailed = 14,
+        SetSettingsFailed = 15,
+        BufferSizesRefused = 16,
+        StatusFailed = 18,
+    };
+    ECommError(quint8 code, quint32 systemError) : code(code), systemError(systemError) {}
+    const char* what() const noexcept override { return "serial port error"; }
+
+    quint8 code;
+    quint32 systemError;
+};
+
+// The one serial port through which every byte to and from the sign passes. Synchronous,
+// used from the user-interface thread only.
+class TCommPort {
+public:
+    TCommPort();
+    ~TCommPort();
+    TCommPort(const TCommPort&) = delete;
+    TCommPort& operator=(const TCommPort&) = delete;
+
+    void Open();
+    void Close();
+    void SetBaudRate(quint32 baud);
+    void SetPortName(const QString& name);
+    // Framing mode 0: 7E2, 1: 8N1, anything else 8N2. Closes, sets rate and name, opens.
+    void OpenAt(quint32 baud, const QString& name, int mode);
+
+    void Write(const char* data, qint64 length);
+    quint8 ReadByte();
+    quint32 BytesWaiting();
+    void Purge();
+
+    // Waits up to timeoutMs for received bytes and returns as soon as any are waiting
+    // (true), without spinning. False after the time-out or when the port is closed.
+    bool WaitForData(int timeoutMs);
+
+    bool isOpen() const { return open_; }
+    QString portName() const { return name_; }
+    quint32 baudRate() const { return baud_; }
+
+private:
+    bool open_ = false;
+    QString name_ = QStringLiteral("COM1");
+    quint32 baud_ = 9600;
+    int dataBits_ = 8;
+    char parity_ = 'N';
+    int stopBits_ = 1;
+    std::unique_ptr<QSerialPort> port_;
+};
