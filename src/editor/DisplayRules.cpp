@@ -1,0 +1,194 @@
+#include "editor/DisplayRules.h"
+
+#include <QLocale>
+
+#include <cmath>
+
+using namespace layout;
+
+namespace display {
+
+namespace {
+QStringList list(std::initializer_list<const char*> items) {
+    QStringList out;
+    for (const char* i : items)
+        out << QString::fromLatin1(i);
+    return out;
+}
+} // namespace
+
+#define LEDSIGN_CAPTIONS(fn, ...)                                                                  \
+    const QStringList& fn() {                                                                      \
+        static const QStringList items = list({__VA_ARGS__});                                      \
+        return items;                                                                              \
+    }
+
+LEDSIGN_CAPTIONS(bandCaptions, "130-180MHz(5K)", "130-180MHz(6.25K)", "130-180MHz(Auto)",
+                 "278-290MHz(12.5K)", "400-499MHz(Auto)", "929-932MHz(12.5k)", "080-090MHz(5K)")
+LEDSIGN_CAPTIONS(pagingBaudCaptions, " 512 bps", "1200 bps", "2400 bps")
+LEDSIGN_CAPTIONS(polarityCaptions, "Normal", "Invert")
+LEDSIGN_CAPTIONS(messageTypeCaptions, "STD Num", "PRC Num", "Alpha", "Binary", "Disable")
+LEDSIGN_CAPTIONS(uartSpeedCaptions, "2400", "4800", "9600", "19200", "38400")
+LEDSIGN_CAPTIONS(dataBitsCaptions, "7", "8")
+LEDSIGN_CAPTIONS(parityCaptions, "none", "odd", "even")
+LEDSIGN_CAPTIONS(stopBitsCaptions, "1", "2")
+LEDSIGN_CAPTIONS(languageCaptions, "English", "Russian", "Danish/Norwegian", "French", "German",
+                 "Italian", "Portuguese", "Spanish", "Swedish/Finnish", "Swiss", "United Kingdom")
+LEDSIGN_CAPTIONS(prescalerCaptions, "0.1 sec", "1 sec", "5 sec", "10 sec", "20 sec", "25 sec")
+LEDSIGN_CAPTIONS(capcodeSelectorCaptions, "Capcode #1", "Capcode #2", "Capcode #3", "Capcode #4",
+                 "Capcode #5", "Capcode #6")
+
+#undef LEDSIGN_CAPTIONS
+
+QString real(double value) {
+    if (value == 0 || !std::isfinite(value))
+        return QStringLiteral("0");
+    // 15 significant digits hide binary noise (0.30000000000000004 -> 0.3); the C locale
+    // keeps the point a point.
+    QString s = QLocale::c().toString(value, 'g', 15);
+    if (s.contains(QLatin1Char('e'))) {
+        s = QLocale::c().toString(value, 'f', 15);
+        if (s.contains(QLatin1Char('.'))) {
+            while (s.endsWith(QLatin1Char('0')))
+                s.chop(1);
+            if (s.endsWith(QLatin1Char('.')))
+                s.chop(1);
+        }
+    }
+    return s;
+}
+
+QString dec7(quint32 value) { return QStringLiteral("%1").arg(value, 7, 10, QLatin1Char('0')); }
+
+QString hex(quint32 value, int digits) {
+    return QStringLiteral("%1").arg(value, digits, 16, QLatin1Char('0')).toUpper();
+}
+
+QString pairs(const quint8* bytes, int count) {
+    QString s;
+    for (int i = 0; i < count; ++i)
+        s += hex(bytes[i], 2) + QLatin1Char(';');
+    return s;
+}
+
+std::optional<quint8> bandMultiplierFor(int bandIndex) {
+    static const quint8 multipliers[kBandCount] = {2, 2, 2, 3, 3, 5, 1};
+    if (bandIndex < 0 || bandIndex >= kBandCount)
+        return std::nullopt;
+    return multipliers[bandIndex];
+}
+
+Synthesizer synthesizer(const ParamImage& image, quint8 bandMultiplier) {
+    Synthesizer s;
+    const quint32 r = image.readBE(kPllR, 3);
+    const quint32 w = image.readBE(kPllN, 4);
+    s.pllR = hex(r, 6);
+    s.pllN = hex(w, 8);
+    s.mult = QString::number(bandMultiplier);
+    // An image that was never valid for the sign may hold pllR 0 (or one so large that the
+    // step truncates to 0): it has no channel step, and the frequency cannot be derived.
+    s.channelStep = r == 0 ? 0 : quint32(bandMultiplier) * kReferenceConstant / (r * 4u);
+    if (s.channelStep != 0) {
+        s.channel = real(s.channelStep * 0.001) + QStringLiteral("KHz");
+        s.frequency = ((w >> 7) * s.channelStep + kFrequencyOffsetHz) / 100u;
+    }
+    return s;
+}
+
+int pagingBaudItem(const ParamImage& image) {
+    switch (image.getBits(kRxControl2, kBaudCodeShift, kBaudCodeWidth)) {
+    case 1:
+        return 0;
+    case 2:
+        return 1;
+    default:
+        return 2;
+    }
+}
+
+int polarityItem(const ParamImage& image) { return image.getBits(kRxControl1, kPolarityShift, 1); }
+
+int messageTypeItem(quint8 code) {
+    if (code == kTypeDisable || code == 4)
+        return 4;
+    return code <= 3 ? code : -1;
+}
+
+std::optional<int> uartSpeedItem(quint8 code) {
+    switch (code) {
+    case 208:
+        return 0;
+    case 104:
+        return 1;
+    case 52:
+        return 2;
+    case 25:
+        return 3;
+    case 12:
+        return 4;
+    default:
+        return std::nullopt;
+    }
+}
+
+std::optional<int> parityItem(quint8 letter) {
+    switch (letter) {
+    case 'N':
+        return 0;
+    case 'O':
+        return 1;
+    case 'E':
+        return 2;
+    default:
+        return std::nullopt;
+    }
+}
+
+int stopBitsItem(quint8 value) { return value >= 1 && value <= 2 ? value - 1 : -1; }
+int dataBitsItem(quint8 value) { return value >= 7 && value <= 8 ? value - 7 : -1; }
+int languageItem(quint8 code) { return code < 10 ? code + 1 : 0; }
+
+std::optional<int> prescalerItem(quint8 value) {
+    static const quint8 values[] = {1, 10, 50, 100, 200, 250};
+    for (int i = 0; i < 6; ++i)
+        if (values[i] == value)
+            return i;
+    return std::nullopt;
+}
+
+QString capcodeText(const ParamImage& image, int c) { return dec7(image.capcode(c)); }
+
+bool capcodeOn(const ParamImage& image, int c) {
+    if (c == 0)
+        return image.getBits(kRxControl3, 0, 1) == 0;
+    return image.getBits(kRxControl2, 5 - c, 1) == 0;
+}
+
+QString recordPairs(const ParamImage& image, Record record, int c, int f) {
+    const int n = std::min<int>(image.at(recordLen(record, c, f)), kRecordChars);
+    return pairs(image.data() + recordChar(record, c, f, 0), n);
+}
+
+QString funCmdPairs(const ParamImage& image, int c, int f) {
+    return pairs(image.data() + funCmdCode(c, f, 0), kFunCmdCodeLen);
+}
+
+QString fcPassword(const ParamImage& image, int which) {
+    const int lenAt = which == 1 ? kFcPassword1Len : kFcPassword2Len;
+    const int textAt = which == 1 ? kFcPassword1 : kFcPassword2;
+    const int n = std::min<int>(image.at(lenAt), kPasswordLen);
+    return QString::fromLatin1(reinterpret_cast<const char*>(image.data() + textAt), n);
+}
+
+QString airPassword(const ParamImage& image) { return image.text(kAirPassword, kPasswordLen); }
+QString readPassword(const ParamImage& image) { return image.text(kReadPassword, kPasswordLen); }
+
+quint16 msgTimeoutDelay(const ParamImage& image) {
+    return quint16(image.at(kMsgTimeoutDelay) | (image.at(kMsgTimeoutDelay + 1) << 8));
+}
+
+QString periodSeconds(const ParamImage& image, int output) {
+    return real(image.at(outputPeriod(output)) * double(image.at(kPeriodPrescaler)) * 0.1);
+}
+
+} // namespace display

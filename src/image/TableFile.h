@@ -1,0 +1,42 @@
+#pragma once
+
+#include "image/ParamImage.h"
+
+#include <QString>
+
+// Table files (".tbl"): exactly the 4096 image bytes, no header.
+namespace tablefile {
+
+enum class Outcome {
+    Taken,      // a full image of this model: every byte taken
+    Merged,     // a plain pager receiver's image: capcode and frequency data merged
+    Refused,    // any other model tag: nothing taken
+    Unreadable, // the file could not be opened or read
+};
+
+struct OpenResult {
+    Outcome outcome = Outcome::Unreadable;
+    // What to show: for Merged and Refused the plain message naming the file, for Unreadable
+    // "Open Error!" (a file error box). Empty for Taken.
+    QString message;
+    bool accepted() const { return outcome == Outcome::Taken || outcome == Outcome::Merged; }
+};
+
+// Reads up to 4096 bytes (a short file is zero-filled, a long one cut), classifies them and
+// applies them to the image. The image is untouched unless the result is accepted.
+OpenResult open(const QString& path, ParamImage& image);
+
+// Writes exactly the 4096 image bytes through a temporary file in the same folder that is
+// renamed over the target, so a failed save never damages the file that was there.
+// False when anything fails; then the target is as it was.
+bool save(const QString& path, const ParamImage& image);
+
+// The window caption after a file was taken or saved: the first "[" is kept and the name
+// and "]" follow it; without one " - [" name "]" is appended.
+QString captionWithFile(const QString& caption, const QString& name);
+
+inline const QString kDefaultFileName = QStringLiteral("default.tbl");
+inline const QString kDialogFilter = QStringLiteral("Text files (*.tbl)");
+inline const QString kDefaultSuffix = QStringLiteral("tbl");
+
+} // namespace tablefile
