@@ -75,7 +75,14 @@ public:
     void HighResWait(qint64 microseconds);
 
 private:
+    enum class Wait { Byte, TimedOut, Closed };
+    // Polls for one byte: after each empty poll the window breathes, then the port waits
+    // up to one period for data and returns as soon as any arrive.
+    Wait awaitByte(int polls, int periodMs, quint8& byte);
     bool readAck(bool passThrough);
+    QByteArray writeData(quint32 address, quint16 length, const QByteArray* bank, int bankNo) const;
+    void purge();
+    void showTransmitError();
     void replyFailed();
 
     TCommPort& port_;

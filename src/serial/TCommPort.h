@@ -2,7 +2,6 @@
 
 #include <QString>
 #include <QtGlobal>
-
 #include <exception>
 #include <memory>
 
@@ -10,7 +9,7 @@ class QSerialPort;
 
 // A failure of the serial interface: what failed, and the system's error number.
 class ECommError : public std::exception {
-public:
+  public:
     enum Code : quint8 {
         BaudRefused = 1,
         NameWhileOpen = 6,
@@ -35,7 +34,7 @@ public:
 // The one serial port through which every byte to and from the sign passes. Synchronous,
 // used from the user-interface thread only.
 class TCommPort {
-public:
+  public:
     TCommPort();
     ~TCommPort();
     TCommPort(const TCommPort&) = delete;
@@ -54,19 +53,37 @@ public:
     void Purge();
 
     // Waits up to timeoutMs for received bytes and returns as soon as any are waiting
-    // (true), without spinning. False after the time-out or when the port is closed.
+    // (true), without spinning. False after the time-out, when the port is closed or when
+    // the device has gone (the next I/O call then raises its error).
     bool WaitForData(int timeoutMs);
 
     bool isOpen() const { return open_; }
     QString portName() const { return name_; }
     quint32 baudRate() const { return baud_; }
+    int dataBits() const { return dataBits_; }
+    char parity() const { return parity_; }
+    int stopBits() const { return stopBits_; }
 
-private:
+    // How long Write waits for the driver to take a block without any progress before it
+    // gives up with code 9 (a line that never drains must not hang the program).
+    void setWriteStallMs(int ms) { writeStallMs_ = ms; }
+
+  private:
+    void applyFraming();
+    // Moves whatever the driver holds into the port's buffer; notices a vanished device.
+    void pump(int timeoutMs);
+    // The device reported a read or resource failure: close, then raise code.
+    [[noreturn]] void raiseLost(quint8 code);
+    void noteLost(int err);
+
     bool open_ = false;
     QString name_ = QStringLiteral("COM1");
     quint32 baud_ = 9600;
     int dataBits_ = 8;
     char parity_ = 'N';
     int stopBits_ = 1;
+    int writeStallMs_ = 5000;
+    bool lost_ = false;
+    int lostErrno_ = 0;
     std::unique_ptr<QSerialPort> port_;
 };

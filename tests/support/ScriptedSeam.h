@@ -37,9 +37,9 @@ public:
         shown << QStringLiteral("input: ") + caption + QStringLiteral(" / ") + prompt;
         if (inputs.empty())
             return std::nullopt;
-        auto a = inputs.front();
+        const std::optional<QString> a = std::move(inputs.front());
         inputs.pop_front();
-        return a;
+        return a ? std::optional<QString>(*a) : std::nullopt;
     }
     void setStatus(const QString& t) override { statuses << t; }
     void setProgressMax(int m) override { progressMax = m; }
