@@ -1,0 +1,54 @@
+#pragma once
+
+#include "SignMemory.h"
+#include "SimOptions.h"
+#include "WireLog.h"
+#include "protocol/Frames.h"
+
+#include <QByteArray>
+#include <QString>
+#include <functional>
+
+// The sign's receiver module and display controller: carries out one device frame and
+// gives the bytes to answer with, misbehaving as the options ask.
+class SignResponder {
+  public:
+    using DisplayOutput = std::function<void(const QString& line)>;
+
+    SignResponder(SignMemory& memory, const SimOptions& options, WireLog& log,
+                  DisplayOutput display);
+
+    struct Answer {
+        QByteArray bytes;      // empty: no answer
+        bool powerCut = false; // the sign is gone after this frame
+    };
+    // A frame as it came off the line, end byte included.
+    Answer handle(const QByteArray& wireFrame);
+
+  private:
+    struct Reply {
+        QByteArray bytes;
+        QString what; // for the log
+    };
+    Reply carryOut(const wire::DeviceFrame& frame);
+    Reply passToDisplay(const wire::DeviceFrame& frame);
+    static Reply ack(const wire::DeviceFrame& frame, bool positive);
+    bool saveMemory();
+    QByteArray noise();
+    quint32 nextRandom();
+
+    SignMemory& memory_;
+    const SimOptions& options_;
+    WireLog& log_;
+    DisplayOutput display_;
+    quint64 frames_ = 0;
+    quint32 random_;
+};
+
+// One display frame as the display controller reports it, or nothing for data that is not a
+// display frame. Shared with the tests' expectations of the log.
+QString describeDisplayData(const QByteArray& passThroughData);
+QString hexBytes(const QByteArray& bytes, qsizetype limit = -1);
+
+// Where --stray-etx puts its 0x03 in a reply frame on the wire.
+inline constexpr int kStrayEtxAt = 5;

@@ -1,0 +1,148 @@
+#include "SimOptions.h"
+
+#include <QCommandLineParser>
+#include <QLocale>
+
+namespace {
+
+std::optional<quint64> positiveNumber(const QString& text) {
+    bool ok = false;
+    const quint64 v = QLocale::c().toULongLong(text.trimmed(), &ok);
+    if (!ok || v == 0)
+        return std::nullopt;
+    return v;
+}
+
+} // namespace
+
+std::optional<SimOptions> parseSimOptions(const QStringList& arguments, QString* error) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Simulated LED sign on a pseudo-terminal. Prints the device path (for "
+                       "example /dev/pts/7) as its first line on stdout, then answers the "
+                       "programmer as the sign does. Ends on SIGTERM, SIGINT, SIGHUP, and when "
+                       "stdin (a pipe or terminal) reaches its end."));
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption state(
+        QStringLiteral("state"),
+        QStringLiteral("Keep the 1 MiB memory in <file>, saved after every erase and write. A "
+                       "missing file is created with the default image in both banks and the "
+                       "default firmware identification; an existing one is used as it is. "
+                       "Without this option the memory is not kept."),
+        QStringLiteral("file"));
+    const QCommandLineOption init(
+        QStringLiteral("init"),
+        QStringLiteral("Write a prepared image into both banks: default, erased, bank0-bad, "
+                       "bank1-bad (that bank with a bad sum and a bad tail, the other good), "
+                       "pager (model tag \"POCSAG\", capcode #1 1111111, sequential lock 9, air "
+                       "password 1111111111), foreign (model tag \"FOREIGN_1.00\"), "
+                       "read-password=TEXT (default image with that read password)."),
+        QStringLiteral("kind"));
+    const QCommandLineOption firmware(
+        QStringLiteral("firmware"),
+        QStringLiteral("Set the 12-byte identification at 0xEFFE0: up to 12 characters, padded "
+                       "with zero bytes (default of a new memory: \"POCSAG  2.52\"), or "
+                       "'erased' for twelve 0xFF."),
+        QStringLiteral("text"));
+    const QCommandLineOption noDisplay(
+        QStringLiteral("no-display"),
+        QStringLiteral("The display controller is absent: pass-through frames get no answer."));
+    const QCommandLineOption nak(
+        QStringLiteral("nak"),
+        QStringLiteral("Refuse device frame <n> (counting frames that parse, from 1) with a "
+                       "negative acknowledgement 02 15; it is not carried out. Repeat the "
+                       "option or give a comma-separated list for several frames."),
+        QStringLiteral("n"));
+    const QCommandLineOption dieAfter(
+        QStringLiteral("die-after"),
+        QStringLiteral("Power cut: carry out device frame <n> (memory saved), then answer "
+                       "nothing more - frame <n> included - and exit."),
+        QStringLiteral("n"));
+    const QCommandLineOption strayEtx(
+        QStringLiteral("stray-etx"),
+        QStringLiteral("Put a stray 0x03 among the first bytes of every reply frame."));
+    const QCommandLineOption noise(
+        QStringLiteral("noise"),
+        QStringLiteral("Send a few stray bytes (never 02, 03, 06, 15 or 1B) before about one "
+                       "answer in four, chosen by a pseudo-random sequence from --seed."));
+    const QCommandLineOption seed(QStringLiteral("seed"),
+                                  QStringLiteral("Seed of the --noise sequence (default 1)."),
+                                  QStringLiteral("n"), QStringLiteral("1"));
+    const QCommandLineOption pace(
+        QStringLiteral("pace"),
+        QStringLiteral("Line speed to imitate, 10 bits per byte: answers leave no faster, and "
+                       "none starts before the request would have arrived at that speed. "
+                       "0 = as fast as possible. Default 19200."),
+        QStringLiteral("baud"), QStringLiteral("19200"));
+    const QCommandLineOption log(
+        QStringLiteral("log"),
+        QStringLiteral("Write every frame in and out to <file>, one line each, decoded, each "
+                       "line of line traffic starting 'in N bytes' or 'out N bytes'; a last "
+                       "line 'total in=N out=M' on exit."),
+        QStringLiteral("file"));
+    const QCommandLineOption noStdin(
+        QStringLiteral("no-stdin"),
+        QStringLiteral("Do not end when stdin ends (stdin is only watched anyway when it is a "
+                       "pipe, socket or terminal)."));
+    parser.addOptions({state, init, firmware, noDisplay, nak, dieAfter, strayEtx, noise, seed, pace,
+                       log, noStdin});
+
+    if (!parser.parse(arguments)) {
+        *error = parser.errorText();
+        return std::nullopt;
+    }
+    if (parser.isSet(help))
+        parser.showHelp(0);
+    if (!parser.positionalArguments().isEmpty()) {
+        *error = QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments()[0]);
+        return std::nullopt;
+    }
+
+    SimOptions o;
+    o.statePath = parser.value(state);
+    if (parser.isSet(init)) {
+        o.init = parseInitChoice(parser.value(init), error);
+        if (!o.init)
+            return std::nullopt;
+    }
+    if (parser.isSet(firmware)) {
+        o.firmware = parseFirmwareId(parser.value(firmware), error);
+        if (!o.firmware)
+            return std::nullopt;
+    }
+    o.display = !parser.isSet(noDisplay);
+    for (const QString& value : parser.values(nak))
+        for (const QString& item : value.split(QLatin1Char(','))) {
+            const auto n = positiveNumber(item);
+            if (!n) {
+                *error = QStringLiteral("--nak takes frame numbers from 1, not '%1'").arg(item);
+                return std::nullopt;
+            }
+            o.nakFrames.insert(*n);
+        }
+    if (parser.isSet(dieAfter)) {
+        const auto n = positiveNumber(parser.value(dieAfter));
+        if (!n) {
+            *error = QStringLiteral("--die-after takes a frame number from 1");
+            return std::nullopt;
+        }
+        o.dieAfter = *n;
+    }
+    o.strayEtx = parser.isSet(strayEtx);
+    o.noise = parser.isSet(noise);
+    bool ok = false;
+    o.seed = QLocale::c().toUInt(parser.value(seed), &ok);
+    if (!ok) {
+        *error = QStringLiteral("--seed takes a number");
+        return std::nullopt;
+    }
+    o.pace = QLocale::c().toInt(parser.value(pace), &ok);
+    if (!ok || o.pace < 0 || o.pace > 10000000) {
+        *error = QStringLiteral("--pace takes a line speed in baud, or 0");
+        return std::nullopt;
+    }
+    o.logPath = parser.value(log);
+    o.watchStdin = !parser.isSet(noStdin);
+    return o;
+}

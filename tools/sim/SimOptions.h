@@ -1,0 +1,29 @@
+#pragma once
+
+#include "PreparedImages.h"
+
+#include <QByteArray>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+// How this run of the simulated sign is prepared and how it misbehaves.
+struct SimOptions {
+    QString statePath;                  // empty: memory lives only as long as the process
+    std::optional<InitChoice> init;     // prepared image for both banks
+    std::optional<QByteArray> firmware; // 12 identification bytes
+    bool display = true;                // the display controller answers pass-through frames
+    QSet<quint64> nakFrames;            // device frames (from 1) answered negatively
+    quint64 dieAfter = 0;               // 0: never
+    bool strayEtx = false;
+    bool noise = false;
+    quint32 seed = 1;
+    int pace = 19200; // line speed in baud; 0 = as fast as the pseudo-terminal goes
+    QString logPath;
+    bool watchStdin = true;
+};
+
+// Parses the command line. On an error returns nothing and puts the reason in *error; --help
+// and --version print and exit inside.
+std::optional<SimOptions> parseSimOptions(const QStringList& arguments, QString* error);
