@@ -16,6 +16,8 @@ inline const QString captionVersion = QStringLiteral("Version");
 // Table files
 inline const QString openError = QStringLiteral("Open Error!");
 inline const QString saveError = QStringLiteral("Save Error!");
+// Why a named pipe, a device or a folder is neither opened nor replaced as a table file.
+inline const QString notRegularFile = QStringLiteral("not a regular file");
 inline QString filePagerFormat(const QString& name) {
     return QStringLiteral("The [") + name +
            QStringLiteral("] is not correct format for Marovelkin LED sign, copy capcode and "
@@ -34,6 +36,23 @@ inline const QString transmitSuccess = QStringLiteral("Transmit Success!");
 inline const QString connectionSuccess = QStringLiteral("Connection Success !");
 inline const QString connectionFail = QStringLiteral("Connection Fail !");
 inline const QString boardNotFound = QStringLiteral("The target board is not found !");
+// Second line under an open failure: the likely cause, when the system tells it.
+inline const QString portNoPermission = QStringLiteral(
+    "You may not use this port: your user must be in the \"dialout\" group (log in again "
+    "after adding it).");
+inline const QString portHeldElsewhere = QStringLiteral("Another program holds this port.");
+inline const QString portMissing = QStringLiteral("There is no such port.");
+
+// Connection dialog
+inline const QString connectionCaption = QStringLiteral("Connection");
+inline const QString selectPort = QStringLiteral("Please Select Port");
+inline const QString connectButton = QStringLiteral("OK");
+inline const QString connectCancelButton = QStringLiteral("Cancel");
+inline const QString rebootSign = QStringLiteral("Please Reboot LED Sign !");
+inline const QString connectingInitial = QStringLiteral("Connection ......");
+inline QString connecting(int dots) {
+    return QStringLiteral("Connection") + QString(dots, QLatin1Char('.'));
+}
 
 // Read, write, verify, firmware
 inline const QString notPocsag = QStringLiteral("The firmware is not POCSAG ! ");
@@ -58,6 +77,9 @@ inline const QString readPagerFormat = QStringLiteral(
 inline const QString readRefused =
     QStringLiteral("The data of TZRD is not correct format, the data will discard !");
 inline const QString firmwareOld = QStringLiteral("This is old version !");
+inline QString firmwareId(const QString& model, const QString& version) {
+    return QStringLiteral("Model : ") + model + QStringLiteral("  Version = ") + version;
+}
 
 // Status bar texts
 inline const QString statusReady = QStringLiteral(" Ready");
@@ -96,5 +118,143 @@ inline const QString passwordError = QStringLiteral("Password Error!");
 // Side tools
 inline const QString sendSuccess = QStringLiteral("Send Success!");
 inline const QString sendError = QStringLiteral("Send Error!");
+
+// Captions of the window's groups, labels and check boxes, by which the window and the
+// command line's `show` name each setting (list items live in editor/DisplayRules.h).
+namespace label {
+inline const QString frequencyGroup = QStringLiteral("Frequency");
+inline const QString rangeOfFreq = QStringLiteral("Range Of Freq.");
+inline const QString freq = QStringLiteral("Freq.");
+inline const QString freqUnit = QStringLiteral("00Hz");
+inline const QString polarity = QStringLiteral("Polarity");
+inline const QString baudRate = QStringLiteral("Baud Rate");
+inline const QString pllR = QStringLiteral("PLLR:");
+inline const QString pllN = QStringLiteral("PLLN:");
+inline const QString mult = QStringLiteral("MULT:");
+inline const QString channel = QStringLiteral("CHANNEL:");
+inline const QString capcodeGroup = QStringLiteral("Capcode(Decimal Address)");
+inline const QString capcodeOn = QStringLiteral("ON");
+inline const QString funBit = QStringLiteral("Fun Bit:");
+inline const QString testMode = QStringLiteral("Test Mode");
+inline const QString serialGroup = QStringLiteral("Serial Output Settings");
+inline const QString serialOutputOn = QStringLiteral("Serial Output ON");
+inline const QString parameters = QStringLiteral("Parameters");
+inline const QString msgTimeOutDelay = QStringLiteral("Msg Time Out Delay");
+inline const QString seconds = QStringLiteral("Sec");
+inline const QString selectCapcode = QStringLiteral("Select Capcode:");
+inline const QString endCode = QStringLiteral("End_Code(HEX)");
+inline const QString uartBaud = QStringLiteral("UART Baud");
+inline const QString dataBits = QStringLiteral("Data Bits");
+inline const QString parity = QStringLiteral("Parity");
+inline const QString stopBits = QStringLiteral("Stop Bits");
+inline const QString funCmdChecksum = QStringLiteral("Fun. Cmd. Checksum");
+inline const QString funCmdEnable = QStringLiteral("Fun. Cmd. Enable");
+inline const QString funCmdFilterDisable = QStringLiteral("Fun. Cmd. Output Filter Disable");
+inline const QString insertCrBeforeLf = QStringLiteral("Insert CR Before Detected LF");
+inline const QString insertLfAfterCr = QStringLiteral("Insert LF After Detected CR");
+inline const QString fcAsPassword = QStringLiteral("FC as a Password");
+inline const QString serialLed = QStringLiteral("Serial O/P Marovelkin LED");
+inline const QString rtsEnable = QStringLiteral("RTS Enable");
+inline QString functionBit(int f) {
+    return QStringLiteral("Function Bit ") + QChar(u'A' + f);
+}
+inline const QString headerChars = QStringLiteral("Header Chars.");
+inline const QString trailerChars = QStringLiteral("Trailer Chars.");
+inline const QString timeoutChars = QStringLiteral("Timeout Chars.");
+inline const QString intFunCmd = QStringLiteral("Int. Fun. Cmd.");
+inline const QString outputFeatures = QStringLiteral("Output Features");
+inline const QString funCmdPassword1 = QStringLiteral("Fun. Cmd. Password 1");
+inline const QString funCmdPassword2 = QStringLiteral("Fun. Cmd. Password 2");
+inline const QString preScaler = QStringLiteral("Pre-Scaler of Period");
+inline QString outputPeriod(int i) {
+    return QStringLiteral("Output ") + QString::number(i + 1) + QStringLiteral(" Period");
+}
+inline const QString periodUnit = QStringLiteral("S");
+inline const QString powerUpOutput = QStringLiteral("Power Up Output "); // trailing blank
+inline const QString roeEnable = QStringLiteral("Power & Receiving Output Enable");
+inline const QString orcEnable = QStringLiteral("Out Of Range Output Enable");
+inline const QString features = QStringLiteral("Features");
+inline const QString sequentialLock = QStringLiteral("Sequential Lock");
+inline const QString language = QStringLiteral("Language");
+inline const QString outOfRangeTimeOut = QStringLiteral("Out Of Range Time Out");
+inline const QString minutes = QStringLiteral("Min");
+inline const QString airPassword = QStringLiteral("Air Prm. PW");
+inline const QString readPassword = QStringLiteral("Read Password");
+
+// Main window: page tabs, buttons, value panels, menus and the dialogs created at start.
+inline const QString pageCode = QStringLiteral("Capcode & Freq & Features");
+inline const QString pageFeatures = QStringLiteral("Serial Output Features");
+inline const QString linkButton = QStringLiteral("Link(F6)");
+inline QString capcodeColumn(int f) { return QString(QChar(u'A' + f)); }
+inline const QString noValue = QStringLiteral("0000"); // PLL labels before the first refresh
+inline const QString noMultiplier = QStringLiteral("0");
+inline QString prescalerMaximum(const QString& seconds) {
+    return QStringLiteral("Max.=") + seconds + QStringLiteral(" sec");
+}
+inline const QString menuFile = QStringLiteral("File");
+inline const QString menuOpen = QStringLiteral("Open");
+inline const QString menuSave = QStringLiteral("Save");
+inline const QString menuSaveAs = QStringLiteral("Save As...");
+inline const QString menuExit = QStringLiteral("Exit");
+inline const QString menuPager = QStringLiteral("Pager");
+inline const QString menuRead = QStringLiteral("Read");
+inline const QString menuWrite = QStringLiteral("Write");
+inline const QString menuVerify = QStringLiteral("Verify");
+inline const QString menuSystem = QStringLiteral("System");
+inline const QString menuNormalMode = QStringLiteral("Normal Mode");
+inline const QString menuCheckFirmware = QStringLiteral("Check Firmware");
+inline const QString menuAdmin = QStringLiteral("Admin");
+inline const QString menuLedSignCommand = QStringLiteral("LED Sign Command");
+inline const QString menuAdminMode = QStringLiteral("Admin Mode");
+inline const QString menuLink = QStringLiteral("Link");
+inline const QString alphaDataCaption = QStringLiteral("Alpha Data");
+inline const QString ledSignCommandCaption = QStringLiteral("LED Sign Command");
+inline const QString passwordDialogCaption = QStringLiteral("Password Dialog");
+} // namespace label
+
+// Command line (`ledsign`)
+namespace cli {
+inline const QString fullImage = QStringLiteral("full image");
+inline const QString modelTag = QStringLiteral("Model tag");
+inline const QString funCmdCode = QStringLiteral("FC");
+inline const QString on = QStringLiteral("ON");
+inline const QString off = QStringLiteral("OFF");
+inline const QString none = QStringLiteral("none");
+inline QString unknownCode(int value) {
+    return QStringLiteral("(no item for ") + QString::number(value) + QLatin1Char(')');
+}
+inline QString fileExists(const QString& path) {
+    return path + QStringLiteral(": the file exists (use --force to replace it)");
+}
+inline QString fileReason(const QString& path, const QString& reason) {
+    return path + QStringLiteral(": ") + reason;
+}
+inline QString unknownCommand(const QString& name) {
+    return QStringLiteral("unknown command '") + name + QLatin1Char('\'');
+}
+inline QString missingArgument(const QString& name) {
+    return QStringLiteral("missing argument: ") + name;
+}
+inline QString unexpectedArgument(const QString& arg) {
+    return QStringLiteral("unexpected argument: ") + arg;
+}
+inline QString missingOption(const QString& name) {
+    return QStringLiteral("missing option: --") + name;
+}
+inline QString badPollMs(const QString& value) {
+    return QStringLiteral("--poll-ms takes milliseconds from 1 to 1000, not '") + value +
+           QLatin1Char('\'');
+}
+inline QString tryHelp(const QString& command) {
+    return QStringLiteral("Try '") + command + QStringLiteral(" --help'.");
+}
+inline QString answered(bool yes) {
+    return yes ? QStringLiteral("-> Yes (--yes)")
+               : QStringLiteral("-> No (pass --yes to answer Yes)");
+}
+inline QString inputCancelled(const QString& prompt) {
+    return prompt + QStringLiteral(": no value given, cancelled");
+}
+} // namespace cli
 
 } // namespace msg
