@@ -1,0 +1,155 @@
+// The rules of the window's check boxes and of the lists that the image refresh relies on.
+// A check box rule runs whenever the box's state changes, by a click or from code; a list
+// rule runs only when the user picks an item.
+#include "app/MainWindow.h"
+#include "app/PageTab.h"
+#include "app/PairMaskEdit.h"
+#include "editor/CapcodeRules.h"
+#include "editor/OutputRules.h"
+#include "editor/SerialOutputRules.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+
+using namespace layout;
+
+void TfrmAir::connectRules() {
+    auto onToggle = [this](QCheckBox* box, auto rule) {
+        connect(box, &QCheckBox::toggled, this, [this, rule] { guard(rule); });
+    };
+    auto onPick = [this](QComboBox* list, auto rule) {
+        connect(list, &QComboBox::activated, this, [this, rule] { guard(rule); });
+    };
+
+    for (QCheckBox* b : tables_.capcodeBoxes)
+        onToggle(b, [this, t = tagOf(b)] { CheckBox1Click(t); });
+    onToggle(CheckBox7, [this] { CheckBox7Click(); });
+    for (QCheckBox* b : tables_.serialOptionBoxes)
+        onToggle(b, [this, t = tagOf(b)] { chkCtl0Click(t); });
+    onToggle(CheckBox8, [this] { CheckBox8Click(); });
+    onToggle(CheckBox9, [this] { CheckBox9Click(); });
+    onToggle(chkFunPass, [this] { chkFunPassClick(); });
+    for (QCheckBox* b : tables_.powerUpOutputBoxes)
+        onToggle(b, [this, t = tagOf(b)] { chkOutput0Click(t); });
+    onToggle(chkPower, [this] { chkPowerClick(); });
+    onToggle(chkROE, [this] { chkROEClick(); });
+    onToggle(chkORC, [this] { chkORCClick(); });
+    // The "Int. Fun. Cmd." boxes have no rule: they are collected with their capcode.
+
+    onPick(cboScaler, [this] { cboScalerClick(); });
+    onPick(ComboBox1, [this] { ComboBox1Click(); });
+    onPick(ComboBox5, [this] { ComboBox5Click(); });
+    onPick(ComboBox2, [this] { ComboBox2Click(); });
+    onPick(ComboBox3, [this] { ComboBox3Click(tagOf(ComboBox3)); });
+    onPick(ComboBox4, [this] { ComboBox3Click(tagOf(ComboBox4)); });
+
+    connect(stcCode, &PageTab::clicked, this, [this] { guard([this] { stcCodeClick(); }); });
+    connect(stcFeatures, &PageTab::clicked, this,
+            [this] { guard([this] { stcFeaturesClick(); }); });
+    connect(btnLink0E, &QPushButton::clicked, this,
+            [this] { guard([this] { btnLink0EClick(); }); });
+}
+
+// --- Capcodes -------------------------------------------------------------------------------
+
+void TfrmAir::CheckBox1Click(int tag) {
+    capcoderules::setCapcodeOn(image_, tag, tables_.capcodeBoxes[tag]->isChecked());
+}
+
+void TfrmAir::CheckBox7Click() {
+    capcoderules::setTestMode(image_, CheckBox7->isChecked());
+}
+
+// --- Serial output ----------------------------------------------------------------------------
+
+void TfrmAir::chkCtl0Click(int tag) {
+    const bool on = tables_.serialOptionBoxes[tag]->isChecked();
+    serialrules::setSerialOption(image_, tag, on);
+    if (tag == serialrules::kSerialOutputOnTag)
+        setSerialPageEnabled(on);
+    updateFunCmdControls();
+}
+
+void TfrmAir::updateFunCmdControls() {
+    const bool on = serialrules::funCmdControlsEnabled(
+        tables_.serialOptionBoxes[serialrules::kSerialOutputOnTag]->isChecked(),
+        tables_.serialOptionBoxes[1]->isChecked());
+    for (int f = 0; f < kFunctionBits; ++f) {
+        tables_.intFunCmdBoxes[f]->setEnabled(on);
+        tables_.fcEdits[f]->setEnabled(on);
+    }
+}
+
+void TfrmAir::CheckBox8Click() {
+    const bool on = CheckBox8->isChecked();
+    serialrules::setSerialLed(image_, on);
+    if (on) {
+        // The sign's own LED format runs at 19200 baud; the UART format is then fixed.
+        ComboBox5->setCurrentIndex(serialrules::kUart19200Item);
+        ComboBox5Click();
+        Panel2->hide();
+    } else {
+        Panel2->show();
+    }
+}
+
+void TfrmAir::CheckBox9Click() {
+    serialrules::setRts(image_, CheckBox9->isChecked());
+}
+
+void TfrmAir::chkFunPassClick() {
+    serialrules::setFcAsPassword(image_, chkFunPass->isChecked());
+}
+
+void TfrmAir::ComboBox1Click() {
+    const int next = ComboBox1->currentIndex();
+    if (next < 0)
+        return;
+    collectCapcodeRecord(selectedCapcode_);
+    selectedCapcode_ = next;
+    ShowCapcodeRecord(selectedCapcode_);
+}
+
+void TfrmAir::ComboBox5Click() {
+    serialrules::setUartSpeed(image_, ComboBox5->currentIndex());
+}
+
+void TfrmAir::ComboBox2Click() {
+    serialrules::setUartParity(image_, ComboBox2->currentIndex());
+}
+
+void TfrmAir::ComboBox3Click(int tag) {
+    QComboBox* list = tag == serialrules::kStopBitsTag ? ComboBox3 : ComboBox4;
+    bool ok = false;
+    const int value = list->currentText().toInt(&ok);
+    if (ok)
+        serialrules::setUartBits(image_, tag, value);
+}
+
+// --- Output features ------------------------------------------------------------------------
+
+void TfrmAir::chkOutput0Click(int tag) {
+    outputrules::setPowerUpOutput(image_, tag, tables_.powerUpOutputBoxes[tag]->isChecked());
+}
+
+void TfrmAir::chkPowerClick() {
+    outputrules::setPowerUpFlag(image_, chkPower->isChecked());
+}
+void TfrmAir::chkROEClick() {
+    outputrules::setRoe(image_, chkROE->isChecked());
+}
+void TfrmAir::chkORCClick() {
+    outputrules::setOrc(image_, chkORC->isChecked());
+}
+
+void TfrmAir::cboScalerClick() {
+    if (auto scale = outputrules::prescalerScale(cboScaler->currentIndex()))
+        periodScale_ = *scale;
+    outputrules::applyPrescaler(image_, periodScale_);
+    lblScaler->setText(outputrules::prescalerMaximum(periodScale_));
+    ShowSerialFeatures();
+}

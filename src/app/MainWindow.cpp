@@ -1,0 +1,388 @@
+#include "app/MainWindow.h"
+
+#include "app/PageTab.h"
+#include "app/PairMaskEdit.h"
+#include "app/QtSeam.h"
+#include "core/Messages.h"
+#include "image/TableFile.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QEvent>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QShortcut>
+#include <QStatusBar>
+#include <exception>
+
+namespace label = msg::label;
+
+namespace {
+
+// Panel 0 of the status bar: drawn by its owner, which places the progress bar on it.
+class OwnerDrawnPanel : public QWidget {
+  public:
+    OwnerDrawnPanel(std::function<void()> draw, QWidget* parent)
+        : QWidget(parent), draw_(std::move(draw)) {}
+
+  protected:
+    void paintEvent(QPaintEvent*) override { draw_(); }
+
+  private:
+    std::function<void()> draw_;
+};
+
+QAction* item(QMenu* menu, const QString& name, const QString& caption,
+              const QKeySequence& shortcut = QKeySequence()) {
+    QAction* a = menu->addAction(caption);
+    a->setObjectName(name);
+    a->setShortcut(shortcut);
+    return a;
+}
+
+} // namespace
+
+TfrmAir::TfrmAir(const Options& options) {
+    setObjectName(QStringLiteral("frmAir"));
+    setWindowTitle(msg::windowCaption);
+    startDirectory_ =
+        options.startDirectory.isEmpty() ? QDir::currentPath() : options.startDirectory;
+    extraPorts_ = options.extraPorts;
+    if (options.seam) {
+        seam_ = options.seam;
+    } else {
+        ownSeam_ = std::make_unique<QtSeam>(*this);
+        seam_ = ownSeam_.get();
+    }
+    askOpenFileName = [this](const QString& dir) { return defaultAskOpenFileName(dir); };
+    askSaveFileName = [this](const QString& dir) { return defaultAskSaveFileName(dir); };
+
+    auto* form = new QWidget(this);
+    form->setObjectName(QStringLiteral("frmAirSurface"));
+    QFont f = font();
+    f.setPointSize(8);
+    form->setFont(f);
+    setCentralWidget(form);
+    buildControls(form);
+    buildMenus();
+    buildStatusBar();
+    tables_ = buildControlTables(form);
+    applyCreationStates();
+    connectRules();
+    connectEditorRules();
+    // The mouse over the bare surface ends the edit under way (focus sink).
+    form->setMouseTracking(true);
+    form->installEventFilter(this);
+
+    // A single-border window centred on the screen at its design size, then maximised.
+    resize(kDesignWidth, kDesignHeight);
+    FormCreate();
+    if (options.maximise)
+        setWindowState(windowState() | Qt::WindowMaximized);
+
+    // The serial output page is reachable only through the page tabs that the Normal Mode
+    // command shows, so the window starts in Normal Mode.
+    NormalMode1Click();
+}
+
+TfrmAir::~TfrmAir() = default;
+
+void TfrmAir::FormCreate() {
+    setProgress(0);
+    layout_.record(size(), centralWidget());
+    image_.initDefaults();
+}
+
+void TfrmAir::buildMenus() {
+    QMenuBar* bar = menuBar();
+    bar->setObjectName(QStringLiteral("MainMenu1"));
+
+    QMenu* file = bar->addMenu(label::menuFile);
+    file->setObjectName(QStringLiteral("File1"));
+    file->menuAction()->setObjectName(QStringLiteral("File1"));
+    connect(
+        item(file, QStringLiteral("Open1"), label::menuOpen, QKeySequence(Qt::CTRL | Qt::Key_O)),
+        &QAction::triggered, this, [this] { guard([this] { Open1Click(); }); });
+    connect(
+        item(file, QStringLiteral("Save1"), label::menuSave, QKeySequence(Qt::CTRL | Qt::Key_S)),
+        &QAction::triggered, this, [this] { guard([this] { Save1Click(); }); });
+    connect(item(file, QStringLiteral("SaveAs1"), label::menuSaveAs,
+                 QKeySequence(Qt::CTRL | Qt::Key_A)),
+            &QAction::triggered, this, [this] { guard([this] { SaveAs1Click(); }); });
+    file->addSeparator()->setObjectName(QStringLiteral("N1"));
+    connect(item(file, QStringLiteral("Exit1"), label::menuExit), &QAction::triggered, this,
+            [this] { guard([this] { Exit1Click(); }); });
+
+    QMenu* pager = bar->addMenu(label::menuPager);
+    pager->setObjectName(QStringLiteral("Pager1"));
+    pager->menuAction()->setObjectName(QStringLiteral("Pager1"));
+    connect(item(pager, QStringLiteral("Read1"), label::menuRead, QKeySequence(Qt::Key_F3)),
+            &QAction::triggered, this, [this] { guard([this] { Read1Click(); }); });
+    connect(item(pager, QStringLiteral("Write1"), label::menuWrite, QKeySequence(Qt::Key_F4)),
+            &QAction::triggered, this, [this] { guard([this] { Write1Click(); }); });
+    connect(item(pager, QStringLiteral("Verify1"), label::menuVerify, QKeySequence(Qt::Key_F9)),
+            &QAction::triggered, this, [this] { guard([this] { Verify1Click(); }); });
+    setPagerEnabled(false);
+
+    QMenu* system = bar->addMenu(label::menuSystem);
+    system->setObjectName(QStringLiteral("System1"));
+    system->menuAction()->setObjectName(QStringLiteral("System1"));
+    QAction* normal = item(system, QStringLiteral("NormalMode1"), label::menuNormalMode);
+    normal->setCheckable(true);
+    normal->setChecked(true);
+    normal->setVisible(false);
+    connect(normal, &QAction::triggered, this, [this] { guard([this] { NormalMode1Click(); }); });
+    connect(item(system, QStringLiteral("CheckFirmware1"), label::menuCheckFirmware),
+            &QAction::triggered, this, [this] { guard([this] { CheckFirmware1Click(); }); });
+    connect(item(system, QStringLiteral("Admin1"), label::menuAdmin), &QAction::triggered, this,
+            [this] { guard([this] { Admin1Click(); }); });
+    connect(item(system, QStringLiteral("LEDSignCommand1"), label::menuLedSignCommand),
+            &QAction::triggered, this, [this] { guard([this] { LEDSignCommand1Click(); }); });
+    item(system, QStringLiteral("AdminMode1"), label::menuAdminMode)->setVisible(false);
+    QAction* link =
+        item(system, QStringLiteral("Link1"), label::menuLink, QKeySequence(Qt::Key_F6));
+    link->setVisible(false);
+    connect(link, &QAction::triggered, this, [this] { guard([this] { Link1Click(); }); });
+    // A hidden item's shortcut is dead in this toolkit; F6 is kept alive beside it.
+    auto* f6 = new QShortcut(QKeySequence(Qt::Key_F6), this);
+    f6->setObjectName(QStringLiteral("Link1Shortcut"));
+    connect(f6, &QShortcut::activated, link, &QAction::trigger);
+    connect(link, &QAction::visibleChanged, f6, [f6, link] { f6->setEnabled(!link->isVisible()); });
+
+    // The second "File" menu with "Open" alone, hidden by the Normal Mode command.
+    QMenu* file2 = bar->addMenu(label::menuFile);
+    file2->setObjectName(QStringLiteral("File2"));
+    file2->menuAction()->setObjectName(QStringLiteral("File2"));
+    file2->menuAction()->setVisible(false);
+    connect(item(file2, QStringLiteral("Open2"), label::menuOpen), &QAction::triggered, this,
+            [this] { guard([this] { Open1Click(); }); });
+}
+
+void TfrmAir::buildStatusBar() {
+    StatusBar1 = statusBar();
+    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    StatusBar1->setSizeGripEnabled(false);
+    statusPanel0_ = new OwnerDrawnPanel([this] { StatusBar1DrawPanel(); }, StatusBar1);
+    statusPanel0_->setObjectName(QStringLiteral("StatusPanel0"));
+    statusPanel0_->setFixedWidth(370);
+    statusPanel1_ = new QLabel(msg::statusReady, StatusBar1);
+    statusPanel1_->setObjectName(QStringLiteral("StatusPanel1"));
+    statusPanel1_->setFixedWidth(100);
+    statusPanel1_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    StatusBar1->addWidget(statusPanel0_);
+    StatusBar1->addWidget(statusPanel1_);
+
+    PB1 = new QProgressBar(StatusBar1);
+    PB1->setObjectName(QStringLiteral("PB1"));
+    PB1->setRange(0, 100);
+    PB1->setTextVisible(false);
+    PB1->hide(); // until panel 0 is first drawn
+}
+
+void TfrmAir::StatusBar1DrawPanel() {
+    const QRect r = statusPanel0_->geometry();
+    if (PB1->geometry() != r)
+        PB1->setGeometry(r.left(), r.top(), statusPanel0_->width(), r.height());
+    PB1->raise();
+    if (!PB1->isVisible())
+        PB1->show();
+}
+
+void TfrmAir::applyCreationStates() {
+    // The capcode page in front; tabs, file name, test mode and hidden features as designed.
+    grpNormal->raise();
+    stcCode->setVisible(false);
+    stcFeatures->setVisible(false);
+    stcCode->setSelectedLook(true);
+    lblFilename->setVisible(false);
+    CheckBox7->setVisible(false);
+    GroupBox7->setVisible(false);
+
+    // The serial output page starts switched off: its parameter group with every control in
+    // it, the UART panel's labels and lists, the four function-bit groups and their
+    // function command controls.
+    grpPara->setEnabled(false);
+    for (QWidget* w : grpPara->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (w != Panel2)
+            w->setEnabled(false);
+    for (QWidget* w : Panel2->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        w->setEnabled(false);
+    for (int f = 0; f < layout::kFunctionBits; ++f) {
+        grpFun[f]->setEnabled(false);
+        tables_.intFunCmdBoxes[f]->setEnabled(false);
+        tables_.fcEdits[f]->setEnabled(false);
+    }
+    setSerialCaptionsColour(false);
+}
+
+void TfrmAir::guard(const std::function<void()>& handler) {
+    try {
+        handler();
+    } catch (const std::exception& e) {
+        seam().error(QString::fromUtf8(e.what()));
+    } catch (...) {
+        seam().error(QString());
+    }
+}
+
+QAction* TfrmAir::action(const QString& name) const {
+    for (QAction* a : menuBar()->findChildren<QAction*>())
+        if (a->objectName() == name)
+            return a;
+    for (QMenu* m : menuBar()->findChildren<QMenu*>())
+        if (m->menuAction()->objectName() == name)
+            return m->menuAction();
+    return nullptr;
+}
+
+QMenu* TfrmAir::menu(const QString& name) const {
+    return menuBar()->findChild<QMenu*>(name);
+}
+
+void TfrmAir::setPagerEnabled(bool on) {
+    // With the menu, its items' shortcuts (F3, F4, F9) go dead too.
+    if (QMenu* pager = menu(QStringLiteral("Pager1")))
+        pager->menuAction()->setEnabled(on);
+}
+
+void TfrmAir::enablePager() {
+    setPagerEnabled(true);
+}
+
+void TfrmAir::setWriteEnabled(bool on) {
+    if (QAction* write = action(QStringLiteral("Write1")))
+        write->setEnabled(on);
+}
+
+// --- Status bar and progress -------------------------------------------------------------
+
+void TfrmAir::setStatusText(const QString& text) {
+    statusPanel1_->setText(text);
+}
+QString TfrmAir::statusText() const {
+    return statusPanel1_->text();
+}
+
+void TfrmAir::setProgressMax(int maximum) {
+    PB1->setMaximum(std::max(maximum, PB1->minimum()));
+}
+
+void TfrmAir::setProgress(int position) {
+    PB1->setValue(std::clamp(position, PB1->minimum(), PB1->maximum()));
+}
+
+void TfrmAir::advanceProgress(int by) {
+    setProgress(PB1->value() + by);
+}
+
+// --- Window events ------------------------------------------------------------------------
+
+void TfrmAir::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!shown_) {
+        shown_ = true;
+        guard([this] { FormShow(); });
+    }
+}
+
+void TfrmAir::FormShow() {
+    if (initialiseCommandTable)
+        initialiseCommandTable();
+    setProgress(0);
+    refreshFromImage();
+    currentTableFile_ = QDir(startDirectory_).filePath(tablefile::kDefaultFileName);
+    if (QFileInfo::exists(currentTableFile_))
+        openTableFile(true);
+}
+
+void TfrmAir::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    guard([this] { FormResize(); });
+}
+
+void TfrmAir::FormResize() {
+    grpNormal->hide();
+    GroupBox1->hide();
+    layout_.apply(size());
+    grpNormal->show();
+    GroupBox1->show();
+}
+
+void TfrmAir::closeEvent(QCloseEvent* event) {
+    guard([this] { FormClose(); });
+    QMainWindow::closeEvent(event);
+}
+
+bool TfrmAir::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == centralWidget() && event->type() == QEvent::MouseMove)
+        guard([this] { FormMouseMove(); });
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TfrmAir::FormMouseMove() {
+    if (!edtNull->hasFocus())
+        edtNull->setFocus();
+}
+
+// --- Menus and tabs -------------------------------------------------------------------------
+
+void TfrmAir::Exit1Click() {
+    close();
+}
+
+void TfrmAir::NormalMode1Click() {
+    action(QStringLiteral("NormalMode1"))->setChecked(true);
+    action(QStringLiteral("Read1"))->setVisible(true);
+    grpNormal->show();
+    GroupBox1->show();
+    action(QStringLiteral("File1"))->setVisible(true);
+    action(QStringLiteral("File2"))->setVisible(false);
+    stcCode->show();
+    stcFeatures->show();
+    lblFilename->hide();
+}
+
+void TfrmAir::stcCodeClick() {
+    grpNormal->raise();
+    stcCode->setSelectedLook(true);
+    stcFeatures->setSelectedLook(false);
+}
+
+void TfrmAir::stcFeaturesClick() {
+    GroupBox1->raise();
+    stcFeatures->setSelectedLook(true);
+    stcCode->setSelectedLook(false);
+}
+
+void TfrmAir::setSerialCaptionsColour(bool on) {
+    QList<QWidget*> groups{grpPara};
+    for (QGroupBox* g : grpFun)
+        groups << g;
+    for (QWidget* g : groups) {
+        // Switched off, the captions are drawn in grey.
+        QPalette p = g->palette();
+        const QColor caption = on ? QColor(Qt::black) : QColor(0x80, 0x80, 0x80);
+        for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+            p.setColor(group, QPalette::WindowText, caption);
+        g->setPalette(p);
+    }
+}
+
+void TfrmAir::setSerialPageEnabled(bool on) {
+    grpPara->setEnabled(on);
+    for (QGroupBox* g : grpFun)
+        g->setEnabled(on);
+    setSerialCaptionsColour(on);
+    for (QWidget* w : grpPara->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        w->setEnabled(on);
+    for (QWidget* w : Panel2->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        w->setEnabled(on);
+}

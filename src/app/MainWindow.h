@@ -1,0 +1,271 @@
+#pragma once
+
+#include "app/ControlTables.h"
+#include "app/ProportionalLayout.h"
+#include "image/ParamImage.h"
+#include "protocol/OperationHost.h"
+
+#include <QMainWindow>
+#include <functional>
+#include <memory>
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QProgressBar;
+class QPushButton;
+class QStatusBar;
+class PageTab;
+class PairMaskEdit;
+class UserSeam;
+
+// The main window `frmAir`: the parameter image and everything that shows and edits it, the
+// menus, the status bar with the progress bar, and the table files. Controls carry the
+// names by which the sign's technicians and the rules know them; like controls are told
+// apart by their Tag (ControlTables).
+class TfrmAir : public QMainWindow, public OperationHost {
+    Q_OBJECT
+  public:
+    struct Options {
+        // The folder of "default.tbl" and the start of every file dialog; the working
+        // directory when empty.
+        QString startDirectory;
+        // Who shows messages and asks questions; the window's own message boxes when null.
+        UserSeam* seam = nullptr;
+        // The window opens maximised; a picture or a test wants the design size instead.
+        bool maximise = true;
+        // Serial devices to offer for the link beside the ones the system lists.
+        QStringList extraPorts;
+    };
+
+    static constexpr int kDesignWidth = 1024;
+    static constexpr int kDesignHeight = 768;
+
+    explicit TfrmAir(const Options& options);
+    TfrmAir() : TfrmAir(Options{}) {}
+    ~TfrmAir() override;
+
+    // --- Shared state ---------------------------------------------------------------------
+    ParamImage& image() { return image_; }
+    const ParamImage& image() const { return image_; }
+    UserSeam& seam() { return *seam_; }
+    QString startDirectory() const { return startDirectory_; }
+    QString currentTableFile() const { return currentTableFile_; }
+    int selectedCapcode() const { return selectedCapcode_; }
+    quint8 bandMultiplier() const { return bandMultiplier_; }
+    void setBandMultiplier(quint8 m) { bandMultiplier_ = m; }
+    quint32 channelStep() const { return channelStep_; }
+    void setChannelStep(quint32 step) { channelStep_ = step; }
+    double periodScale() const { return periodScale_; }
+    const ControlTables& tables() const { return tables_; }
+    const ProportionalLayout& designLayout() const { return layout_; }
+    QStringList extraPorts() const { return extraPorts_; }
+
+    // A control of the window (not of a dialog) by its objectName, or null.
+    template <class T = QWidget> T* control(const QString& name) const {
+        return centralWidget()->findChild<T*>(name);
+    }
+    // A menu item or menu (its menuAction) by objectName, or null.
+    QAction* action(const QString& name) const;
+    QMenu* menu(const QString& name) const;
+
+    // Runs a handler; an error escaping it is shown in the standard error box and the
+    // window goes on.
+    void guard(const std::function<void()>& handler);
+
+    // --- Binding between image and controls ------------------------------------------------
+    void refreshFromImage() override;
+    void ShowCapcodes();
+    void ShowSynthesizer();
+    void ShowBaudPolarity();
+    void ShowSerialFeatures();
+    void ShowCapcodeRecord(int c);
+    // Copies the header, trailer, time-out and FC edits of capcode c into the image. A pair
+    // that is not hexadecimal throws ConversionError (pairs before it stay stored).
+    void collectCapcodeRecord(int c);
+
+    // --- Status bar and progress -------------------------------------------------------------
+    void setStatusText(const QString& text);
+    QString statusText() const;
+    void setProgressMax(int maximum);
+    void setProgress(int position);
+    void advanceProgress(int by);
+    QProgressBar* progressBar() const { return PB1; }
+
+    // --- Table files -------------------------------------------------------------------------
+    // Asks for a file name, starting in startDirectory; empty when cancelled. Tests replace
+    // these so no dialog ever opens.
+    std::function<QString(const QString& startDirectory)> askOpenFileName;
+    std::function<QString(const QString& startDirectory)> askSaveFileName;
+    // True when a file was taken or merged.
+    bool openTableFile(bool useCurrentName);
+    // True when the file was written.
+    bool saveTableFile(bool useCurrentName);
+
+    // --- Device side (OperationHost) ----------------------------------------------------------
+    void collectPendingRecord() override { collectCapcodeRecord(selectedCapcode_); }
+    void setWriteEnabled(bool on) override;
+    void enablePager() override;
+    void setPagerEnabled(bool on);
+
+    // Run at the first show, before the first refresh (the LED sign command table).
+    std::function<void()> initialiseCommandTable;
+
+    // --- Controls, by the names the rules use -------------------------------------------------
+    QGroupBox* grpNormal;
+    QGroupBox* GroupBox1;
+    PageTab* stcCode;
+    PageTab* stcFeatures;
+    QLabel* lblFilename;
+    // Frequency
+    QGroupBox* GroupBox2;
+    QComboBox* cboDft;
+    QLineEdit* edtFreq;
+    QComboBox* cboPolarity;
+    QComboBox* cboBaud;
+    QFrame* Panel3;
+    QLabel* lblPLLR;
+    QLabel* lblPLLN;
+    QLabel* lblMULT;
+    QLabel* lblCHANNEL;
+    // Capcodes (Edit1..Edit6, CheckBox1..CheckBox6, cboFun1..cboFun24 are in tables())
+    QGroupBox* GroupBox3;
+    QCheckBox* CheckBox7;
+    // Features
+    QGroupBox* grpSerial;
+    QLineEdit* edtSLC;
+    QComboBox* cboLng;
+    QLineEdit* edtORC;
+    QLineEdit* edtPassword;
+    QLineEdit* edtReadPass;
+    // Output features
+    QGroupBox* GroupBox7;
+    QLineEdit* Edit9;
+    QLineEdit* Edit10;
+    QComboBox* cboScaler;
+    QLabel* lblScaler;
+    QCheckBox* chkPower;
+    QCheckBox* chkROE;
+    QCheckBox* chkORC;
+    // Serial output
+    QGroupBox* grpPara;
+    QLineEdit* edtMDly;
+    QComboBox* ComboBox1;
+    QLineEdit* Edit7;
+    QCheckBox* chkFunPass;
+    QCheckBox* CheckBox8;
+    QCheckBox* CheckBox9;
+    QFrame* Panel2;
+    QComboBox* ComboBox5;
+    QComboBox* ComboBox4;
+    QComboBox* ComboBox2;
+    QComboBox* ComboBox3;
+    std::array<QGroupBox*, layout::kFunctionBits> grpFun{}; // grpFunA..grpFunD
+    // Link, focus sink, status
+    QPushButton* btnLink0E;
+    QLineEdit* edtNull;
+    QFrame* Panel1;
+    QStatusBar* StatusBar1;
+    QProgressBar* PB1;
+
+  public slots:
+    // Menus
+    void Open1Click();
+    void Save1Click();
+    void SaveAs1Click();
+    void Exit1Click();
+    void NormalMode1Click();
+    // Page tabs
+    void stcCodeClick();
+    void stcFeaturesClick();
+    // Device operations (DeviceMenu.cpp)
+    void Read1Click();
+    void Write1Click();
+    void Verify1Click();
+    void CheckFirmware1Click();
+    void btnLink0EClick();
+    void Link1Click() { btnLink0EClick(); }
+    // Access-code dialogs (AccessMenu.cpp)
+    void Admin1Click();
+    void LEDSignCommand1Click();
+
+    // Check box rules; shared ones get the sender's Tag.
+    void CheckBox1Click(int tag);
+    void CheckBox7Click();
+    void chkCtl0Click(int tag);
+    void CheckBox8Click();
+    void CheckBox9Click();
+    void chkFunPassClick();
+    void chkOutput0Click(int tag);
+    void chkPowerClick();
+    void chkROEClick();
+    void chkORCClick();
+    // List rules
+    void cboScalerClick();
+    void ComboBox1Click();
+    void ComboBox5Click();
+    void ComboBox2Click();
+    void ComboBox3Click(int tag);
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    // Layout (MainWindowLayout.cpp)
+    void buildControls(QWidget* form);
+    void buildFrequency(QWidget* page);
+    void buildCapcodes(QWidget* page);
+    void buildFeatures(QWidget* page);
+    void buildOutputFeatures(QWidget* page);
+    void buildSerialPage(QWidget* page);
+    void buildFunctionBit(QWidget* page, int f);
+    void buildBottom(QWidget* form);
+    void buildMenus();
+    void buildStatusBar();
+    void connectRules();
+    void connectEditorRules(); // EditorHooks.cpp: the edit and list rules of the editor
+    void applyCreationStates();
+
+    // Handlers of the window itself
+    void FormCreate();
+    void FormShow();
+    void FormResize();
+    void FormClose(); // DeviceMenu.cpp: closes the serial port
+    void FormMouseMove();
+    void StatusBar1DrawPanel();
+
+    void setSerialPageEnabled(bool on);
+    void setSerialCaptionsColour(bool on);
+    void updateFunCmdControls();
+    void updateCaption(const QString& fileName);
+    QString defaultAskOpenFileName(const QString& startDirectory);
+    QString defaultAskSaveFileName(const QString& startDirectory);
+
+    ParamImage image_;
+    std::unique_ptr<UserSeam> ownSeam_;
+    UserSeam* seam_ = nullptr;
+    QString startDirectory_;
+    QStringList extraPorts_;
+    QString currentTableFile_;
+    bool useCurrentName_ = false;
+    int selectedCapcode_ = 0;
+    quint8 bandMultiplier_ = 3;
+    quint32 channelStep_ = 0;
+    double periodScale_ = 1;
+    bool shown_ = false;
+    ControlTables tables_;
+    ProportionalLayout layout_;
+    QWidget* statusPanel0_ = nullptr;
+    QLabel* statusPanel1_ = nullptr;
+
+    // The device side (serial port, exchange state, link, read, write, verify, firmware) is
+    // added here by the device work; DeviceMenu.cpp holds its handlers.
+};

@@ -1,0 +1,321 @@
+// The design layout of the main window at 1024 x 768: every control with its name, caption,
+// items, Tag and limits. Positions are relative to the control's parent; the proportional
+// layout scales them with the window.
+#include "app/MainWindow.h"
+#include "app/PageTab.h"
+#include "app/PairMaskEdit.h"
+#include "core/Messages.h"
+#include "editor/DisplayRules.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+using namespace layout;
+namespace label = msg::label;
+
+namespace {
+
+int labelNumber = 0; // names the plain labels Label1, Label2, ... in creation order
+
+template <class W> W* place(W* w, const QString& name, const QRect& g) {
+    w->setObjectName(name);
+    w->setGeometry(g);
+    return w;
+}
+
+QLabel* text(QWidget* parent, const QString& caption, const QRect& g,
+             const QString& name = QString()) {
+    auto* l = new QLabel(caption, parent);
+    l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    return place(l, name.isEmpty() ? QStringLiteral("Label%1").arg(++labelNumber) : name, g);
+}
+
+QGroupBox* group(QWidget* parent, const QString& name, const QString& caption, const QRect& g) {
+    return place(new QGroupBox(caption, parent), name, g);
+}
+
+QLineEdit* edit(QWidget* parent, const QString& name, int maxLength, const QRect& g) {
+    auto* e = place(new QLineEdit(parent), name, g);
+    e->setMaxLength(maxLength);
+    return e;
+}
+
+QComboBox* list(QWidget* parent, const QString& name, const QStringList& items, const QRect& g) {
+    auto* c = place(new QComboBox(parent), name, g);
+    c->addItems(items);
+    c->setCurrentIndex(0);
+    return c;
+}
+
+QCheckBox* box(QWidget* parent, const QString& name, const QString& caption, const QRect& g) {
+    return place(new QCheckBox(caption, parent), name, g);
+}
+
+QFrame* panel(QWidget* parent, const QString& name, const QRect& g, bool bevel = true) {
+    auto* p = place(new QFrame(parent), name, g);
+    p->setFrameStyle(bevel ? QFrame::Panel | QFrame::Raised : QFrame::NoFrame);
+    return p;
+}
+
+PairMaskEdit* pairEdit(QWidget* parent, const QString& name, int pairs, int tag, const QRect& g) {
+    auto* e = place(new PairMaskEdit(pairs, parent), name, g);
+    // Pairs line up in columns, and 30 of them fit the group.
+    QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    mono.setPointSize(parent->font().pointSize());
+    e->setFont(mono);
+    setTag(e, tag);
+    return e;
+}
+
+constexpr int kRow = 22; // height of an edit or list
+
+} // namespace
+
+void TfrmAir::buildControls(QWidget* form) {
+    labelNumber = 0;
+    stcCode =
+        place(new PageTab(label::pageCode, form), QStringLiteral("stcCode"), QRect(8, 4, 170, 20));
+    stcFeatures = place(new PageTab(label::pageFeatures, form), QStringLiteral("stcFeatures"),
+                        QRect(180, 4, 170, 20));
+    lblFilename = text(form, QString(), QRect(360, 6, 400, 16), QStringLiteral("lblFilename"));
+
+    // The two pages share one rectangle; the serial output page is built first so that the
+    // capcode page lies in front.
+    GroupBox1 =
+        group(form, QStringLiteral("GroupBox1"), label::serialGroup, QRect(8, 26, 1008, 630));
+    grpNormal = group(form, QStringLiteral("grpNormal"), QString(), QRect(8, 26, 1008, 630));
+    // Opaque, so the page in front hides the other.
+    GroupBox1->setAutoFillBackground(true);
+    grpNormal->setAutoFillBackground(true);
+    buildSerialPage(GroupBox1);
+    buildCapcodes(grpNormal);
+    buildFrequency(grpNormal);
+    buildFeatures(grpNormal);
+    buildOutputFeatures(grpNormal);
+    buildBottom(form);
+}
+
+void TfrmAir::buildFrequency(QWidget* page) {
+    GroupBox2 =
+        group(page, QStringLiteral("GroupBox2"), label::frequencyGroup, QRect(618, 8, 382, 190));
+    QWidget* g = GroupBox2;
+    text(g, label::rangeOfFreq, QRect(16, 33, 96, 16));
+    cboDft = list(g, QStringLiteral("cboDft"), display::bandCaptions(), QRect(116, 30, 160, kRow));
+    text(g, label::freq, QRect(16, 73, 96, 16));
+    edtFreq = edit(g, QStringLiteral("edtFreq"), 7, QRect(116, 70, 80, kRow));
+    text(g, label::freqUnit, QRect(200, 73, 40, 16));
+    text(g, label::polarity, QRect(16, 113, 96, 16));
+    cboPolarity = list(g, QStringLiteral("cboPolarity"), display::polarityCaptions(),
+                       QRect(116, 110, 100, kRow));
+    text(g, label::baudRate, QRect(16, 153, 96, 16));
+    cboBaud = list(g, QStringLiteral("cboBaud"), display::pagingBaudCaptions(),
+                   QRect(116, 150, 100, kRow));
+}
+
+void TfrmAir::buildCapcodes(QWidget* page) {
+    GroupBox3 =
+        group(page, QStringLiteral("GroupBox3"), label::capcodeGroup, QRect(8, 8, 602, 340));
+    QWidget* g = GroupBox3;
+    constexpr int listLeft = 232, listStep = 92, listWidth = 86;
+    text(g, label::funBit, QRect(174, 28, 54, 16));
+    for (int f = 0; f < kFunctionBits; ++f) {
+        QLabel* column =
+            text(g, label::capcodeColumn(f), QRect(listLeft + f * listStep, 28, listWidth, 16));
+        column->setAlignment(Qt::AlignCenter);
+    }
+    const QStringList rows = display::capcodeSelectorCaptions(); // "Capcode #1" .. "#6"
+    for (int c = 0; c < kCapcodeCount; ++c) {
+        const int y = 56 + c * 46;
+        text(g, rows[c], QRect(14, y + 3, 72, 16));
+        auto* e = edit(g, QStringLiteral("Edit%1").arg(c + 1), 7, QRect(90, y, 76, kRow));
+        setTag(e, c);
+        auto* on = box(g, QStringLiteral("CheckBox%1").arg(c + 1), label::capcodeOn,
+                       QRect(174, y + 1, 50, 20));
+        setTag(on, c);
+        for (int f = 0; f < kFunctionBits; ++f) {
+            const int t = 4 * c + f;
+            auto* types =
+                list(g, QStringLiteral("cboFun%1").arg(t + 1), display::messageTypeCaptions(),
+                     QRect(listLeft + f * listStep, y, listWidth, kRow));
+            setTag(types, t);
+        }
+    }
+}
+
+void TfrmAir::buildFeatures(QWidget* page) {
+    grpSerial =
+        group(page, QStringLiteral("grpSerial"), label::features, QRect(618, 206, 382, 142));
+    QWidget* g = grpSerial;
+    text(g, label::sequentialLock, QRect(16, 36, 92, 16));
+    edtSLC = edit(g, QStringLiteral("edtSLC"), 3, QRect(110, 33, 44, kRow));
+    setTag(edtSLC, 0);
+    text(g, label::seconds, QRect(158, 36, 26, 16));
+    text(g, label::language, QRect(16, 76, 92, 16));
+    cboLng =
+        list(g, QStringLiteral("cboLng"), display::languageCaptions(), QRect(110, 73, 120, kRow));
+
+    // The sign's own settings beside them stay hidden; they still carry their values.
+    QLabel* orc = text(g, label::outOfRangeTimeOut, QRect(190, 36, 122, 16));
+    edtORC = edit(g, QStringLiteral("edtORC"), 3, QRect(314, 33, 36, kRow));
+    setTag(edtORC, 1);
+    QLabel* minutes = text(g, label::minutes, QRect(354, 36, 24, 16));
+    QLabel* air = text(g, label::airPassword, QRect(236, 76, 70, 16));
+    edtPassword = edit(g, QStringLiteral("edtPassword"), kPasswordLen, QRect(298, 73, 78, kRow));
+    setTag(edtPassword, 0);
+    QLabel* read = text(g, label::readPassword, QRect(16, 116, 92, 16));
+    edtReadPass = edit(g, QStringLiteral("edtReadPass"), kPasswordLen, QRect(110, 113, 90, kRow));
+    setTag(edtReadPass, 1);
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{orc, edtORC, minutes, air, edtPassword, read, edtReadPass})
+        w->setVisible(false);
+}
+
+void TfrmAir::buildOutputFeatures(QWidget* page) {
+    GroupBox7 =
+        group(page, QStringLiteral("GroupBox7"), label::outputFeatures, QRect(8, 356, 992, 264));
+    QWidget* g = GroupBox7;
+    auto* checksum =
+        box(g, QStringLiteral("chkCtl0"), label::funCmdChecksum, QRect(14, 24, 220, 20));
+    setTag(checksum, 0);
+    auto* enable = box(g, QStringLiteral("chkCtl1"), label::funCmdEnable, QRect(14, 50, 220, 20));
+    setTag(enable, 1);
+    text(g, label::funCmdPassword1, QRect(14, 82, 124, 16));
+    Edit9 = edit(g, QStringLiteral("Edit9"), kPasswordLen, QRect(142, 79, 100, kRow));
+    text(g, label::funCmdPassword2, QRect(14, 114, 124, 16));
+    Edit10 = edit(g, QStringLiteral("Edit10"), kPasswordLen, QRect(142, 111, 100, kRow));
+    text(g, label::preScaler, QRect(14, 146, 124, 16));
+    cboScaler = list(g, QStringLiteral("cboScaler"), display::prescalerCaptions(),
+                     QRect(142, 143, 100, kRow));
+    lblScaler = text(g, label::prescalerMaximum(QStringLiteral("25.5")), QRect(142, 172, 120, 16),
+                     QStringLiteral("lblScaler"));
+
+    // Outputs 1 to 5 on the left, 6 to 9 on the right.
+    for (int i = 0; i < kOutputCount; ++i) {
+        const int x = i < 5 ? 280 : 480;
+        const int y = 24 + (i % 5) * 32;
+        text(g, label::outputPeriod(i), QRect(x, y + 3, 96, 16));
+        auto* e = edit(g, QStringLiteral("edtPlsPer%1").arg(i), 4, QRect(x + 98, y, 56, kRow));
+        setTag(e, i);
+        text(g, label::periodUnit, QRect(x + 158, y + 3, 14, 16));
+    }
+
+    QFrame* powerUp = panel(g, QStringLiteral("pnlPowerUp"), QRect(680, 20, 300, 96));
+    chkPower =
+        box(powerUp, QStringLiteral("chkPower"), label::powerUpOutput, QRect(10, 6, 200, 20));
+    for (int i = 0; i < kOutputCount; ++i) {
+        auto* out = box(powerUp, QStringLiteral("chkOutput%1").arg(i), QString::number(i + 1),
+                        QRect(12 + (i % 5) * 56, 36 + (i / 5) * 26, 48, 20));
+        setTag(out, i);
+    }
+    chkROE = box(g, QStringLiteral("chkROE"), label::roeEnable, QRect(680, 130, 300, 20));
+    chkROE->setToolTip(QStringLiteral(
+        "If \"Power & Receiving Output\" is enabled then Output 7 will be unavailable"));
+    chkORC = box(g, QStringLiteral("chkORC"), label::orcEnable, QRect(680, 158, 300, 20));
+    chkORC->setToolTip(
+        QStringLiteral("If \"Out Of Range Output\" is enabled then Output 8 will be unavailable"));
+}
+
+void TfrmAir::buildSerialPage(QWidget* page) {
+    auto* master =
+        box(page, QStringLiteral("chkCtl5"), label::serialOutputOn, QRect(14, 22, 200, 20));
+    setTag(master, 5);
+
+    grpPara = group(page, QStringLiteral("grpPara"), label::parameters, QRect(8, 46, 300, 576));
+    QWidget* g = grpPara;
+    text(g, label::msgTimeOutDelay, QRect(12, 33, 112, 16));
+    edtMDly = edit(g, QStringLiteral("edtMDly"), 5, QRect(128, 30, 60, kRow));
+    text(g, label::seconds, QRect(192, 33, 30, 16));
+    text(g, label::selectCapcode, QRect(12, 71, 112, 16));
+    ComboBox1 = list(g, QStringLiteral("ComboBox1"), display::capcodeSelectorCaptions(),
+                     QRect(128, 68, 110, kRow));
+    text(g, label::endCode, QRect(12, 109, 112, 16));
+    Edit7 = edit(g, QStringLiteral("Edit7"), 2, QRect(128, 106, 40, kRow));
+    const struct {
+        const char* name;
+        const QString& caption;
+        int tag;
+    } boxes[] = {
+        {"chkCtl2", label::funCmdFilterDisable, 2}, {"chkCtl3", label::insertCrBeforeLf, 3},
+        {"chkCtl4", label::insertLfAfterCr, 4},     {"chkFunPass", label::fcAsPassword, -1},
+        {"CheckBox8", label::serialLed, -1},        {"CheckBox9", label::rtsEnable, -1}};
+    int y = 146;
+    for (const auto& b : boxes) {
+        auto* cb = box(g, QString::fromLatin1(b.name), b.caption, QRect(12, y, 276, 20));
+        if (b.tag >= 0)
+            setTag(cb, b.tag);
+        y += 30;
+    }
+    chkFunPass = g->findChild<QCheckBox*>(QStringLiteral("chkFunPass"));
+    CheckBox8 = g->findChild<QCheckBox*>(QStringLiteral("CheckBox8"));
+    CheckBox9 = g->findChild<QCheckBox*>(QStringLiteral("CheckBox9"));
+
+    Panel2 = panel(g, QStringLiteral("Panel2"), QRect(8, 336, 284, 160));
+    QWidget* p = Panel2;
+    text(p, label::uartBaud, QRect(12, 17, 90, 16));
+    ComboBox5 = list(p, QStringLiteral("ComboBox5"), display::uartSpeedCaptions(),
+                     QRect(110, 14, 90, kRow));
+    text(p, label::dataBits, QRect(12, 53, 90, 16));
+    ComboBox4 =
+        list(p, QStringLiteral("ComboBox4"), display::dataBitsCaptions(), QRect(110, 50, 90, kRow));
+    setTag(ComboBox4, 2);
+    text(p, label::parity, QRect(12, 89, 90, 16));
+    ComboBox2 =
+        list(p, QStringLiteral("ComboBox2"), display::parityCaptions(), QRect(110, 86, 90, kRow));
+    text(p, label::stopBits, QRect(12, 125, 90, 16));
+    ComboBox3 = list(p, QStringLiteral("ComboBox3"), display::stopBitsCaptions(),
+                     QRect(110, 122, 90, kRow));
+    setTag(ComboBox3, 1);
+
+    for (int f = 0; f < kFunctionBits; ++f)
+        buildFunctionBit(page, f);
+}
+
+void TfrmAir::buildFunctionBit(QWidget* page, int f) {
+    const QString letter = label::capcodeColumn(f);
+    grpFun[f] = group(page, QStringLiteral("grpFun") + letter, label::functionBit(f),
+                      QRect(316, 46 + f * 145, 684, 139));
+    QWidget* g = grpFun[f];
+    constexpr int editLeft = 100, editWidth = 574;
+    text(g, label::headerChars, QRect(12, 27, 86, 16));
+    pairEdit(g, QStringLiteral("edtHeader%1").arg(f), kRecordChars, f,
+             QRect(editLeft, 24, editWidth, kRow));
+    text(g, label::trailerChars, QRect(12, 55, 86, 16));
+    pairEdit(g, QStringLiteral("edtTrailer%1").arg(f), kRecordChars, f,
+             QRect(editLeft, 52, editWidth, kRow));
+    text(g, label::timeoutChars, QRect(12, 83, 86, 16));
+    pairEdit(g, QStringLiteral("edtTimeout%1").arg(f), kRecordChars, f,
+             QRect(editLeft, 80, editWidth, kRow));
+    auto* internal = box(g, QStringLiteral("chkOpCmd%1").arg(f), label::intFunCmd,
+                         QRect(editLeft, 109, 120, 20));
+    setTag(internal, f);
+    pairEdit(g, QStringLiteral("edtFC%1").arg(f), kFunCmdCodeLen, f,
+             QRect(editLeft + 124, 108, 96, kRow));
+}
+
+void TfrmAir::buildBottom(QWidget* form) {
+    Panel3 = panel(form, QStringLiteral("Panel3"), QRect(8, 664, 560, 36));
+    QWidget* p = Panel3;
+    text(p, label::pllR, QRect(12, 10, 40, 16));
+    lblPLLR = text(p, label::noValue, QRect(54, 10, 70, 16), QStringLiteral("lblPLLR"));
+    text(p, label::pllN, QRect(136, 10, 40, 16));
+    lblPLLN = text(p, label::noValue, QRect(178, 10, 80, 16), QStringLiteral("lblPLLN"));
+    text(p, label::mult, QRect(272, 10, 40, 16));
+    lblMULT = text(p, label::noMultiplier, QRect(314, 10, 30, 16), QStringLiteral("lblMULT"));
+    text(p, label::channel, QRect(360, 10, 64, 16));
+    lblCHANNEL = text(p, label::noValue, QRect(426, 10, 100, 16), QStringLiteral("lblCHANNEL"));
+
+    btnLink0E = place(new QPushButton(label::linkButton, form), QStringLiteral("btnLink0E"),
+                      QRect(580, 665, 110, 34));
+    CheckBox7 = box(form, QStringLiteral("CheckBox7"), label::testMode, QRect(708, 672, 120, 20));
+
+    // The focus sink: an edit that only takes the focus, covered by a borderless panel.
+    edtNull = edit(form, QStringLiteral("edtNull"), 32767, QRect(1004, 670, 7, 20));
+    Panel1 = panel(form, QStringLiteral("Panel1"), QRect(1000, 666, 16, 28), false);
+    Panel1->setAutoFillBackground(true);
+    Panel1->raise();
+}

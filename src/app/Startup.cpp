@@ -1,0 +1,25 @@
+#include "app/Startup.h"
+
+#include "app/MainWindow.h"
+#include "core/Messages.h"
+
+namespace {
+QDialog* shell(TfrmAir& main, const QString& name, const QString& caption) {
+    auto* d = new QDialog(&main);
+    d->setObjectName(name);
+    d->setWindowTitle(caption);
+    d->setModal(true);
+    d->hide();
+    return d;
+}
+} // namespace
+
+StartupWindows createStartupWindows(TfrmAir& main) {
+    StartupWindows w;
+    w.frmConn = shell(main, QStringLiteral("frmConn"), msg::connectionCaption);
+    w.frmSpager = shell(main, QStringLiteral("frmSpager"), msg::label::alphaDataCaption);
+    w.PasswordDlg = shell(main, QStringLiteral("PasswordDlg"), msg::label::passwordDialogCaption);
+    w.frmCommand = shell(main, QStringLiteral("frmCommand"), msg::label::ledSignCommandCaption);
+    w.PasswordDlg1 = shell(main, QStringLiteral("PasswordDlg1"), msg::label::passwordDialogCaption);
+    return w;
+}

@@ -1,0 +1,85 @@
+// The File menu: table files in and out of the image, and the caption that names them.
+#include "app/MainWindow.h"
+#include "core/Messages.h"
+#include "core/UserSeam.h"
+#include "image/TableFile.h"
+
+#include <QFileDialog>
+
+void TfrmAir::Open1Click() {
+    openTableFile(false);
+}
+void TfrmAir::SaveAs1Click() {
+    saveTableFile(false);
+}
+void TfrmAir::Save1Click() {
+    saveTableFile(true);
+}
+
+bool TfrmAir::openTableFile(bool useCurrentName) {
+    const QString name = useCurrentName ? currentTableFile_ : askOpenFileName(startDirectory_);
+    if (name.isEmpty())
+        return false;
+    const tablefile::OpenResult result = tablefile::open(name, image_);
+    switch (result.outcome) {
+    case tablefile::Outcome::Unreadable:
+        seam().fileError(result.message);
+        return false;
+    case tablefile::Outcome::Refused:
+        seam().message(result.message);
+        return false;
+    case tablefile::Outcome::Merged:
+        seam().message(result.message);
+        break;
+    case tablefile::Outcome::Taken:
+        break;
+    }
+    // Only a file that was taken becomes the target of Save.
+    currentTableFile_ = name;
+    refreshFromImage();
+    updateCaption(name);
+    return true;
+}
+
+bool TfrmAir::saveTableFile(bool useCurrentName) {
+    const QString name = useCurrentName ? currentTableFile_ : askSaveFileName(startDirectory_);
+    if (name.isEmpty())
+        return false;
+    // The pending serial-output edits first: a pair that does not read stops the save before
+    // anything is written.
+    collectCapcodeRecord(selectedCapcode_);
+    if (!tablefile::save(name, image_)) {
+        seam().fileError(msg::saveError);
+        return false;
+    }
+    currentTableFile_ = name;
+    updateCaption(name);
+    return true;
+}
+
+void TfrmAir::updateCaption(const QString& fileName) {
+    setWindowTitle(tablefile::captionWithFile(windowTitle(), fileName));
+}
+
+QString TfrmAir::defaultAskOpenFileName(const QString& startDirectory) {
+    QFileDialog dialog(this, QString(), startDirectory, tablefile::kDialogFilter);
+    dialog.setObjectName(QStringLiteral("OpenDialog1"));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setDefaultSuffix(tablefile::kDefaultSuffix);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().first();
+}
+
+QString TfrmAir::defaultAskSaveFileName(const QString& startDirectory) {
+    QFileDialog dialog(this, QString(), startDirectory, tablefile::kDialogFilter);
+    dialog.setObjectName(QStringLiteral("SaveDialog1"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(tablefile::kDefaultSuffix);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().first();
+}

@@ -1,0 +1,88 @@
+#include "cli/Commands.h"
+
+#include "core/Messages.h"
+
+#include <QCoreApplication>
+#include <exception>
+
+namespace cli {
+
+namespace {
+
+const Subcommand kSubcommands[] = {
+    {"new", "Write the default image to a new table file", runNew},
+    {"show", "Print the settings of a table file as the window shows them", runShow},
+    {"check", "Tell whether a table file is taken whole, merged or refused", runCheck},
+    {"ports", "List the serial ports the sign can be linked on", runPorts},
+    {"firmware", "Show the sign's firmware identification", runFirmware},
+    {"read", "Read the sign's parameters into a table file", runRead},
+    {"write", "Write a table file into the sign", runWrite},
+    {"verify", "Compare the sign's parameters with a table file", runVerify},
+};
+
+const QString kProgram = QStringLiteral("ledsign");
+
+void printHelp(QTextStream& s) {
+    s << "Usage: " << kProgram << " <command> [options] [arguments]\n\n"
+      << "Prepares and inspects the parameter tables (.tbl) of Marovelkin LED signs.\n\n"
+      << "Commands:\n";
+    for (const Subcommand& c : subcommands())
+        s << "  " << QString::fromLatin1(c.name).leftJustified(10) << c.summary << '\n';
+    s << "\nOptions:\n"
+      << "  -h, --help     Show this help; '" << kProgram
+      << " <command> --help' shows a command's options.\n"
+      << "  -v, --version  Show the version.\n\n"
+      << "Exit codes: 0 done, 1 failed (refused or unreadable file, failed write), 2 bad usage.\n";
+    s.flush();
+}
+
+int usageError(const QString& text) {
+    err() << kProgram << ": " << text << '\n' << msg::cli::tryHelp(kProgram) << Qt::endl;
+    return kExitUsage;
+}
+
+} // namespace
+
+std::span<const Subcommand> subcommands() {
+    return kSubcommands;
+}
+
+int run(const QStringList& arguments) {
+    if (arguments.size() < 2) {
+        printHelp(err());
+        return kExitUsage;
+    }
+    const QString first = arguments.at(1);
+    if (first == QLatin1String("-h") || first == QLatin1String("--help")) {
+        printHelp(out());
+        return kExitOk;
+    }
+    if (first == QLatin1String("-v") || first == QLatin1String("--version")) {
+        out() << kProgram << ' ' << QCoreApplication::applicationVersion() << Qt::endl;
+        return kExitOk;
+    }
+    // "ledsign help show" is "ledsign show --help".
+    QStringList rest = arguments.mid(2);
+    QString name = first;
+    if (first == QLatin1String("help")) {
+        if (rest.isEmpty()) {
+            printHelp(out());
+            return kExitOk;
+        }
+        name = rest.first();
+        rest = {QStringLiteral("--help")};
+    }
+    for (const Subcommand& c : subcommands()) {
+        if (name != QLatin1String(c.name))
+            continue;
+        try {
+            return c.run(QStringList{kProgram + QLatin1Char(' ') + name} + rest);
+        } catch (const std::exception& e) {
+            err() << kProgram << ' ' << name << ": " << e.what() << Qt::endl;
+            return kExitFailure;
+        }
+    }
+    return usageError(msg::cli::unknownCommand(name));
+}
+
+} // namespace cli

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "cli/ArgParser.h"
+#include "cli/CliSeam.h"
+
+#include <QStringList>
+#include <span>
+
+// The subcommands of `ledsign`. Adding one takes its run function (in its own file) and one
+// row in the table of Commands.cpp.
+namespace cli {
+
+enum ExitCode : int {
+    kExitOk = 0,      // done; the file was taken whole or merged
+    kExitFailure = 1, // refused, unreadable, not written, the sign failed
+    kExitUsage = 2,   // bad command line
+};
+
+// args[0] is the command as typed ("ledsign show"), then the subcommand's own arguments.
+struct Subcommand {
+    const char* name;
+    const char* summary;
+    int (*run)(const QStringList& args);
+};
+
+std::span<const Subcommand> subcommands();
+
+// The whole command line (arguments[0] is the program); returns the exit code.
+int run(const QStringList& arguments);
+
+// Table files (FileCommands.cpp)
+int runNew(const QStringList& args);
+int runShow(const QStringList& args);
+int runCheck(const QStringList& args);
+
+// The sign (DeviceCommands.cpp)
+int runPorts(const QStringList& args);
+int runFirmware(const QStringList& args);
+int runRead(const QStringList& args);
+int runWrite(const QStringList& args);
+int runVerify(const QStringList& args);
+
+} // namespace cli

@@ -1,0 +1,208 @@
+// The subcommands that talk to the sign. They run the window's own operations, so every
+// message reads as the window shows it.
+#include "cli/Commands.h"
+#include "core/Messages.h"
+#include "image/TableFile.h"
+#include "protocol/Exchange.h"
+#include "protocol/Link.h"
+#include "protocol/OperationHost.h"
+#include "protocol/PagerOperations.h"
+#include "serial/TCommPort.h"
+
+#include <QFileInfo>
+#include <QLocale>
+
+namespace cli {
+
+namespace {
+
+const QString kPort = QStringLiteral("port");
+const QString kPollMs = QStringLiteral("poll-ms");
+
+// A command line has no controls: nothing is pending, and a refresh only leaves the model
+// tag as the window's refresh does.
+class CliHost : public OperationHost {
+  public:
+    explicit CliHost(ParamImage& image) : image_(image) {}
+    void collectPendingRecord() override {}
+    void refreshFromImage() override { image_.writeModelTag(); }
+    void setWriteEnabled(bool) override {}
+    void enablePager() override {}
+
+  private:
+    ParamImage& image_;
+};
+
+void addLineOptions(ArgParser& p) {
+    p.addOption({kPort,
+                 QStringLiteral("The serial port the sign hangs on (for example "
+                                "/dev/ttyUSB0)."),
+                 QStringLiteral("path")});
+    p.addOption({kPollMs,
+                 QStringLiteral("Poll period in milliseconds while waiting for the sign "
+                                "(default 50); the time-outs shrink with it."),
+                 QStringLiteral("ms")});
+}
+
+// Everything one device command needs: the port, the exchange and the operations.
+struct Session {
+    TCommPort port;
+    CliSeam seam;
+    Exchange exchange{port, seam};
+    LinkState link;
+    CliHost host;
+    PagerOperations ops;
+
+    Session(const CliSeam::Presets& presets, ParamImage& image)
+        : seam(presets), host(image), ops(exchange, image, link, host) {}
+};
+
+// Checks --port and --poll-ms; returns the usage exit code on a mistake.
+std::optional<int> setUp(const ArgParser& p, Session& s) {
+    if (!p.isSet(kPort) || p.value(kPort).trimmed().isEmpty())
+        return p.usageError(msg::cli::missingOption(kPort));
+    s.link.portName = p.value(kPort).trimmed();
+    if (p.isSet(kPollMs)) {
+        bool ok = false;
+        const int ms = QLocale::c().toInt(p.value(kPollMs), &ok);
+        if (!ok || ms < 1 || ms > 1000)
+            return p.usageError(msg::cli::badPollMs(p.value(kPollMs)));
+        ExchangeTiming& t = s.exchange.timing();
+        t.pollMs = ms;
+        t.quietPollMs = qMin(t.quietPollMs, ms);
+        t.passPollUs = qMin(t.passPollUs, ms * 1000);
+    }
+    return std::nullopt;
+}
+
+// Takes a table file as the window's File, Open does (pager receiver files merged into the
+// image given, the model tag left as a refresh leaves it). False when it cannot be used.
+bool takeTable(const QString& path, ParamImage& image, CliSeam& seam) {
+    const QString full = QFileInfo(path).absoluteFilePath();
+    const tablefile::OpenResult r = tablefile::open(full, image);
+    switch (r.outcome) {
+    case tablefile::Outcome::Taken:
+        break;
+    case tablefile::Outcome::Merged:
+        seam.message(r.message);
+        break;
+    case tablefile::Outcome::Refused:
+        seam.message(r.message);
+        return false;
+    case tablefile::Outcome::Unreadable:
+        seam.fileError(r.message);
+        err() << msg::cli::fileReason(path, r.detail) << Qt::endl;
+        return false;
+    }
+    image.writeModelTag();
+    return true;
+}
+
+int exitFor(bool ok) {
+    return ok ? kExitOk : kExitFailure;
+}
+
+} // namespace
+
+int runPorts(const QStringList& args) {
+    ArgParser p(args, QStringLiteral("Lists the serial ports the sign can be linked on, one per "
+                                     "line: the name, a tab and the system's description. "
+                                     "Ports named with --port or in LEDSIGN_PORTS (colon-"
+                                     "separated) come first."));
+    p.addOption({kPort, QStringLiteral("Also list <path> (repeatable)."), QStringLiteral("path")});
+    if (auto done = p.parse(0, 0))
+        return *done;
+    QStringList named;
+    for (const QString& v : p.values(kPort))
+        named << v;
+    for (const SerialPortEntry& port : ListSerialPorts(named)) {
+        out() << port.name;
+        if (!port.description.isEmpty())
+            out() << '\t' << port.description;
+        out() << '\n';
+    }
+    out().flush();
+    return kExitOk;
+}
+
+int runFirmware(const QStringList& args) {
+    ArgParser p(args, QStringLiteral("Links to the sign and shows its firmware identification."));
+    addLineOptions(p);
+    if (auto done = p.parse(0, 0))
+        return *done;
+    ParamImage image;
+    Session s(p.presets(), image);
+    if (auto bad = setUp(p, s))
+        return *bad;
+    return exitFor(s.ops.checkFirmware());
+}
+
+int runRead(const QStringList& args) {
+    const QString kOutput = QStringLiteral("output");
+    const QString kBase = QStringLiteral("base");
+    ArgParser p(args, QStringLiteral("Reads the parameters from the sign into a table file. "
+                                     "A plain pager receiver's data are merged into the default "
+                                     "image, or into --base."));
+    addLineOptions(p);
+    p.addOption({{QStringLiteral("o"), kOutput},
+                 QStringLiteral("The table file to write (.tbl)."),
+                 QStringLiteral("file")});
+    p.addOption({kBase, QStringLiteral("Start from this table file instead of the default image."),
+                 QStringLiteral("file")});
+    p.addSeamOptions(QStringLiteral("read-password"),
+                     QStringLiteral("The sign's read password, if it has one."));
+    if (auto done = p.parse(0, 0))
+        return *done;
+    if (p.value(kOutput).isEmpty())
+        return p.usageError(msg::cli::missingOption(kOutput));
+    ParamImage image;
+    Session s(p.presets(), image);
+    if (auto bad = setUp(p, s))
+        return *bad;
+    if (p.isSet(kBase) && !takeTable(p.value(kBase), image, s.seam))
+        return kExitFailure;
+
+    if (!s.ops.read())
+        return kExitFailure;
+    QString reason;
+    if (!tablefile::save(p.value(kOutput), image, &reason)) {
+        s.seam.fileError(msg::saveError);
+        err() << msg::cli::fileReason(p.value(kOutput), reason) << Qt::endl;
+        return kExitFailure;
+    }
+    return kExitOk;
+}
+
+int runWrite(const QStringList& args) {
+    ArgParser p(args, QStringLiteral("Writes a table file into both parameter banks of the sign, "
+                                     "reading each back."));
+    addLineOptions(p);
+    p.addPositional(QStringLiteral("file"), QStringLiteral("The table file (.tbl)."));
+    p.addSeamOptions();
+    if (auto done = p.parse(1, 1))
+        return *done;
+    ParamImage image;
+    Session s(p.presets(), image);
+    if (auto bad = setUp(p, s))
+        return *bad;
+    if (!takeTable(p.positional().first(), image, s.seam))
+        return kExitFailure;
+    return exitFor(s.ops.write());
+}
+
+int runVerify(const QStringList& args) {
+    ArgParser p(args, QStringLiteral("Compares the sign's parameters with a table file."));
+    addLineOptions(p);
+    p.addPositional(QStringLiteral("file"), QStringLiteral("The table file (.tbl)."));
+    if (auto done = p.parse(1, 1))
+        return *done;
+    ParamImage image;
+    Session s(p.presets(), image);
+    if (auto bad = setUp(p, s))
+        return *bad;
+    if (!takeTable(p.positional().first(), image, s.seam))
+        return kExitFailure;
+    return exitFor(s.ops.verify());
+}
+
+} // namespace cli

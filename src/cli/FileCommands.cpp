@@ -1,0 +1,125 @@
+#include "cli/Commands.h"
+#include "cli/SettingsReport.h"
+#include "core/Messages.h"
+#include "image/TableFile.h"
+
+#include <QFileInfo>
+#include <QJsonDocument>
+
+namespace cli {
+
+namespace {
+
+const QString kFileArg = QStringLiteral("file");
+const QString kFileHelp = QStringLiteral("The table file (.tbl).");
+
+// The window names a file by its full path in every message.
+QString fullName(const QString& path) {
+    return QFileInfo(path).absoluteFilePath();
+}
+
+// Opens the file as the window's File, Open does: the default image is the starting point, so
+// a plain pager receiver's file is merged into it. Reports an unreadable file.
+tablefile::OpenResult openTable(const QString& path, ParamImage& image, CliSeam& seam) {
+    const tablefile::OpenResult r = tablefile::open(fullName(path), image);
+    if (r.outcome == tablefile::Outcome::Unreadable) {
+        seam.fileError(r.message);
+        err() << msg::cli::fileReason(path, r.detail) << Qt::endl;
+    }
+    return r;
+}
+
+} // namespace
+
+int runNew(const QStringList& args) {
+    ArgParser p(args, QStringLiteral("Writes the default image (4096 bytes) to a new table file."));
+    p.addPositional(kFileArg, QStringLiteral("The table file to write (.tbl)."));
+    p.addOption({{QStringLiteral("f"), QStringLiteral("force")},
+                 QStringLiteral("Replace the file when it exists.")});
+    if (auto done = p.parse(1, 1))
+        return *done;
+    CliSeam seam(p.presets());
+    const QString path = p.positional().first();
+
+    if (QFileInfo::exists(path) && !p.isSet(QStringLiteral("force"))) {
+        err() << msg::cli::fileExists(path) << Qt::endl;
+        return kExitFailure;
+    }
+    QString reason;
+    if (!tablefile::save(path, ParamImage(), &reason)) {
+        seam.fileError(msg::saveError);
+        err() << msg::cli::fileReason(path, reason) << Qt::endl;
+        return kExitFailure;
+    }
+    return kExitOk;
+}
+
+int runShow(const QStringList& args) {
+    ArgParser p(args, QStringLiteral("Prints the settings of a table file with the window's "
+                                     "captions. A plain pager receiver's file is shown merged "
+                                     "into the default image, as File, Open takes it."));
+    p.addPositional(kFileArg, kFileHelp);
+    p.addOption({QStringLiteral("json"), QStringLiteral("Print one JSON object instead.")});
+    if (auto done = p.parse(1, 1))
+        return *done;
+    CliSeam seam(p.presets());
+    const QString path = p.positional().first();
+
+    ParamImage image;
+    const tablefile::OpenResult r = openTable(path, image, seam);
+    if (r.outcome == tablefile::Outcome::Unreadable)
+        return kExitFailure;
+    if (r.outcome == tablefile::Outcome::Refused) {
+        seam.error(r.message);
+        return kExitFailure;
+    }
+
+    const Settings settings = readSettings(image);
+    if (p.isSet(QStringLiteral("json"))) {
+        QJsonObject o = settingsJson(settings);
+        o.insert(QStringLiteral("file"), fullName(path));
+        o.insert(QStringLiteral("merged"), r.outcome == tablefile::Outcome::Merged);
+        if (!r.message.isEmpty())
+            o.insert(QStringLiteral("message"), r.message);
+        out() << QString::fromUtf8(QJsonDocument(o).toJson(QJsonDocument::Indented));
+        out().flush();
+        return kExitOk;
+    }
+    if (!r.message.isEmpty())
+        seam.message(r.message);
+    out() << settingsText(settings);
+    out().flush();
+    return kExitOk;
+}
+
+int runCheck(const QStringList& args) {
+    ArgParser p(
+        args, QStringLiteral("Tells how File, Open would take a table file: prints \"full image\", "
+                             "or the message the window shows for a plain pager receiver's file "
+                             "(merged) or a refused file. Exit 0 when taken or merged, 1 when "
+                             "refused or unreadable."));
+    p.addPositional(kFileArg, kFileHelp);
+    if (auto done = p.parse(1, 1))
+        return *done;
+    CliSeam seam(p.presets());
+    const QString path = p.positional().first();
+
+    ParamImage image;
+    const tablefile::OpenResult r = openTable(path, image, seam);
+    switch (r.outcome) {
+    case tablefile::Outcome::Taken:
+        seam.message(msg::cli::fullImage);
+        return kExitOk;
+    case tablefile::Outcome::Merged:
+        seam.message(r.message);
+        return kExitOk;
+    case tablefile::Outcome::Refused:
+        seam.message(r.message);
+        return kExitFailure;
+    case tablefile::Outcome::Unreadable:
+        break;
+    }
+    return kExitFailure;
+}
+
+} // namespace cli

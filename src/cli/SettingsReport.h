@@ -1,0 +1,65 @@
+#pragma once
+
+#include "editor/DisplayRules.h"
+#include "image/ParamImage.h"
+
+#include <QJsonObject>
+#include <QList>
+#include <QString>
+#include <array>
+
+// What `ledsign show` prints: the image's settings as the window's controls show them, once as
+// captioned text lines and once as a JSON object.
+namespace cli {
+
+struct FunctionBitSettings {
+    int capcode = 0;                      // 0..5
+    int bit = 0;                          // 0..3 (A..D)
+    QString header, trailer, timeout, fc; // pairs, "" when empty
+    bool intFunCmd = false;
+};
+
+struct CapcodeSettings {
+    QString number; // 7 digits
+    bool on = false;
+    std::array<QString, layout::kFunctionBits> types;
+};
+
+struct Settings {
+    QString modelTag;
+    // Frequency
+    int bandIndex = 0;
+    QString band;
+    display::Synthesizer synth;
+    QString mhz; // "462.0000", empty without a channel step
+    QString baudRate, polarity;
+    // Capcodes
+    std::array<CapcodeSettings, layout::kCapcodeCount> capcodes;
+    bool testMode = false;
+    // Serial output
+    bool serialOn = false;
+    QString uartBaud, dataBits, parity, stopBits, endCode;
+    quint16 msgTimeOutDelay = 0;
+    bool filterDisable = false, crBeforeLf = false, lfAfterCr = false;
+    bool fcAsPassword = false, serialLed = false, rtsEnable = false;
+    QList<FunctionBitSettings> functionBits; // only those with something set
+    // Output features
+    bool funCmdChecksum = false, funCmdEnable = false;
+    QString funCmdPassword1, funCmdPassword2;
+    QString preScaler;
+    std::array<QString, layout::kOutputCount> periods; // seconds
+    bool powerUpOutput = false;
+    QList<int> powerUpOutputs; // 1..9
+    bool roeEnable = false, orcEnable = false;
+    // Features
+    int sequentialLock = 0;
+    QString language;
+    int outOfRangeTimeOut = 0;
+    QString airPassword, readPassword;
+};
+
+Settings readSettings(const ParamImage& image);
+QString settingsText(const Settings& settings);
+QJsonObject settingsJson(const Settings& settings);
+
+} // namespace cli

@@ -1,0 +1,97 @@
+#include "editor/SerialOutputRules.h"
+
+#include "core/Messages.h"
+#include "editor/EditorError.h"
+
+using namespace layout;
+
+namespace serialrules {
+
+namespace {
+quint8 zeroWhenOn(bool on) {
+    return on ? 0x00 : 0xFF;
+}
+
+void collectRecord(ParamImage& image, Record record, int c, int f, const QString& text) {
+    const QStringList pieces = recordPieces(text, kRecordChars, true);
+    for (int k = 0; k < pieces.size(); ++k)
+        image.set(recordChar(record, c, f, k), hexByte(pieces[k]));
+    image.set(recordLen(record, c, f), quint8(pieces.size()));
+}
+} // namespace
+
+void setSerialOption(ParamImage& image, int tag, bool on) {
+    if (tag == kSerialOutputOnTag)
+        image.set(kSerialOutputOn, on ? 1 : 0);
+    else if (tag >= 0 && tag < kSerialCtlCount)
+        image.set(serialCtl(tag), on ? 1 : 0);
+}
+
+void setSerialLed(ParamImage& image, bool on) {
+    image.set(kSerialLedFlag, zeroWhenOn(on));
+}
+void setRts(ParamImage& image, bool on) {
+    image.set(kRtsFlag, zeroWhenOn(on));
+}
+void setFcAsPassword(ParamImage& image, bool on) {
+    image.set(kFcAsPasswordFlag, zeroWhenOn(on));
+}
+
+void setUartSpeed(ParamImage& image, int item) {
+    static const quint8 codes[] = {208, 104, 52, 25, 12};
+    if (item >= 0 && item < int(std::size(codes)))
+        image.set(kUartBaudCode, codes[item]);
+}
+
+void setUartParity(ParamImage& image, int item) {
+    static const char letters[] = {'N', 'O', 'E'};
+    if (item >= 0 && item < int(std::size(letters)))
+        image.set(kUartParity, quint8(letters[item]));
+}
+
+void setUartBits(ParamImage& image, int tag, int value) {
+    if (tag == kStopBitsTag)
+        image.set(kUartStopBits, quint8(value));
+    else if (tag == kDataBitsTag)
+        image.set(kUartDataBits, quint8(value));
+}
+
+QStringList recordPieces(const QString& text, int maxPieces, bool stopAtBlank) {
+    QStringList pieces;
+    for (const QString& raw : text.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+        if (pieces.size() == maxPieces)
+            break;
+        const QString piece = raw.trimmed();
+        if (stopAtBlank && piece.isEmpty())
+            break;
+        pieces << piece;
+    }
+    return pieces;
+}
+
+quint8 hexByte(const QString& piece) {
+    bool ok = false;
+    const uint value = piece.toUInt(&ok, 16);
+    // The sign keeps one byte per pair; a longer number keeps its low byte.
+    if (!ok || piece.startsWith(QLatin1Char('+')))
+        throw ConversionError(msg::notInteger(piece));
+    return quint8(value & 0xFF);
+}
+
+void collectCapcodeRecord(ParamImage& image, int c, const CapcodeRecordTexts& texts) {
+    for (int f = 0; f < kFunctionBits; ++f) {
+        const FunctionBitTexts& t = texts[f];
+        collectRecord(image, Record::Header, c, f, t.header);
+        collectRecord(image, Record::Trailer, c, f, t.trailer);
+        collectRecord(image, Record::Timeout, c, f, t.timeout);
+        image.set(intFunCmd(c, f), t.intFunCmd ? 1 : 0);
+        // Every FC code has four bytes: a blank or missing pair counts as 00.
+        const QStringList pieces = recordPieces(t.funCmd, kFunCmdCodeLen, false);
+        for (int l = 0; l < kFunCmdCodeLen; ++l) {
+            const QString piece = l < pieces.size() ? pieces[l] : QString();
+            image.set(funCmdCode(c, f, l), piece.isEmpty() ? 0 : hexByte(piece));
+        }
+    }
+}
+
+} // namespace serialrules

@@ -1,0 +1,149 @@
+#include "protocol/ConnectionDialog.h"
+
+#include "core/Messages.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+#include <QThread>
+#include <QVBoxLayout>
+
+namespace {
+
+QString entryText(const SerialPortEntry& port) {
+    return port.description.isEmpty() ? port.name
+                                      : port.name + QStringLiteral(" - ") + port.description;
+}
+
+} // namespace
+
+TfrmConn::TfrmConn(Exchange& exchange, LinkState& link, OperationHost& host, QWidget* parent)
+    : QDialog(parent), attempts_(exchange, link, host) {
+    setObjectName(QStringLiteral("frmConn"));
+    setWindowTitle(msg::connectionCaption);
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    setModal(true);
+
+    Panel1 = new QFrame(this);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Label93 = new QLabel(msg::selectPort, Panel1);
+    Label93->setObjectName(QStringLiteral("Label93"));
+    cboComPort = new QComboBox(Panel1);
+    cboComPort->setObjectName(QStringLiteral("cboComPort"));
+    cboComPort->setMinimumContentsLength(24);
+    Button1 = new QPushButton(msg::connectButton, Panel1);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1->setDefault(true);
+    auto* panelLayout = new QVBoxLayout(Panel1);
+    panelLayout->addWidget(Label93);
+    panelLayout->addWidget(cboComPort);
+    panelLayout->addWidget(Button1);
+
+    Label1 = new QLabel(msg::connectingInitial, this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label2 = new QLabel(msg::rebootSign, this);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    BitBtn1 = new QPushButton(msg::connectCancelButton, this);
+    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
+    BitBtn1->setAutoDefault(false);
+    Label1->hide();
+    Label2->hide();
+    BitBtn1->hide();
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(Panel1);
+    layout->addWidget(Label1);
+    layout->addWidget(Label2);
+    layout->addWidget(BitBtn1);
+
+    connect(Button1, &QPushButton::clicked, this, &TfrmConn::Button1Click);
+    connect(BitBtn1, &QPushButton::clicked, this, &TfrmConn::BitBtn1Click);
+    attempts_.setBlockingWait([this](int ms) { waitRepainting(ms); });
+}
+
+void TfrmConn::fillPorts(const QList<SerialPortEntry>& ports) {
+    cboComPort->clear();
+    for (const auto& port : ports)
+        cboComPort->addItem(entryText(port), port.name);
+    cboComPort->setCurrentIndex(ports.isEmpty() ? -1 : 0);
+}
+
+int TfrmConn::showForLink(const QStringList& extraPorts) {
+    fillPorts(ListSerialPorts(extraPorts));
+    return exec();
+}
+
+QString TfrmConn::chosenPort() const {
+    const QVariant name = cboComPort->currentData();
+    return name.isValid() ? name.toString() : cboComPort->currentText();
+}
+
+void TfrmConn::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!event->spontaneous())
+        FormShow();
+}
+
+void TfrmConn::FormShow() {
+    attempts_.prepare();
+}
+
+void TfrmConn::Button1Click() {
+    if (attempts_.running())
+        return;
+    BitBtn1->show();
+    Panel1->hide();
+    Label1->show();
+    Label2->show();
+    attempts_.connect(chosenPort(), [this](const QString& text) { Label1->setText(text); });
+    done(QDialog::Accepted);
+}
+
+void TfrmConn::BitBtn1Click() {
+    attempts_.cancel();
+}
+
+// Escape and the window manager's close ask the attempts to stop, like the cancel button;
+// the dialog closes when the attempt under way has ended.
+void TfrmConn::reject() {
+    if (attempts_.running()) {
+        attempts_.cancel();
+        return;
+    }
+    QDialog::reject();
+}
+
+void TfrmConn::closeEvent(QCloseEvent* event) {
+    if (attempts_.running()) {
+        attempts_.cancel();
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
+void TfrmConn::done(int result) {
+    QDialog::done(result);
+    FormClose();
+}
+
+void TfrmConn::FormClose() {
+    BitBtn1->hide();
+    Panel1->show();
+    Label1->hide();
+    Label2->hide();
+    attempts_.finish();
+}
+
+void TfrmConn::waitRepainting(int ms) {
+    // Repaints go on; clicks and keys wait until the clock frame is out.
+    QDeadlineTimer deadline(ms);
+    while (!deadline.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 20);
+        QThread::msleep(quint64(qBound(qint64(0), deadline.remainingTime(), qint64(20))));
+    }
+}

@@ -1,0 +1,44 @@
+#include "protocol/Firmware.h"
+
+#include "core/Messages.h"
+#include "core/UserSeam.h"
+#include "protocol/Banks.h"
+#include "protocol/Exchange.h"
+
+namespace {
+
+constexpr int kModelChars = 6;
+constexpr int kVersionFrom = 8; // characters 9..12
+constexpr int kVersionChars = 4;
+constexpr int kModelInText = 8; // "Model : " comes first
+const QString kFlexModel = QStringLiteral("FLEX  ");
+
+} // namespace
+
+QString ReadFirmwareId(Exchange& ex) {
+    UserSeam& seam = ex.seam();
+    seam.setProgressMax(progress::kShortRead);
+    seam.setProgress(0);
+
+    ex.SendRequest(wire::kFirmwareAddress, wire::kFirmwareLength, wire::Read);
+    QByteArray reply;
+    const bool got = ex.ReadReply(reply, kShortReplyCapacity);
+    if (ex.transferError() || !got)
+        return {};
+
+    // Erased memory is recognised on the reply as received; 0xFF is never escaped.
+    const QByteArray raw = reply.mid(wire::kReplyDataOffset, wire::kFirmwareLength);
+    if (raw.size() == wire::kFirmwareLength && raw.count(char(0xFF)) == wire::kFirmwareLength)
+        return msg::firmwareOld;
+
+    QByteArray id = wire::unstuff(reply).mid(wire::kReplyDataOffset, wire::kFirmwareLength);
+    const qsizetype nul = id.indexOf('\0');
+    if (nul >= 0)
+        id.truncate(nul);
+    const QString text = QString::fromLatin1(id);
+    return msg::firmwareId(text.left(kModelChars), text.mid(kVersionFrom, kVersionChars));
+}
+
+bool isFlexFirmware(const QString& idText) {
+    return idText.mid(kModelInText, kModelChars) == kFlexModel;
+}

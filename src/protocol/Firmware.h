@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+
+class Exchange;
+
+// Reads the 12-byte identification at the sign's firmware address and turns it into the text
+// the user sees: empty when the read failed, "This is old version !" for erased memory,
+// otherwise "Model : " + model + "  Version = " + version. The port must be linked.
+QString ReadFirmwareId(Exchange& exchange);
+
+// True when the identification text names the FLEX firmware, which this tool must not
+// program.
+bool isFlexFirmware(const QString& idText);

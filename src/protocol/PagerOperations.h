@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QString>
+
+class Exchange;
+class OperationHost;
+class ParamImage;
+struct LinkState;
+
+// Read, Write and Verify of the "Pager" menu and "Check Firmware": each links to the sign on
+// the chosen port, talks in device frames, reports through the exchange's user seam and ends
+// with a message. The window and the command line run the same operations, so both show the
+// same messages. Each returns true on success and refuses (false, nothing shown) while
+// another exchange holds the line.
+class PagerOperations {
+  public:
+    PagerOperations(Exchange& exchange, ParamImage& image, LinkState& link, OperationHost& host);
+
+    // Fetches the parameter bank from the sign into the image; bank 0, or bank 1 when bank 0
+    // is damaged (then bank 0 is repaired from it). True when the image took the data.
+    bool read();
+    // Stores the image in both banks of the sign, reading each back before the other.
+    bool write();
+    // Compares the sign's bank 0 with the image.
+    bool verify();
+    // Shows the sign's firmware identification. True when it could be read.
+    bool checkFirmware();
+
+  private:
+    template <typename Body> bool guarded(Body body);
+    bool linkOrReport(bool enableWriteOnFailure);
+    bool confirmUnsureCopy();
+    bool readBody();
+    bool writeBody();
+    bool verifyBody();
+    bool checkFirmwareBody();
+    void closePort();
+
+    Exchange& ex_;
+    ParamImage& image_;
+    LinkState& link_;
+    OperationHost& host_;
+};

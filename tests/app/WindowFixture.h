@@ -1,0 +1,73 @@
+#pragma once
+
+#include "ScriptedSeam.h"
+#include "app/MainWindow.h"
+#include "image/ParamImage.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+// A main window on the scripted seam, started in a folder of its own, at its design size.
+struct WindowFixture {
+    QTemporaryDir dir;
+    ScriptedSeam seam;
+    std::unique_ptr<TfrmAir> window;
+    QStringList openAnswers; // file names the open dialog "chooses", in order
+    QStringList saveAnswers;
+    int dialogsAsked = 0;
+
+    QString path(const QString& name) const { return dir.filePath(name); }
+
+    // Creates the window; show() then runs its first show (refresh, default.tbl).
+    TfrmAir& create() {
+        TfrmAir::Options o;
+        o.startDirectory = dir.path();
+        o.seam = &seam;
+        o.maximise = false;
+        window = std::make_unique<TfrmAir>(o);
+        window->askOpenFileName = [this](const QString&) { return next(openAnswers); };
+        window->askSaveFileName = [this](const QString&) { return next(saveAnswers); };
+        return *window;
+    }
+
+    TfrmAir& start() {
+        create();
+        window->show();
+        if (!QTest::qWaitForWindowExposed(window.get()))
+            qWarning("window not exposed");
+        return *window;
+    }
+
+    template <class T = QWidget> T* control(const QString& name) const {
+        T* c = window->control<T>(name);
+        if (!c)
+            qWarning("no control %s", qPrintable(name));
+        return c;
+    }
+
+    static void writeFile(const QString& path, const QByteArray& bytes) {
+        QFile f(path);
+        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size())
+            qFatal("cannot write %s", qPrintable(path));
+    }
+    static QByteArray readFile(const QString& path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    // An image as a table file holds it, with another model tag.
+    static QByteArray withTag(QByteArray bytes, const char* tag) {
+        const QByteArray t(tag);
+        bytes.replace(layout::kModelTag, layout::kModelTagLen,
+                      QByteArray(layout::kModelTagLen, '\0'));
+        bytes.replace(layout::kModelTag, t.size(), t);
+        return bytes;
+    }
+
+  private:
+    QString next(QStringList& answers) {
+        ++dialogsAsked;
+        return answers.isEmpty() ? QString() : answers.takeFirst();
+    }
+};

@@ -1,0 +1,129 @@
+// The Connection dialog on the screen: choosing, connecting, cancelling.
+#include "PtyPeer.h"
+#include "SimulatedSign.h"
+#include "core/Messages.h"
+#include "protocol/ConnectionDialog.h"
+
+#include <QComboBox>
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+
+namespace {
+
+// A seam that lets the test act while an exchange waits, as a user clicking would.
+class ActingSeam : public ScriptedSeam {
+  public:
+    std::function<void()> onBreath;
+    void breathe() override {
+        ScriptedSeam::breathe();
+        if (onBreath)
+            onBreath();
+    }
+};
+
+struct DialogRig {
+    QTemporaryDir dir;
+    QString state = dir.filePath(QStringLiteral("sign.bin"));
+    SimulatedSign sim;
+    PtyPeer peer; // a line where nobody answers
+    TCommPort port;
+    ActingSeam seam;
+    Exchange ex{port, seam};
+    ParamImage image;
+    LinkState link;
+    RecordingHost host{image};
+    TfrmConn dialog{ex, link, host};
+
+    DialogRig() {
+        useTestTiming(ex);
+        ex.timing().quietPollMs = 1;
+        ex.timing().polls = 30;
+    }
+};
+
+} // namespace
+
+class TestLinkDialog : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void choosingLooksAsExpected() {
+        DialogRig r;
+        QCOMPARE(r.dialog.objectName(), QStringLiteral("frmConn"));
+        QCOMPARE(r.dialog.windowTitle(), msg::connectionCaption);
+        QVERIFY(!(r.dialog.windowFlags() & Qt::WindowCloseButtonHint));
+        QCOMPARE(r.dialog.Label93->text(), msg::selectPort);
+        QCOMPARE(r.dialog.Button1->text(), msg::connectButton);
+        QCOMPARE(r.dialog.Label2->text(), msg::rebootSign);
+        r.dialog.fillPorts({{"/dev/ttyS4", "16550A UART"}, {"/dev/pts/9", ""}});
+        QCOMPARE(r.dialog.cboComPort->count(), 2);
+        QCOMPARE(r.dialog.cboComPort->currentIndex(), 0);
+        QCOMPARE(r.dialog.chosenPort(), QStringLiteral("/dev/ttyS4"));
+        r.dialog.show();
+        QVERIFY(r.dialog.Panel1->isVisible());
+        QVERIFY(!r.dialog.Label1->isVisible());
+        QVERIFY(!r.dialog.Label2->isVisible());
+        QVERIFY(!r.dialog.BitBtn1->isVisible());
+        QCOMPARE(r.seam.progressMax, ConnectionAttempts::kProgressMax);
+    }
+
+    void okConnectsAndTheDialogCloses() {
+        DialogRig r;
+        QVERIFY(r.sim.start(r.state));
+        bool connectingLook = false;
+        r.seam.onBreath = [&] {
+            connectingLook = !r.dialog.Panel1->isVisible() && r.dialog.Label1->isVisible() &&
+                             r.dialog.Label2->isVisible() && r.dialog.BitBtn1->isVisible();
+        };
+        QTimer::singleShot(0, r.dialog.Button1, &QPushButton::click);
+        QCOMPARE(r.dialog.showForLink({r.sim.device()}), int(QDialog::Accepted));
+
+        QVERIFY(connectingLook);
+        QCOMPARE(r.seam.shown, QStringList{"message: " + msg::connectionSuccess});
+        QCOMPARE(r.link.portName, r.sim.device());
+        QVERIFY(r.host.pager);
+        QVERIFY(!r.dialog.isVisible());
+        QVERIFY(!r.port.isOpen());
+        // Ready to choose again.
+        QVERIFY(r.dialog.Panel1->isVisibleTo(&r.dialog));
+        QVERIFY(!r.dialog.BitBtn1->isVisibleTo(&r.dialog));
+        QVERIFY(!r.dialog.Label1->isVisibleTo(&r.dialog));
+    }
+
+    void cancelButtonStopsTheAttempts() {
+        DialogRig r;
+        QVERIFY(r.peer.ok());
+        r.seam.onBreath = [&] {
+            if (r.peer.frames().size() == 2)
+                r.dialog.BitBtn1->click();
+        };
+        QTimer::singleShot(0, r.dialog.Button1, &QPushButton::click);
+        r.dialog.showForLink({r.peer.path()});
+        QVERIFY(r.seam.shown.isEmpty());
+        QVERIFY(!r.host.pager);
+        QVERIFY(!r.dialog.isVisible());
+        QCOMPARE(r.peer.frames().size(), 2);
+    }
+
+    void escapeWhileConnectingCancelsInsteadOfClosing() {
+        DialogRig r;
+        QVERIFY(r.peer.ok());
+        bool stillOpen = true;
+        r.seam.onBreath = [&] {
+            if (r.peer.frames().size() == 1 && r.dialog.isVisible()) {
+                r.dialog.reject();
+                stillOpen = stillOpen && r.dialog.isVisible();
+            }
+        };
+        QTimer::singleShot(0, r.dialog.Button1, &QPushButton::click);
+        r.dialog.showForLink({r.peer.path()});
+        QVERIFY(stillOpen);
+        QCOMPARE(r.peer.frames().size(), 1);
+        QVERIFY(r.seam.shown.isEmpty());
+    }
+};
+
+QTEST_MAIN(TestLinkDialog)
+#include "tst_link_dialog.moc"
