@@ -1,11 +1,89 @@
 // The device side of the window: the "Pager" menu, "Check Firmware", "Link(F6)" and the
-// serial port that closes with the window. The link, read, write, verify and firmware
-// operations are wired in here; until then these handlers do nothing.
+// serial port that closes with the window. One exchange at a time: while one waits for the
+// sign, the window goes on drawing and taking events, so everything that could start another
+// exchange or change the image is locked until it ends.
+#include "app/DeviceSide.h"
 #include "app/MainWindow.h"
+#include "app/PageTab.h"
+#include "core/UserSeam.h"
+#include "protocol/ConnectionDialog.h"
 
-void TfrmAir::Read1Click() {}
-void TfrmAir::Write1Click() {}
-void TfrmAir::Verify1Click() {}
-void TfrmAir::CheckFirmware1Click() {}
-void TfrmAir::btnLink0EClick() {}
-void TfrmAir::FormClose() {}
+#include <QAction>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShortcut>
+
+TfrmAir::~TfrmAir() {
+    // The dialog works on the exchange and link state owned here; it goes first.
+    delete frmConn_.data();
+}
+
+void TfrmAir::buildExchangeLock() {
+    // Items that start an exchange, load or replace the image, or open a side tool.
+    for (const char* name : {"Open1", "Save1", "SaveAs1", "Open2", "Read1", "Write1", "Verify1",
+                             "CheckFirmware1", "Admin1", "LEDSignCommand1", "Link1"})
+        exchangeLock_.add(action(QString::fromLatin1(name)));
+    exchangeLock_.add(findChild<QShortcut*>(QStringLiteral("Link1Shortcut")));
+    // The editing surface: both pages with everything on them, their tabs, and the controls
+    // beside them.
+    for (QWidget* w : std::initializer_list<QWidget*>{grpNormal, GroupBox1, stcCode, stcFeatures,
+                                                      btnLink0E, CheckBox7})
+        exchangeLock_.add(w);
+    exchangeLock_.setFocusSink(edtNull);
+}
+
+TfrmConn* TfrmAir::createConnectionDialog() {
+    if (!frmConn_)
+        frmConn_ = new TfrmConn(device_->exchange(), device_->link(), *this, this);
+    return frmConn_;
+}
+
+TfrmConn* TfrmAir::frmConn() const {
+    return frmConn_;
+}
+
+bool TfrmAir::exchangeRunning() const {
+    return exchangeLock_.engaged() || device_->exchange().busy();
+}
+
+void TfrmAir::runExchange(const std::function<void()>& exchange) {
+    if (exchangeRunning())
+        return;
+    {
+        ExchangeLock::Scope locked(exchangeLock_);
+        guard(exchange);
+    }
+    if (closeAsked_) {
+        closeAsked_ = false;
+        close();
+    }
+}
+
+void TfrmAir::Read1Click() {
+    runExchange([this] { device_->operations().read(); });
+}
+
+void TfrmAir::Write1Click() {
+    runExchange([this] { device_->operations().write(); });
+}
+
+void TfrmAir::Verify1Click() {
+    runExchange([this] { device_->operations().verify(); });
+}
+
+void TfrmAir::CheckFirmware1Click() {
+    runExchange([this] { device_->operations().checkFirmware(); });
+}
+
+void TfrmAir::btnLink0EClick() {
+    // The dialog is one of the windows made at start-up; before that there is nothing to show.
+    if (!frmConn_)
+        return;
+    runExchange([this] { frmConn_->showForLink(extraPorts_); });
+}
+
+void TfrmAir::FormClose() {
+    device_->closePort();
+}

@@ -1,5 +1,6 @@
 #include "app/MainWindow.h"
 
+#include "app/DeviceSide.h"
 #include "app/PageTab.h"
 #include "app/PairMaskEdit.h"
 #include "app/QtSeam.h"
@@ -8,6 +9,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
 #include <QEvent>
@@ -62,6 +64,7 @@ TfrmAir::TfrmAir(const Options& options) {
         ownSeam_ = std::make_unique<QtSeam>(*this);
         seam_ = ownSeam_.get();
     }
+    device_ = std::make_unique<DeviceSide>(*seam_, image_, *this);
     askOpenFileName = [this](const QString& dir) { return defaultAskOpenFileName(dir); };
     askSaveFileName = [this](const QString& dir) { return defaultAskSaveFileName(dir); };
 
@@ -76,6 +79,7 @@ TfrmAir::TfrmAir(const Options& options) {
     buildStatusBar();
     tables_ = buildControlTables(form);
     applyCreationStates();
+    buildExchangeLock();
     connectRules();
     connectEditorRules();
     // The mouse over the bare surface ends the edit under way (focus sink).
@@ -92,8 +96,6 @@ TfrmAir::TfrmAir(const Options& options) {
     // command shows, so the window starts in Normal Mode.
     NormalMode1Click();
 }
-
-TfrmAir::~TfrmAir() = default;
 
 void TfrmAir::FormCreate() {
     setProgress(0);
@@ -155,7 +157,8 @@ void TfrmAir::buildMenus() {
     auto* f6 = new QShortcut(QKeySequence(Qt::Key_F6), this);
     f6->setObjectName(QStringLiteral("Link1Shortcut"));
     connect(f6, &QShortcut::activated, link, &QAction::trigger);
-    connect(link, &QAction::visibleChanged, f6, [f6, link] { f6->setEnabled(!link->isVisible()); });
+    connect(link, &QAction::visibleChanged, f6,
+            [this, f6, link] { exchangeLock_.setEnabled(f6, !link->isVisible()); });
 
     // The second "File" menu with "Open" alone, hidden by the Normal Mode command.
     QMenu* file2 = bar->addMenu(label::menuFile);
@@ -258,6 +261,7 @@ void TfrmAir::enablePager() {
 }
 
 void TfrmAir::setWriteEnabled(bool on) {
+    // During an exchange the item stays locked and shows the operation's last word after it.
     if (QAction* write = action(QStringLiteral("Write1")))
         write->setEnabled(on);
 }
@@ -317,6 +321,12 @@ void TfrmAir::FormResize() {
 }
 
 void TfrmAir::closeEvent(QCloseEvent* event) {
+    // The exchange under way ends first (its port, its message); the window closes after it.
+    if (exchangeRunning()) {
+        closeAsked_ = true;
+        event->ignore();
+        return;
+    }
     guard([this] { FormClose(); });
     QMainWindow::closeEvent(event);
 }

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "app/ControlTables.h"
+#include "app/ExchangeLock.h"
 #include "app/ProportionalLayout.h"
 #include "image/ParamImage.h"
 #include "protocol/OperationHost.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <functional>
 #include <memory>
 
@@ -20,8 +22,10 @@ class QMenu;
 class QProgressBar;
 class QPushButton;
 class QStatusBar;
+class DeviceSide;
 class PageTab;
 class PairMaskEdit;
+class TfrmConn;
 class UserSeam;
 
 // The main window `frmAir`: the parameter image and everything that shows and edits it, the
@@ -112,6 +116,15 @@ class TfrmAir : public QMainWindow, public OperationHost {
     void setWriteEnabled(bool on) override;
     void enablePager() override;
     void setPagerEnabled(bool on);
+
+    // The serial port, the exchange state and the operations (DeviceMenu.cpp).
+    DeviceSide& device() { return *device_; }
+    // The Connection dialog, created at start-up after the main window; "Link(F6)" opens it.
+    TfrmConn* createConnectionDialog();
+    TfrmConn* frmConn() const;
+    // True while a read, write, verify, firmware check or the Connection dialog holds the
+    // line; everything that could start another exchange or change the image is then off.
+    bool exchangeRunning() const;
 
     // Run at the first show, before the first refresh (the LED sign command table).
     std::function<void()> initialiseCommandTable;
@@ -242,6 +255,11 @@ class TfrmAir : public QMainWindow, public OperationHost {
     void FormMouseMove();
     void StatusBar1DrawPanel();
 
+    // Runs one exchange under the lock; nothing happens while another one runs. A close asked
+    // for meanwhile is carried out right after.
+    void runExchange(const std::function<void()>& exchange);
+    void buildExchangeLock();
+
     void setSerialPageEnabled(bool on);
     void setSerialCaptionsColour(bool on);
     void updateFunCmdControls();
@@ -266,6 +284,9 @@ class TfrmAir : public QMainWindow, public OperationHost {
     QWidget* statusPanel0_ = nullptr;
     QLabel* statusPanel1_ = nullptr;
 
-    // The device side (serial port, exchange state, link, read, write, verify, firmware) is
-    // added here by the device work; DeviceMenu.cpp holds its handlers.
+    // The device side; DeviceMenu.cpp holds its handlers.
+    std::unique_ptr<DeviceSide> device_;
+    ExchangeLock exchangeLock_;
+    QPointer<TfrmConn> frmConn_;
+    bool closeAsked_ = false; // the window was asked to close while an exchange ran
 };

@@ -2,6 +2,7 @@
 
 #include "app/MainWindow.h"
 #include "core/Messages.h"
+#include "protocol/ConnectionDialog.h"
 
 namespace {
 QDialog* shell(TfrmAir& main, const QString& name, const QString& caption) {
@@ -16,7 +17,7 @@ QDialog* shell(TfrmAir& main, const QString& name, const QString& caption) {
 
 StartupWindows createStartupWindows(TfrmAir& main) {
     StartupWindows w;
-    w.frmConn = shell(main, QStringLiteral("frmConn"), msg::connectionCaption);
+    w.frmConn = main.createConnectionDialog();
     w.frmSpager = shell(main, QStringLiteral("frmSpager"), msg::label::alphaDataCaption);
     w.PasswordDlg = shell(main, QStringLiteral("PasswordDlg"), msg::label::passwordDialogCaption);
     w.frmCommand = shell(main, QStringLiteral("frmCommand"), msg::label::ledSignCommandCaption);

@@ -7,13 +7,13 @@ class TfrmAir;
 // The windows created at start, after the main window and hidden until their menu items
 // open them modally.
 struct StartupWindows {
-    QDialog* frmConn = nullptr;      // Connection
+    QDialog* frmConn = nullptr;      // Connection (TfrmConn: port choice and link)
     QDialog* frmSpager = nullptr;    // Alpha Data
     QDialog* PasswordDlg = nullptr;  // access code of "Admin"
     QDialog* frmCommand = nullptr;   // LED Sign Command
     QDialog* PasswordDlg1 = nullptr; // access code of "LED Sign Command"
 };
 
-// Creates them in this order, owned by the main window. Each is for now an empty dialog with
-// its name and caption, until its own work replaces it.
+// Creates them in this order, owned by the main window. Those whose work has not come yet are
+// empty dialogs with their name and caption.
 StartupWindows createStartupWindows(TfrmAir& main);

@@ -1,0 +1,13 @@
+#include "app/DeviceSide.h"
+
+DeviceSide::DeviceSide(UserSeam& seam, ParamImage& image, OperationHost& host)
+    : exchange_(port_, seam), operations_(exchange_, image, link_, host) {}
+
+void DeviceSide::closePort() {
+    try {
+        if (port_.isOpen())
+            port_.Close();
+    } catch (const ECommError&) {
+        // Nothing more can be done with it; the program goes on (or ends) without it.
+    }
+}
