@@ -194,16 +194,33 @@ bool PagerOperations::readBody() {
     return taken;
 }
 
-bool PagerOperations::writeBody() {
+// Write and Verify start alike: pending edits collected, Write1 off until the end, link.
+bool PagerOperations::startBankOperation() {
     UserSeam& seam = ex_.seam();
-    bool allowed = true;
     host_.collectPendingRecord();
     host_.setWriteEnabled(false);
     ex_.setTransferError(false);
     seam.setStatus(msg::statusVerify);
     seam.setProgressMax(progress::kFrameOnly);
     seam.setProgress(0);
-    if (!linkOrReport(true))
+    return linkOrReport(true);
+}
+
+bool PagerOperations::finishBankOperation(const QString& success, const QString& failure) {
+    UserSeam& seam = ex_.seam();
+    const bool good = !ex_.transferError();
+    seam.message(good ? success : failure);
+    seam.setProgress(0);
+    closePort();
+    host_.setWriteEnabled(true);
+    seam.setStatus(msg::statusReady);
+    return good;
+}
+
+bool PagerOperations::writeBody() {
+    UserSeam& seam = ex_.seam();
+    bool allowed = true;
+    if (!startBankOperation())
         return false;
 
     if (isFlexFirmware(ReadFirmwareId(ex_))) {
@@ -254,24 +271,12 @@ bool PagerOperations::writeBody() {
     }
 
     ex_.SendClock(wire::StageEnd);
-    const bool good = !ex_.transferError();
-    seam.message(good ? msg::transmitSuccess : msg::transmitError);
-    seam.setProgress(0);
-    closePort();
-    host_.setWriteEnabled(true);
-    seam.setStatus(msg::statusReady);
-    return good;
+    return finishBankOperation(msg::transmitSuccess, msg::transmitError);
 }
 
 bool PagerOperations::verifyBody() {
     UserSeam& seam = ex_.seam();
-    host_.collectPendingRecord();
-    host_.setWriteEnabled(false);
-    ex_.setTransferError(false);
-    seam.setStatus(msg::statusVerify);
-    seam.setProgressMax(progress::kFrameOnly);
-    seam.setProgress(0);
-    if (!linkOrReport(true))
+    if (!startBankOperation())
         return false;
 
     seam.setStatus(msg::statusRead);
@@ -287,13 +292,7 @@ bool PagerOperations::verifyBody() {
         seam.setProgress(0);
         return false;
     }
-    const bool good = !ex_.transferError();
-    seam.message(good ? msg::verifySuccess : msg::verifyError);
-    seam.setProgress(0);
-    closePort();
-    host_.setWriteEnabled(true);
-    seam.setStatus(msg::statusReady);
-    return good;
+    return finishBankOperation(msg::verifySuccess, msg::verifyError);
 }
 
 bool PagerOperations::checkFirmwareBody() {

@@ -30,6 +30,8 @@ class PagerOperations {
     template <typename Body> bool guarded(Body body);
     bool linkOrReport(bool enableWriteOnFailure);
     bool confirmUnsureCopy();
+    bool startBankOperation();
+    bool finishBankOperation(const QString& success, const QString& failure);
     bool readBody();
     bool writeBody();
     bool verifyBody();
