@@ -173,12 +173,16 @@ int runRead(const QStringList& args) {
     return kExitOk;
 }
 
-int runWrite(const QStringList& args) {
-    ArgParser p(args, QStringLiteral("Writes a table file into both parameter banks of the sign, "
-                                     "reading each back."));
+namespace {
+
+// Write and verify both send a table file, taken as File, Open takes it.
+int runWithTable(const QStringList& args, const QString& description, bool asksQuestions,
+                 bool (PagerOperations::*operation)()) {
+    ArgParser p(args, description);
     addLineOptions(p);
     p.addPositional(QStringLiteral("file"), QStringLiteral("The table file (.tbl)."));
-    p.addSeamOptions();
+    if (asksQuestions)
+        p.addSeamOptions();
     if (auto done = p.parse(1, 1))
         return *done;
     ParamImage image;
@@ -187,22 +191,21 @@ int runWrite(const QStringList& args) {
         return *bad;
     if (!takeTable(p.positional().first(), image, s.seam))
         return kExitFailure;
-    return exitFor(s.ops.write());
+    return exitFor((s.ops.*operation)());
+}
+
+} // namespace
+
+int runWrite(const QStringList& args) {
+    return runWithTable(args,
+                        QStringLiteral("Writes a table file into both parameter banks of the "
+                                       "sign, reading each back."),
+                        true, &PagerOperations::write);
 }
 
 int runVerify(const QStringList& args) {
-    ArgParser p(args, QStringLiteral("Compares the sign's parameters with a table file."));
-    addLineOptions(p);
-    p.addPositional(QStringLiteral("file"), QStringLiteral("The table file (.tbl)."));
-    if (auto done = p.parse(1, 1))
-        return *done;
-    ParamImage image;
-    Session s(p.presets(), image);
-    if (auto bad = setUp(p, s))
-        return *bad;
-    if (!takeTable(p.positional().first(), image, s.seam))
-        return kExitFailure;
-    return exitFor(s.ops.verify());
+    return runWithTable(args, QStringLiteral("Compares the sign's parameters with a table file."),
+                        false, &PagerOperations::verify);
 }
 
 } // namespace cli

@@ -27,17 +27,6 @@ namespace {
 const QString kConnected = "message: " + msg::connectionSuccess;
 const QString kReadSuccess = "message: " + msg::readSuccess;
 
-// A seam through which the test acts while an exchange waits, as a user clicking would.
-class ActingSeam : public ScriptedSeam {
-  public:
-    std::function<void()> onBreath;
-    void breathe() override {
-        ScriptedSeam::breathe();
-        if (onBreath)
-            onBreath();
-    }
-};
-
 // What the lock switches off, by objectName.
 const QStringList kLockedItems{"Open1",  "Save1",           "SaveAs1", "Open2",
                                "Read1",  "Write1",          "Verify1", "CheckFirmware1",
@@ -191,8 +180,7 @@ class TestWindowDevice : public QObject {
         QVERIFY(peer.ok());
         DeviceWindow s;
         TfrmAir& v = s.start({peer.path()});
-        v.device().exchange().timing().quietPollMs = 1;
-        v.device().exchange().timing().polls = 30;
+        useQuickLinkTiming(v.device().exchange());
         s.link();
         QCOMPARE(s.seam.shown, QStringList{"message: " + msg::connectionFail});
         QCOMPARE(peer.frames().size(), ConnectionAttempts::kMaxAttempts);

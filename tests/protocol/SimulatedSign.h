@@ -118,6 +118,13 @@ inline void useTestTiming(Exchange& ex) {
     t.connectWaitMs = 10;
 }
 
+// Link attempts against a silent line: each unanswered handshake gives up quickly.
+inline void useQuickLinkTiming(Exchange& ex) {
+    useTestTiming(ex);
+    ex.timing().quietPollMs = 1;
+    ex.timing().polls = 30;
+}
+
 // Port, exchange, image and operations against one simulated sign.
 struct SignRig {
     QTemporaryDir dir;

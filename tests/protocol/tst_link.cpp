@@ -49,9 +49,7 @@ struct PeerRig {
     Attempts attempts{ex, link, host};
 
     PeerRig() {
-        useTestTiming(ex);
-        ex.timing().quietPollMs = 1;
-        ex.timing().polls = 30;
+        useQuickLinkTiming(ex);
     }
 };
 

@@ -12,17 +12,6 @@
 
 namespace {
 
-// A seam that lets the test act while an exchange waits, as a user clicking would.
-class ActingSeam : public ScriptedSeam {
-  public:
-    std::function<void()> onBreath;
-    void breathe() override {
-        ScriptedSeam::breathe();
-        if (onBreath)
-            onBreath();
-    }
-};
-
 struct DialogRig {
     QTemporaryDir dir;
     QString state = dir.filePath(QStringLiteral("sign.bin"));
@@ -37,9 +26,7 @@ struct DialogRig {
     TfrmConn dialog{ex, link, host};
 
     DialogRig() {
-        useTestTiming(ex);
-        ex.timing().quietPollMs = 1;
-        ex.timing().polls = 30;
+        useQuickLinkTiming(ex);
     }
 };
 

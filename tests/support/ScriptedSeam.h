@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include <deque>
+#include <functional>
 
 // The user seam of the tests: records every message in order ("kind: text") and answers
 // questions and inputs from a script. An unscripted question answers No, an unscripted
@@ -54,5 +55,16 @@ public:
     void clear() {
         shown.clear();
         statuses.clear();
+    }
+};
+
+// A seam that lets the test act while an exchange waits, as a user clicking would.
+class ActingSeam : public ScriptedSeam {
+  public:
+    std::function<void()> onBreath;
+    void breathe() override {
+        ScriptedSeam::breathe();
+        if (onBreath)
+            onBreath();
     }
 };
