@@ -7,8 +7,7 @@
 namespace msg {
 
 inline const QString appTitle = QStringLiteral("LED SIGN");
-inline const QString windowCaption =
-    QStringLiteral("Marovelkin LED Sign Programmer Version 2.52");
+inline const QString windowCaption = QStringLiteral("Marovelkin LED Sign Programmer Version 2.52");
 inline const QString captionZrd = QStringLiteral("ZRD");
 inline const QString captionTrux = QStringLiteral("Trux");
 inline const QString captionVersion = QStringLiteral("Version");
@@ -185,7 +184,9 @@ inline const QString readPassword = QStringLiteral("Read Password");
 inline const QString pageCode = QStringLiteral("Capcode & Freq & Features");
 inline const QString pageFeatures = QStringLiteral("Serial Output Features");
 inline const QString linkButton = QStringLiteral("Link(F6)");
-inline QString capcodeColumn(int f) { return QString(QChar(u'A' + f)); }
+inline QString capcodeColumn(int f) {
+    return QString(QChar(u'A' + f));
+}
 inline const QString noValue = QStringLiteral("0000"); // PLL labels before the first refresh
 inline const QString noMultiplier = QStringLiteral("0");
 inline QString prescalerMaximum(const QString& seconds) {

@@ -1,13 +1,12 @@
 #pragma once
 
 #include <QString>
-
 #include <optional>
 
 // Everything the core asks of the person at the keyboard. The window shows message boxes,
 // the command line prints, and the tests script the answers and record what was shown.
 class UserSeam {
-public:
+  public:
     virtual ~UserSeam() = default;
 
     // Plain box with the application title as caption.

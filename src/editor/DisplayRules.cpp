@@ -1,7 +1,6 @@
 #include "editor/DisplayRules.h"
 
 #include <QLocale>
-
 #include <cmath>
 
 using namespace layout;
@@ -58,7 +57,9 @@ QString real(double value) {
     return s;
 }
 
-QString dec7(quint32 value) { return QStringLiteral("%1").arg(value, 7, 10, QLatin1Char('0')); }
+QString dec7(quint32 value) {
+    return QStringLiteral("%1").arg(value, 7, 10, QLatin1Char('0'));
+}
 
 QString hex(quint32 value, int digits) {
     return QStringLiteral("%1").arg(value, digits, 16, QLatin1Char('0')).toUpper();
@@ -106,7 +107,9 @@ int pagingBaudItem(const ParamImage& image) {
     }
 }
 
-int polarityItem(const ParamImage& image) { return image.getBits(kRxControl1, kPolarityShift, 1); }
+int polarityItem(const ParamImage& image) {
+    return image.getBits(kRxControl1, kPolarityShift, 1);
+}
 
 int messageTypeItem(quint8 code) {
     if (code == kTypeDisable || code == 4)
@@ -144,9 +147,15 @@ std::optional<int> parityItem(quint8 letter) {
     }
 }
 
-int stopBitsItem(quint8 value) { return value >= 1 && value <= 2 ? value - 1 : -1; }
-int dataBitsItem(quint8 value) { return value >= 7 && value <= 8 ? value - 7 : -1; }
-int languageItem(quint8 code) { return code < 10 ? code + 1 : 0; }
+int stopBitsItem(quint8 value) {
+    return value >= 1 && value <= 2 ? value - 1 : -1;
+}
+int dataBitsItem(quint8 value) {
+    return value >= 7 && value <= 8 ? value - 7 : -1;
+}
+int languageItem(quint8 code) {
+    return code < 10 ? code + 1 : 0;
+}
 
 std::optional<int> prescalerItem(quint8 value) {
     static const quint8 values[] = {1, 10, 50, 100, 200, 250};
@@ -156,7 +165,9 @@ std::optional<int> prescalerItem(quint8 value) {
     return std::nullopt;
 }
 
-QString capcodeText(const ParamImage& image, int c) { return dec7(image.capcode(c)); }
+QString capcodeText(const ParamImage& image, int c) {
+    return dec7(image.capcode(c));
+}
 
 bool capcodeOn(const ParamImage& image, int c) {
     if (c == 0)
@@ -180,8 +191,12 @@ QString fcPassword(const ParamImage& image, int which) {
     return QString::fromLatin1(reinterpret_cast<const char*>(image.data() + textAt), n);
 }
 
-QString airPassword(const ParamImage& image) { return image.text(kAirPassword, kPasswordLen); }
-QString readPassword(const ParamImage& image) { return image.text(kReadPassword, kPasswordLen); }
+QString airPassword(const ParamImage& image) {
+    return image.text(kAirPassword, kPasswordLen);
+}
+QString readPassword(const ParamImage& image) {
+    return image.text(kReadPassword, kPasswordLen);
+}
 
 quint16 msgTimeoutDelay(const ParamImage& image) {
     return quint16(image.at(kMsgTimeoutDelay) | (image.at(kMsgTimeoutDelay + 1) << 8));

@@ -5,7 +5,6 @@
 
 #include <QString>
 #include <QStringList>
-
 #include <optional>
 
 // How image values read on the window: list items, captions and text formats. Shared by the
@@ -13,23 +12,23 @@
 namespace display {
 
 // List items, in order.
-const QStringList& bandCaptions();        // cboDft: "130-180MHz(5K)" .. "080-090MHz(5K)"
-const QStringList& pagingBaudCaptions();  // cboBaud: " 512 bps", "1200 bps", "2400 bps"
-const QStringList& polarityCaptions();    // cboPolarity: "Normal", "Invert"
-const QStringList& messageTypeCaptions(); // cboFun*: "STD Num" .. "Disable"
-const QStringList& uartSpeedCaptions();   // ComboBox5: "2400" .. "38400"
-const QStringList& dataBitsCaptions();    // ComboBox4: "7", "8"
-const QStringList& parityCaptions();      // ComboBox2: "none", "odd", "even"
-const QStringList& stopBitsCaptions();    // ComboBox3: "1", "2"
-const QStringList& languageCaptions();    // cboLng: "English", "Russian" .. "United Kingdom"
-const QStringList& prescalerCaptions();   // cboScaler: "0.1 sec" .. "25 sec"
+const QStringList& bandCaptions();            // cboDft: "130-180MHz(5K)" .. "080-090MHz(5K)"
+const QStringList& pagingBaudCaptions();      // cboBaud: " 512 bps", "1200 bps", "2400 bps"
+const QStringList& polarityCaptions();        // cboPolarity: "Normal", "Invert"
+const QStringList& messageTypeCaptions();     // cboFun*: "STD Num" .. "Disable"
+const QStringList& uartSpeedCaptions();       // ComboBox5: "2400" .. "38400"
+const QStringList& dataBitsCaptions();        // ComboBox4: "7", "8"
+const QStringList& parityCaptions();          // ComboBox2: "none", "odd", "even"
+const QStringList& stopBitsCaptions();        // ComboBox3: "1", "2"
+const QStringList& languageCaptions();        // cboLng: "English", "Russian" .. "United Kingdom"
+const QStringList& prescalerCaptions();       // cboScaler: "0.1 sec" .. "25 sec"
 const QStringList& capcodeSelectorCaptions(); // ComboBox1: "Capcode #1" .. "Capcode #6"
 
 // Text formats.
-QString real(double value);                        // 12.5, 8.333, 0 (up to 15 significant digits)
-QString dec7(quint32 value);                       // "%07lu"
-QString hex(quint32 value, int digits);            // upper case, zero-padded
-QString pairs(const quint8* bytes, int count);     // "0D;0A;"
+QString real(double value);                    // 12.5, 8.333, 0 (up to 15 significant digits)
+QString dec7(quint32 value);                   // "%07lu"
+QString hex(quint32 value, int digits);        // upper case, zero-padded
+QString pairs(const quint8* bytes, int count); // "0D;0A;"
 
 // Band and synthesizer.
 inline constexpr int kBandCount = 7;
@@ -37,11 +36,11 @@ std::optional<quint8> bandMultiplierFor(int bandIndex); // none for an index abo
 inline constexpr quint32 kReferenceConstant = 12800000;
 inline constexpr quint32 kFrequencyOffsetHz = 21400000;
 struct Synthesizer {
-    QString pllR;        // lblPLLR, hex6
-    QString pllN;        // lblPLLN, hex8
-    QString mult;        // lblMULT
-    quint32 channelStep; // Hz; 0 when pllR gives no step
-    QString channel;     // lblCHANNEL, e.g. "12.5KHz"; empty when there is no step
+    QString pllR;                     // lblPLLR, hex6
+    QString pllN;                     // lblPLLN, hex8
+    QString mult;                     // lblMULT
+    quint32 channelStep;              // Hz; 0 when pllR gives no step
+    QString channel;                  // lblCHANNEL, e.g. "12.5KHz"; empty when there is no step
     std::optional<quint32> frequency; // edtFreq in units of 100 Hz; none without a step
 };
 Synthesizer synthesizer(const ParamImage& image, quint8 bandMultiplier);
@@ -50,11 +49,11 @@ Synthesizer synthesizer(const ParamImage& image, quint8 bandMultiplier);
 // "no selection".
 int pagingBaudItem(const ParamImage& image);
 int polarityItem(const ParamImage& image);
-int messageTypeItem(quint8 code);          // 5 and 4 -> Disable; above 5 -> -1
+int messageTypeItem(quint8 code); // 5 and 4 -> Disable; above 5 -> -1
 std::optional<int> uartSpeedItem(quint8 code);
 std::optional<int> parityItem(quint8 letter);
-int stopBitsItem(quint8 value);            // -1 outside 1..2
-int dataBitsItem(quint8 value);            // -1 outside 7..8
+int stopBitsItem(quint8 value); // -1 outside 1..2
+int dataBitsItem(quint8 value); // -1 outside 7..8
 int languageItem(quint8 code);
 std::optional<int> prescalerItem(quint8 value);
 

@@ -6,7 +6,7 @@
 namespace layout {
 
 inline constexpr int kImageSize = 4096;
-inline constexpr int kBankSize = 4100;  // image bytes 0..4093, checksum, two check words
+inline constexpr int kBankSize = 4100; // image bytes 0..4093, checksum, two check words
 inline constexpr int kSummedBytes = 4094;
 inline constexpr int kCapcodeCount = 6;
 inline constexpr int kFunctionBits = 4;
@@ -78,18 +78,42 @@ inline constexpr int kChecksum = 4094;  // big-endian
 inline constexpr int kCheckWord1 = 4096;
 inline constexpr int kCheckWord2 = 4098;
 
-constexpr int functionType(int c, int f) { return kFunctionTypes + 4 * c + f; }
-constexpr int capcode(int c) { return kCapcodes + 3 * c; }
-constexpr int headerLen(int c, int f) { return kHeaderLen + 4 * c + f; }
-constexpr int headerChar(int c, int f, int k) { return kHeaderChars + 120 * c + 30 * f + k; }
-constexpr int trailerLen(int c, int f) { return kTrailerLen + 4 * c + f; }
-constexpr int trailerChar(int c, int f, int k) { return kTrailerChars + 120 * c + 30 * f + k; }
-constexpr int timeoutLen(int c, int f) { return kTimeoutLen + 4 * c + f; }
-constexpr int timeoutChar(int c, int f, int k) { return kTimeoutChars + 120 * c + 30 * f + k; }
-constexpr int intFunCmd(int c, int f) { return kIntFunCmd + 4 * c + f; }
-constexpr int funCmdCode(int c, int f, int l) { return kFunCmdCodes + 16 * c + 4 * f + l; }
-constexpr int outputPeriod(int i) { return kOutputPeriods + i; }
-constexpr int serialCtl(int i) { return kSerialCtl + i; }
+constexpr int functionType(int c, int f) {
+    return kFunctionTypes + 4 * c + f;
+}
+constexpr int capcode(int c) {
+    return kCapcodes + 3 * c;
+}
+constexpr int headerLen(int c, int f) {
+    return kHeaderLen + 4 * c + f;
+}
+constexpr int headerChar(int c, int f, int k) {
+    return kHeaderChars + 120 * c + 30 * f + k;
+}
+constexpr int trailerLen(int c, int f) {
+    return kTrailerLen + 4 * c + f;
+}
+constexpr int trailerChar(int c, int f, int k) {
+    return kTrailerChars + 120 * c + 30 * f + k;
+}
+constexpr int timeoutLen(int c, int f) {
+    return kTimeoutLen + 4 * c + f;
+}
+constexpr int timeoutChar(int c, int f, int k) {
+    return kTimeoutChars + 120 * c + 30 * f + k;
+}
+constexpr int intFunCmd(int c, int f) {
+    return kIntFunCmd + 4 * c + f;
+}
+constexpr int funCmdCode(int c, int f, int l) {
+    return kFunCmdCodes + 16 * c + 4 * f + l;
+}
+constexpr int outputPeriod(int i) {
+    return kOutputPeriods + i;
+}
+constexpr int serialCtl(int i) {
+    return kSerialCtl + i;
+}
 
 // The three per-capcode strings share one shape.
 enum class Record { Header, Trailer, Timeout };

@@ -5,13 +5,12 @@
 #include <QByteArray>
 #include <QString>
 #include <QtGlobal>
-
 #include <array>
 
 // The 4096-byte parameter image of the sign's receiver, owned once by the program and edited
 // in place by every editor rule.
 class ParamImage {
-public:
+  public:
     using Bytes = std::array<quint8, layout::kImageSize>;
 
     ParamImage(); // starts with the default content
@@ -46,7 +45,7 @@ public:
     // the 4100-byte bank buffer (image bytes 0..4093, checksum, two check words).
     QByteArray sealForSending();
 
-private:
+  private:
     Bytes bytes_{};
 };
 

@@ -4,7 +4,6 @@
 
 #include <QByteArray>
 #include <QDateTime>
-
 #include <functional>
 #include <optional>
 
@@ -14,18 +13,18 @@ class UserSeam;
 // Poll limits and periods of the exchange. Tests shorten the periods; the defaults are the
 // sign's.
 struct ExchangeTiming {
-    int pollMs = 50;        // acknowledgements and replies
-    int quietPollMs = 3;    // acknowledgements during the link handshake
-    int passPollUs = 2000;  // pass-through acknowledgements
-    int polls = 101;        // per byte
-    int passPolls = 1001;   // per byte, pass-through
+    int pollMs = 50;           // acknowledgements and replies
+    int quietPollMs = 3;       // acknowledgements during the link handshake
+    int passPollUs = 2000;     // pass-through acknowledgements
+    int polls = 101;           // per byte
+    int passPolls = 1001;      // per byte, pass-through
     int connectWaitMs = 10000; // after a connection, before the clock frame
 };
 
 // The exchange state of the whole run (sequence number and flags) and the request/answer
 // primitives on top of the serial port.
 class Exchange {
-public:
+  public:
     Exchange(TCommPort& port, UserSeam& seam);
 
     TCommPort& port() { return port_; }
@@ -46,13 +45,13 @@ public:
     // One exchange at a time: an operation holds the exchange while it runs.
     bool busy() const { return busy_; }
     class Hold {
-    public:
+      public:
         explicit Hold(Exchange& e) : e_(e) { e_.busy_ = true; }
         ~Hold() { e_.busy_ = false; }
         Hold(const Hold&) = delete;
         Hold& operator=(const Hold&) = delete;
 
-    private:
+      private:
         Exchange& e_;
     };
 
@@ -74,7 +73,7 @@ public:
     // Waits on the monotonic clock without letting the window run.
     void HighResWait(qint64 microseconds);
 
-private:
+  private:
     enum class Wait { Byte, TimedOut, Closed };
     // Polls for one byte: after each empty poll the window breathes, then the port waits
     // up to one period for data and returns as soon as any arrive.

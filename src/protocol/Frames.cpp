@@ -18,7 +18,9 @@ void appendAddress(QByteArray& b, quint32 address) {
         b.append(char((na >> (8 * i)) & 0xFF));
 }
 
-quint8 u8(const QByteArray& b, qsizetype i) { return quint8(b[i]); }
+quint8 u8(const QByteArray& b, qsizetype i) {
+    return quint8(b[i]);
+}
 quint32 le(const QByteArray& b, qsizetype i, int n) {
     quint32 v = 0;
     for (int k = n - 1; k >= 0; --k)
@@ -138,8 +140,8 @@ QByteArray displayFrame(quint8 sequence, quint8 classByte, quint8 code, const QD
 }
 
 QByteArray clockFrame(quint8 sequence, quint8 stage, const QDateTime& when) {
-    const QByteArray data = QByteArray::fromRawData("\x02\xFD\x05\x00\x00\x0A\x00", 7) +
-                            QByteArray(1, char(stage));
+    const QByteArray data =
+        QByteArray::fromRawData("\x02\xFD\x05\x00\x00\x0A\x00", 7) + QByteArray(1, char(stage));
     return displayFrame(sequence, 33, 98, when, data);
 }
 

@@ -3,7 +3,6 @@
 #include <QByteArray>
 #include <QDateTime>
 #include <QtGlobal>
-
 #include <optional>
 
 // The wire format between the tool and the sign: device frames to the receiver module,
@@ -16,9 +15,9 @@ inline constexpr quint8 kEscape = 0x1B;
 inline constexpr quint8 kAck = 0x06;
 inline constexpr quint8 kNak = 0x15;
 inline constexpr int kAckLength = 4;
-inline constexpr int kDeviceHeader = 24;  // bytes before the data
+inline constexpr int kDeviceHeader = 24;    // bytes before the data
 inline constexpr int kReplyDataOffset = 14; // requested data starts here in an unstuffed reply
-inline constexpr int kReplyMinimum = 15;   // an end byte before this many bytes is dropped
+inline constexpr int kReplyMinimum = 15;    // an end byte before this many bytes is dropped
 inline constexpr int kDisplayHeader = 10;
 inline const QByteArray kSignature = QByteArrayLiteral("Marovelkin");
 
@@ -32,13 +31,19 @@ enum Command : quint8 {
 
 // Sign memory.
 inline constexpr quint32 kBankStride = 0x20000;
-constexpr quint32 bankBase(int bank) { return 0x88000 + quint32(bank) * kBankStride; }
-constexpr quint32 bankTail(int bank) { return 0x88FFE + quint32(bank) * kBankStride; }
-constexpr quint32 bankSecondErase(int bank) { return 0x90000 + quint32(bank) * kBankStride; }
+constexpr quint32 bankBase(int bank) {
+    return 0x88000 + quint32(bank) * kBankStride;
+}
+constexpr quint32 bankTail(int bank) {
+    return 0x88FFE + quint32(bank) * kBankStride;
+}
+constexpr quint32 bankSecondErase(int bank) {
+    return 0x90000 + quint32(bank) * kBankStride;
+}
 inline constexpr quint32 kEraseSector = 0x8000; // one erase request clears 32 KiB
 inline constexpr quint32 kFirmwareAddress = 0xEFFE0;
 inline constexpr int kFirmwareLength = 12;
-inline constexpr int kWriteChunk = 2054;   // data bytes of each of the two write frames
+inline constexpr int kWriteChunk = 2054; // data bytes of each of the two write frames
 inline constexpr int kSecondWriteOffset = 2050;
 
 // Clock frame stages.
@@ -51,7 +56,9 @@ enum ClockStage : quint8 {
 
 // 128 at program start; 255 is never sent.
 inline constexpr quint8 kFirstSequence = 128;
-constexpr quint8 nextSequence(quint8 s) { return s >= 254 ? 128 : quint8(s + 1); }
+constexpr quint8 nextSequence(quint8 s) {
+    return s >= 254 ? 128 : quint8(s + 1);
+}
 
 // 0x03 -> 1B FC, 0x1B -> 1B E4. Unstuffing complements the byte after 1B; a lone 1B at
 // the very end has no partner and is dropped.

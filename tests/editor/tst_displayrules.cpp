@@ -7,7 +7,7 @@ using namespace layout;
 class TestDisplayRules : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void realHasNoBinaryNoise_data() {
         QTest::addColumn<double>("value");
         QTest::addColumn<QString>("text");

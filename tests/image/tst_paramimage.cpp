@@ -7,7 +7,7 @@ using namespace layout;
 class TestParamImage : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void defaultImageBytes() {
         ParamImage img;
         const QByteArray b = img.toByteArray();
@@ -24,7 +24,8 @@ private slots:
                  QByteArray("01 02 03 04 05 06 07 08 09 00 0A 02 0C 1E 28 FF 01"));
         QCOMPARE(b.mid(156, 9), QByteArray(9, '\0'));
         for (int g = 0; g < 10; ++g)
-            QCOMPARE(b.mid(165 + 11 * g, 11).toHex().toUpper(), QByteArray("0A010203040506070809" "00"));
+            QCOMPARE(b.mid(165 + 11 * g, 11).toHex().toUpper(), QByteArray("0A010203040506070809"
+                                                                           "00"));
         QCOMPARE(quint8(b[275]), quint8(0x0A));
         for (int o = 276; o <= 384; ++o)
             QCOMPARE(quint8(b[o]), quint8((o - 276) % 11));

@@ -48,9 +48,7 @@ struct PeerRig {
     RecordingHost host{image};
     Attempts attempts{ex, link, host};
 
-    PeerRig() {
-        useQuickLinkTiming(ex);
-    }
+    PeerRig() { useQuickLinkTiming(ex); }
 };
 
 } // namespace

@@ -25,9 +25,7 @@ struct DialogRig {
     RecordingHost host{image};
     TfrmConn dialog{ex, link, host};
 
-    DialogRig() {
-        useQuickLinkTiming(ex);
-    }
+    DialogRig() { useQuickLinkTiming(ex); }
 };
 
 } // namespace

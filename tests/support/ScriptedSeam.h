@@ -3,7 +3,6 @@
 #include "core/UserSeam.h"
 
 #include <QStringList>
-
 #include <deque>
 #include <functional>
 
@@ -11,10 +10,10 @@
 // questions and inputs from a script. An unscripted question answers No, an unscripted
 // input is cancelled; both are recorded so a test sees they were asked.
 class ScriptedSeam : public UserSeam {
-public:
-    QStringList shown;               // "message: ...", "warning: ...", "question: ..." ...
-    QStringList statuses;            // every status text in order
-    std::deque<bool> answers;        // for askYesNo
+  public:
+    QStringList shown;        // "message: ...", "warning: ...", "question: ..." ...
+    QStringList statuses;     // every status text in order
+    std::deque<bool> answers; // for askYesNo
     std::deque<std::optional<QString>> inputs; // for inputText
     int progressMax = 100;
     int progress = 0;
