@@ -213,6 +213,22 @@ inline const QString ledSignCommandCaption = QStringLiteral("LED Sign Command");
 inline const QString passwordDialogCaption = QStringLiteral("Password Dialog");
 } // namespace label
 
+// Editing: frequency, synthesizer, paging, capcodes and message types
+namespace edit {
+} // namespace edit
+
+// Editing: serial output, output features, passwords, language
+namespace editout {
+} // namespace editout
+
+// LED Sign Command: command table, command files, sending
+namespace signcmd {
+} // namespace signcmd
+
+// Alpha Data and the access-code dialogs
+namespace alpha {
+} // namespace alpha
+
 // Command line (`ledsign`)
 namespace cli {
 inline const QString fullImage = QStringLiteral("full image");
