@@ -42,6 +42,10 @@ int QueryBanks(Exchange& ex) {
     int mask = 0;
     if (ReadBankTail(ex, 0))
         mask |= kBank0Valid;
+    // After a failed query the second could not count anyway; asking it would only add a
+    // time-out and a second message.
+    if (ex.transferError())
+        return mask;
     if (ReadBankTail(ex, 1))
         mask |= kBank1Valid;
     return mask;
@@ -53,9 +57,11 @@ void ProgramBank(Exchange& ex, int bank, const QByteArray& sealed, bool secondBa
     seam.setProgressMax(progress::kFrameOnly);
     seam.setProgress(0);
 
-    // Both erase points are always asked for, even when the first one fails.
+    // Both erase points are always asked for, even when the first one fails, as long as the
+    // line is still there.
     ex.SendRequest(wire::bankBase(bank), 0, wire::Erase);
-    ex.SendRequest(wire::bankSecondErase(bank), 0, wire::Erase);
+    if (ex.port().isOpen())
+        ex.SendRequest(wire::bankSecondErase(bank), 0, wire::Erase);
     if (ex.transferError()) {
         ex.port().Close();
         return;

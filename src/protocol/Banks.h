@@ -28,7 +28,8 @@ QByteArray ReadBlock(Exchange& exchange, quint32 address, int count, bool* ok = 
 // Whether the checksum and check words at the end of bank b agree. A failed query counts as
 // an invalid bank and leaves the transfer error flag set.
 bool ReadBankTail(Exchange& exchange, int bank);
-// ReadBankTail for bank 0, then bank 1.
+// ReadBankTail for bank 0, then bank 1 unless the first query failed (the transfer error flag
+// then stays set).
 int QueryBanks(Exchange& exchange);
 
 // Erases bank b and writes it in two frames from a sealed 4100-byte bank buffer. On failure

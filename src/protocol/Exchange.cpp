@@ -56,8 +56,15 @@ bool Exchange::SendRequest(quint32 address, quint16 length, quint8 command, cons
     sequence_ = wire::nextSequence(sequence_);
     const QByteArray data =
         command == wire::Write ? writeData(address, length, bank, bankNo) : QByteArray();
-    if (!WriteFrame(wire::deviceFrame(sequence_, command, address, length, data)))
+    if (!WriteFrame(wire::deviceFrame(sequence_, command, address, length, data))) {
+        // No answer can come to a frame that never left (the device gone, the line stuck):
+        // that ends as a missed answer ends, never silently.
+        if (command == wire::Read)
+            replyFailed();
+        else
+            ackFailed(false);
         return false;
+    }
     if (command == wire::Read)
         return true;
     return readAck(false);
@@ -71,8 +78,10 @@ bool Exchange::SendToDisplay(const QByteArray& stuffedDisplayFrame) {
     }
     const quint16 length = quint16(stuffedDisplayFrame.size());
     if (!WriteFrame(
-            wire::deviceFrame(sequence_, wire::PassThrough, 0, length, stuffedDisplayFrame)))
+            wire::deviceFrame(sequence_, wire::PassThrough, 0, length, stuffedDisplayFrame))) {
+        ackFailed(true);
         return false;
+    }
     return readAck(true);
 }
 
@@ -108,7 +117,7 @@ Exchange::Wait Exchange::awaitByte(int polls, int periodMs, quint8& byte) {
 
 bool Exchange::readAck(bool passThrough) {
     if (!port_.isOpen()) {
-        transferError_ = true;
+        ackFailed(passThrough);
         return false;
     }
     const int polls = passThrough ? timing_.passPolls : timing_.polls;
@@ -119,10 +128,7 @@ bool Exchange::readAck(bool passThrough) {
     while (ack.size() < wire::kAckLength) {
         quint8 b = 0;
         if (awaitByte(polls, periodMs, b) != Wait::Byte) {
-            purge();
-            if (!passThrough && !quiet_)
-                showTransmitError();
-            transferError_ = true;
+            ackFailed(passThrough);
             return false;
         }
         ack.append(char(b));
@@ -137,7 +143,8 @@ bool Exchange::readAck(bool passThrough) {
 bool Exchange::ReadReply(QByteArray& reply, int capacity) {
     reply.clear();
     if (!port_.isOpen()) {
-        transferError_ = true;
+        // The device went away under the exchange: as a reply that never came.
+        replyFailed();
         return false;
     }
     for (;;) {
@@ -162,7 +169,8 @@ bool Exchange::ReadReply(QByteArray& reply, int capacity) {
     }
 }
 
-std::optional<QByteArray> Exchange::ReadMemory(quint32 address, int count, int capacity) {
+std::optional<QByteArray> Exchange::ReadMemory(quint32 address, int count, int capacity,
+                                               QByteArray* unstuffedReply) {
     if (count < 0 || count > 0xFFFF) {
         transferError_ = true;
         return std::nullopt;
@@ -173,6 +181,8 @@ std::optional<QByteArray> Exchange::ReadMemory(quint32 address, int count, int c
     if (!ReadReply(reply, capacity))
         return std::nullopt;
     const QByteArray raw = wire::unstuff(reply);
+    if (unstuffedReply)
+        *unstuffedReply = raw;
     if (raw.size() < wire::kReplyDataOffset + count) {
         replyFailed();
         return std::nullopt;
@@ -202,6 +212,13 @@ void Exchange::showTransmitError() {
     seam_.message(msg::transmitError);
     seam_.setStatus(msg::statusReady);
     seam_.setProgress(0);
+}
+
+void Exchange::ackFailed(bool passThrough) {
+    purge();
+    if (!passThrough && !quiet_)
+        showTransmitError();
+    transferError_ = true;
 }
 
 void Exchange::replyFailed() {

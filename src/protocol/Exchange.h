@@ -68,8 +68,9 @@ class Exchange {
     bool ReadReply(QByteArray& reply, int capacity);
     bool WriteFrame(const QByteArray& stuffed);
     // Read request, reply, unstuff: the count data bytes from byte 14, or nothing with the
-    // transfer error flag set.
-    std::optional<QByteArray> ReadMemory(quint32 address, int count, int capacity);
+    // transfer error flag set. unstuffedReply, when given, receives the whole reply.
+    std::optional<QByteArray> ReadMemory(quint32 address, int count, int capacity,
+                                         QByteArray* unstuffedReply = nullptr);
     // Waits on the monotonic clock without letting the window run.
     void HighResWait(qint64 microseconds);
 
@@ -82,6 +83,8 @@ class Exchange {
     QByteArray writeData(quint32 address, quint16 length, const QByteArray* bank, int bankNo) const;
     void purge();
     void showTransmitError();
+    // A missed acknowledgement or reply, whether it timed out or the port went away.
+    void ackFailed(bool passThrough);
     void replyFailed();
 
     TCommPort& port_;

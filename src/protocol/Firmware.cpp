@@ -20,9 +20,9 @@ QString ReadFirmwareId(Exchange& ex) {
     seam.setProgressMax(progress::kShortRead);
     seam.setProgress(0);
 
-    ex.SendRequest(wire::kFirmwareAddress, wire::kFirmwareLength, wire::Read);
     QByteArray reply;
-    const bool got = ex.ReadReply(reply, kShortReplyCapacity);
+    const bool got = ex.SendRequest(wire::kFirmwareAddress, wire::kFirmwareLength, wire::Read) &&
+                     ex.ReadReply(reply, kShortReplyCapacity);
     if (ex.transferError() || !got)
         return {};
 

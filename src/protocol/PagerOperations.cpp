@@ -7,7 +7,9 @@
 #include "protocol/Exchange.h"
 #include "protocol/Firmware.h"
 #include "protocol/Link.h"
+#include "protocol/OperationEnd.h"
 #include "protocol/OperationHost.h"
+#include "protocol/SettledRead.h"
 #include "serial/TCommPort.h"
 
 #include <cstring>
@@ -53,51 +55,114 @@ template <typename Body> bool PagerOperations::guarded(Body body) {
     try {
         return body();
     } catch (const ECommError&) {
-        closePort();
         ex_.setTransferError(true);
-        UserSeam& seam = ex_.seam();
-        seam.message(msg::transmitError);
-        seam.setProgress(0);
-        seam.setStatus(msg::statusReady);
-        host_.setWriteEnabled(true);
-        return false;
+        return end(ends::finished, msg::transmitError);
     }
 }
 
-void PagerOperations::closePort() {
-    try {
-        ex_.port().Close();
-    } catch (const ECommError&) {
-        // Nothing more to do with a port that cannot even be closed.
-    }
+bool PagerOperations::end(const OperationEnd& how, const QString& message) {
+    EndOperation(ex_, how, message, &host_);
+    return false;
 }
 
-bool PagerOperations::linkOrReport(bool enableWriteOnFailure) {
+bool PagerOperations::linkOrReport(bool writeTurnedOff) {
     if (LinkToSign(ex_, link_)) {
         // A failed second handshake must not spoil the operation that follows.
         ex_.setTransferError(false);
         return true;
     }
-    UserSeam& seam = ex_.seam();
-    seam.setStatus(msg::statusError);
-    seam.message(msg::boardNotFound);
-    closePort();
-    seam.setProgress(0);
-    seam.setStatus(msg::statusReady);
-    if (enableWriteOnFailure)
-        host_.setWriteEnabled(true);
-    return false;
+    ex_.seam().setStatus(msg::statusError);
+    return end(writeTurnedOff ? ends::linkFailedWriteOff : ends::linkFailed, msg::boardNotFound);
 }
 
 bool PagerOperations::confirmUnsureCopy() {
-    UserSeam& seam = ex_.seam();
-    if (seam.askYesNo(msg::copyUnconfirmed))
+    if (ex_.seam().askYesNo(msg::copyUnconfirmed))
         return true;
-    host_.setWriteEnabled(true);
-    seam.setStatus(msg::statusReady);
+    return end(ends::declined);
+}
+
+void PagerOperations::beforeBankRead() {
+    UserSeam& seam = ex_.seam();
+    seam.setProgressMax(progress::kReadBank);
     seam.setProgress(0);
-    closePort();
-    return false;
+    ex_.SendClock(wire::StageBeforeRead);
+}
+
+// Bank 0 as the sign holds it. A stray byte on the line spoils one transfer, never two alike,
+// so a bank 0 whose sum fails is read again before anything is concluded from it.
+std::optional<SettledBlock> PagerOperations::readBank0() {
+    ex_.seam().setStatus(msg::statusRead);
+    beforeBankRead();
+    const auto first = ReadBlockOnce(ex_, wire::bankBase(0), kBankSize);
+    if (!first) {
+        end(ends::transferFailed);
+        return std::nullopt;
+    }
+    BlockRead bank0{wire::bankBase(0), kBankSize, bankSumValid, true, [this] { beforeBankRead(); }};
+    SettledBlock got = ReadUntilSettled(ex_, bank0, {*first});
+    ex_.setTransferError(false);
+    return got;
+}
+
+// Whether bank 1's tail passes, asked again when it does not (a garbled answer is no proof).
+std::optional<bool> PagerOperations::bank1TailValid() {
+    auto tailValid = [](const QByteArray& t) {
+        return t.size() >= 6 && bankTailValid(reinterpret_cast<const quint8*>(t.constData()));
+    };
+    auto beforeRead = [this] {
+        ex_.seam().setProgressMax(progress::kShortRead);
+        ex_.seam().setProgress(0);
+    };
+    const SettledBlock tail =
+        ReadUntilSettled(ex_, {wire::bankTail(1), 6, tailValid, true, beforeRead});
+    switch (tail.how) {
+    case Settled::Intact:
+        return true;
+    case Settled::Damaged:
+        return false;
+    case Settled::Failed:
+        end(ends::transferFailed);
+        return std::nullopt;
+    case Settled::Unsettled:
+        break;
+    }
+    end(ends::finished, msg::transmitError);
+    return std::nullopt;
+}
+
+// Bank 1 when bank 0 is damaged; bank 0 is rebuilt from it only from bytes two reads agreed
+// on and whose sum matched. Nothing when the read ended.
+std::optional<QByteArray> PagerOperations::fallBackOnBank1() {
+    const auto tail = bank1TailValid();
+    if (!tail)
+        return std::nullopt;
+    if (!*tail)
+        return QByteArray();
+    BlockRead bank1{wire::bankBase(1), kImageSize, bankSumValid, false,
+                    [this] { beforeBankRead(); }};
+    const SettledBlock got = ReadUntilSettled(ex_, bank1, {});
+    switch (got.how) {
+    case Settled::Failed:
+        end(ends::transferFailed);
+        return std::nullopt;
+    case Settled::Unsettled:
+        end(ends::finished, msg::transmitError);
+        return std::nullopt;
+    case Settled::Damaged:
+        if (!confirmUnsureCopy())
+            return std::nullopt;
+        return got.bytes;
+    case Settled::Intact:
+        break;
+    }
+    // Bank 0 is rebuilt from bank 1; the editor's image is not involved.
+    ex_.SendClock(wire::StageBeforeWrite);
+    ProgramBank(ex_, 0, sealedBankOf(got.bytes), true);
+    if (ex_.transferError()) {
+        end(ends::finished, msg::readError);
+        return std::nullopt;
+    }
+    return got.bytes;
 }
 
 bool PagerOperations::readBody() {
@@ -108,90 +173,56 @@ bool PagerOperations::readBody() {
     if (!linkOrReport(false))
         return false;
 
-    seam.setStatus(msg::statusRead);
-    seam.setProgressMax(progress::kReadBank);
-    seam.setProgress(0);
-    ex_.SendClock(wire::StageBeforeRead);
-    bool ok = false;
-    QByteArray received = ReadBlock(ex_, wire::bankBase(0), kBankSize, &ok);
-    if (!ok) {
-        closePort();
+    const auto bank0 = readBank0();
+    if (!bank0)
         return false;
-    }
-    ex_.setTransferError(false);
-
-    if (!bankSumValid(received)) {
-        if (ReadBankTail(ex_, 1)) {
-            seam.setProgressMax(progress::kReadBank);
-            seam.setProgress(0);
-            ex_.SendClock(wire::StageBeforeRead);
-            const QByteArray bank1 = ReadBlock(ex_, wire::bankBase(1), kImageSize, &ok);
-            if (!ok) {
-                // Nothing trustworthy arrived: end as a failed read of bank 0 ends.
-                closePort();
-                return false;
-            }
-            if (bankSumValid(bank1)) {
-                // Bank 0 is rebuilt from bank 1; the editor's image is not involved.
-                const QByteArray sealed = sealedBankOf(bank1);
-                ex_.SendClock(wire::StageBeforeWrite);
-                ProgramBank(ex_, 0, sealed, true);
-                if (ex_.transferError()) {
-                    seam.message(msg::readError);
-                    closePort();
-                    host_.setWriteEnabled(true);
-                    seam.setStatus(msg::statusReady);
-                    seam.setProgress(0);
-                    return false;
-                }
-            } else if (!confirmUnsureCopy()) {
-                return false;
-            }
-            received = bank1;
-        } else if (!confirmUnsureCopy()) {
+    QByteArray received = bank0->bytes;
+    switch (bank0->how) {
+    case Settled::Intact:
+        break;
+    case Settled::Failed:
+        return end(ends::transferFailed);
+    case Settled::Unsettled:
+        // No two reads agreed: neither bank is touched.
+        return end(ends::finished, msg::transmitError);
+    case Settled::Damaged: {
+        const auto bank1 = fallBackOnBank1();
+        if (!bank1)
             return false;
-        }
+        if (bank1->isEmpty() && !confirmUnsureCopy())
+            return false;
+        if (!bank1->isEmpty())
+            received = *bank1;
+        break;
+    }
     }
 
     if (quint8(received[kReadPassword]) != 0) {
         const auto entered =
             seam.inputText(msg::readPasswordCaption, msg::readPasswordPrompt, QString());
-        if (entered.value_or(QString()) != readPasswordOf(received)) {
-            seam.message(msg::readPasswordError);
-            closePort();
-            host_.setWriteEnabled(true);
-            seam.setProgress(0);
-            return false;
-        }
+        if (entered.value_or(QString()) != readPasswordOf(received))
+            return end(ends::passwordRefused, msg::readPasswordError);
     }
 
     seam.message(msg::readSuccess);
-    closePort();
+    ClosePortQuietly(ex_);
 
     const QByteArray candidate = received.left(kImageSize);
-    bool taken = true;
     switch (classifyImage(candidate)) {
     case ImageKind::Full:
         image_.assign(candidate);
         host_.refreshFromImage();
-        host_.setWriteEnabled(true);
-        seam.setStatus(msg::statusReady);
         break;
     case ImageKind::Pager:
         seam.message(msg::readPagerFormat);
         mergeCoreSettings(image_, candidate);
         host_.refreshFromImage();
-        host_.setWriteEnabled(true);
-        seam.setStatus(msg::statusReady);
         break;
     case ImageKind::Refused:
-        seam.message(msg::readRefused);
-        seam.setStatus(msg::statusReady);
-        taken = false;
-        break;
+        return end(ends::dataRefused, msg::readRefused);
     }
-    seam.setProgress(0);
-    return taken;
+    end(ends::finished);
+    return true;
 }
 
 // Write and Verify start alike: pending edits collected, Write1 off until the end, link.
@@ -207,13 +238,8 @@ bool PagerOperations::startBankOperation() {
 }
 
 bool PagerOperations::finishBankOperation(const QString& success, const QString& failure) {
-    UserSeam& seam = ex_.seam();
     const bool good = !ex_.transferError();
-    seam.message(good ? success : failure);
-    seam.setProgress(0);
-    closePort();
-    host_.setWriteEnabled(true);
-    seam.setStatus(msg::statusReady);
+    end(ends::finished, good ? success : failure);
     return good;
 }
 
@@ -227,17 +253,17 @@ bool PagerOperations::writeBody() {
         seam.message(msg::notPocsag);
         allowed = false;
     }
-    // The banks are asked for even after a refusal, and a failed query counts as invalid.
-    const int mask = QueryBanks(ex_);
+    // The banks are asked for even after a refusal. Only banks that answered and were found
+    // invalid raise the question; a sign that did not answer gets no question.
+    const int mask = ex_.transferError() ? 0 : QueryBanks(ex_);
+    if (ex_.transferError()) {
+        ex_.SendClock(wire::StageEnd);
+        return end(ends::finished, msg::transmitError);
+    }
     if (mask == 0 && !seam.askYesNo(msg::overwriteQuestion))
         allowed = false;
-    if (!allowed) {
-        host_.setWriteEnabled(true);
-        seam.setProgress(0);
-        seam.setStatus(msg::statusReady);
-        closePort();
-        return false;
-    }
+    if (!allowed)
+        return end(ends::declined);
 
     // A sign whose only good copy is bank 1 gets bank 0 first, so one good copy survives a
     // power cut at any moment.
@@ -250,24 +276,14 @@ bool PagerOperations::writeBody() {
         const bool second = i == 1;
         ex_.SendClock(wire::StageBeforeWrite);
         ProgramBank(ex_, bank, sealed, second);
-        if (ex_.transferError()) {
-            host_.setWriteEnabled(true);
-            seam.message(msg::transmitError);
-            seam.setProgress(0);
-            closePort();
-            seam.setStatus(msg::statusReadyDots);
-            return false;
-        }
+        if (ex_.transferError())
+            return end(ends::bankFailed, msg::transmitError);
         seam.setStatus(second ? msg::statusWaiting : msg::statusRead);
         seam.setProgressMax(progress::kReadBank);
         seam.setProgress(0);
         ex_.SendClock(wire::StageBeforeRead);
-        if (ReadBlock(ex_, wire::bankBase(bank), kBankSize) != sealed) {
-            seam.message(msg::verifyErrorHtag(ex_.sequence()));
-            host_.setWriteEnabled(true);
-            seam.setProgress(0);
-            return false;
-        }
+        if (ReadBlock(ex_, wire::bankBase(bank), kBankSize) != sealed)
+            return end(ends::verifyDifference, msg::verifyErrorHtag(ex_.sequence()));
     }
 
     ex_.SendClock(wire::StageEnd);
@@ -287,21 +303,15 @@ bool PagerOperations::verifyBody() {
     // The checksum slot is not compared: the image's copy is only valid right after a write.
     if (std::memcmp(bank0.constData(), image_.data(), kSummedBytes) != 0) {
         ex_.SendClock(wire::StageEnd);
-        seam.message(msg::verifyErrorHtag(ex_.sequence()));
-        host_.setWriteEnabled(true);
-        seam.setProgress(0);
-        return false;
+        return end(ends::verifyDifference, msg::verifyErrorHtag(ex_.sequence()));
     }
     return finishBankOperation(msg::verifySuccess, msg::verifyError);
 }
 
 bool PagerOperations::checkFirmwareBody() {
-    UserSeam& seam = ex_.seam();
     if (!linkOrReport(false))
         return false;
     const QString id = ReadFirmwareId(ex_);
-    seam.message(id.isEmpty() ? msg::readErrorFirmware : id);
-    closePort();
-    seam.setProgress(0);
+    end(ends::firmwareShown, id.isEmpty() ? msg::readErrorFirmware : id);
     return !id.isEmpty();
 }

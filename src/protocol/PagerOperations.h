@@ -1,11 +1,15 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
+#include <optional>
 
 class Exchange;
 class OperationHost;
 class ParamImage;
 struct LinkState;
+struct OperationEnd;
+struct SettledBlock;
 
 // Read, Write and Verify of the "Pager" menu and "Check Firmware": each links to the sign on
 // the chosen port, talks in device frames, reports through the exchange's user seam and ends
@@ -28,15 +32,20 @@ class PagerOperations {
 
   private:
     template <typename Body> bool guarded(Body body);
-    bool linkOrReport(bool enableWriteOnFailure);
+    // Ends the operation the named way after message; always false, for `return end(...)`.
+    bool end(const OperationEnd& how, const QString& message = {});
+    bool linkOrReport(bool writeTurnedOff);
     bool confirmUnsureCopy();
+    void beforeBankRead();
+    std::optional<SettledBlock> readBank0();
+    std::optional<bool> bank1TailValid();
+    std::optional<QByteArray> fallBackOnBank1();
     bool startBankOperation();
     bool finishBankOperation(const QString& success, const QString& failure);
     bool readBody();
     bool writeBody();
     bool verifyBody();
     bool checkFirmwareBody();
-    void closePort();
 
     Exchange& ex_;
     ParamImage& image_;

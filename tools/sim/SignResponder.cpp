@@ -121,6 +121,11 @@ SignResponder::Answer SignResponder::handle(const QByteArray& wireFrame) {
         if (!answer.bytes.isEmpty())
             log_.out(answer.bytes.size(), QStringLiteral("noise: %1").arg(hexBytes(answer.bytes)));
     }
+    if (options_.strayBefore.contains(number)) {
+        const QByteArray stray(1, char(kStrayByte));
+        log_.out(1, QStringLiteral("stray byte: %1").arg(hexBytes(stray)));
+        answer.bytes += stray;
+    }
     log_.out(reply.bytes.size(), reply.what);
     answer.bytes += reply.bytes;
     return answer;

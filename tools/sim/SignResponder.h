@@ -50,5 +50,8 @@ class SignResponder {
 QString describeDisplayData(const QByteArray& passThroughData);
 QString hexBytes(const QByteArray& bytes, qsizetype limit = -1);
 
+// What --stray-before sends ahead of an answer.
+inline constexpr quint8 kStrayByte = 0x55;
+
 // Where --stray-etx puts its 0x03 in a reply frame on the wire.
 inline constexpr int kStrayEtxAt = 5;

@@ -62,6 +62,12 @@ std::optional<SimOptions> parseSimOptions(const QStringList& arguments, QString*
     const QCommandLineOption strayEtx(
         QStringLiteral("stray-etx"),
         QStringLiteral("Put a stray 0x03 among the first bytes of every reply frame."));
+    const QCommandLineOption strayBefore(
+        QStringLiteral("stray-before"),
+        QStringLiteral("Send one stray byte (never 02, 03, 06, 15 or 1B) just before the answer "
+                       "to device frame <n>. Repeat the option or give a comma-separated list "
+                       "for several frames."),
+        QStringLiteral("n"));
     const QCommandLineOption noise(
         QStringLiteral("noise"),
         QStringLiteral("Send a few stray bytes (never 02, 03, 06, 15 or 1B) before about one "
@@ -85,8 +91,8 @@ std::optional<SimOptions> parseSimOptions(const QStringList& arguments, QString*
         QStringLiteral("no-stdin"),
         QStringLiteral("Do not end when stdin ends (stdin is only watched anyway when it is a "
                        "pipe, socket or terminal)."));
-    parser.addOptions({state, init, firmware, noDisplay, nak, dieAfter, strayEtx, noise, seed, pace,
-                       log, noStdin});
+    parser.addOptions({state, init, firmware, noDisplay, nak, dieAfter, strayEtx, strayBefore,
+                       noise, seed, pace, log, noStdin});
 
     if (!parser.parse(arguments)) {
         *error = parser.errorText();
@@ -112,15 +118,21 @@ std::optional<SimOptions> parseSimOptions(const QStringList& arguments, QString*
             return std::nullopt;
     }
     o.display = !parser.isSet(noDisplay);
-    for (const QString& value : parser.values(nak))
-        for (const QString& item : value.split(QLatin1Char(','))) {
-            const auto n = positiveNumber(item);
-            if (!n) {
-                *error = QStringLiteral("--nak takes frame numbers from 1, not '%1'").arg(item);
-                return std::nullopt;
+    auto frameNumbers = [&](const QCommandLineOption& option, QSet<quint64>& into) {
+        for (const QString& value : parser.values(option))
+            for (const QString& item : value.split(QLatin1Char(','))) {
+                const auto n = positiveNumber(item);
+                if (!n) {
+                    *error = QStringLiteral("--%1 takes frame numbers from 1, not '%2'")
+                                 .arg(option.names().first(), item);
+                    return false;
+                }
+                into.insert(*n);
             }
-            o.nakFrames.insert(*n);
-        }
+        return true;
+    };
+    if (!frameNumbers(nak, o.nakFrames) || !frameNumbers(strayBefore, o.strayBefore))
+        return std::nullopt;
     if (parser.isSet(dieAfter)) {
         const auto n = positiveNumber(parser.value(dieAfter));
         if (!n) {

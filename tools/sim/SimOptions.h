@@ -17,6 +17,7 @@ struct SimOptions {
     QSet<quint64> nakFrames;            // device frames (from 1) answered negatively
     quint64 dieAfter = 0;               // 0: never
     bool strayEtx = false;
+    QSet<quint64> strayBefore; // device frames (from 1) whose answer gets a stray byte first
     bool noise = false;
     quint32 seed = 1;
     int pace = 19200; // line speed in baud; 0 = as fast as the pseudo-terminal goes
