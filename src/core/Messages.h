@@ -41,6 +41,7 @@ inline const QString portNoPermission = QStringLiteral(
     "after adding it).");
 inline const QString portHeldElsewhere = QStringLiteral("Another program holds this port.");
 inline const QString portMissing = QStringLiteral("There is no such port.");
+inline const QString portNotSerial = QStringLiteral("This is not a serial port.");
 
 // Connection dialog
 inline const QString connectionCaption = QStringLiteral("Connection");
@@ -271,6 +272,11 @@ inline QString answered(bool yes) {
 }
 inline QString inputCancelled(const QString& prompt) {
     return prompt + QStringLiteral(": no value given, cancelled");
+}
+inline QString argumentNotInLocale(const QString& shown) {
+    return QStringLiteral("the argument '") + shown +
+           QStringLiteral("' is not valid in the character encoding of the locale; rename the "
+                          "file, or run under a locale whose encoding holds the name");
 }
 } // namespace cli
 

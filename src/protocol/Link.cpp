@@ -40,7 +40,9 @@ void closeQuietly(Exchange& ex) {
 QString openFailureText(const ECommError& error, const QString& portName) {
     QString text = error.code == ECommError::OpenFailed ? msg::portInUse : msg::portOpenError;
     QString why;
-    if (error.systemError == EACCES || error.systemError == EPERM) {
+    if (error.systemError == ENOTTY) {
+        why = msg::portNotSerial;
+    } else if (error.systemError == EACCES || error.systemError == EPERM) {
         why = msg::portNoPermission;
     } else if (error.code == ECommError::OpenFailed || error.systemError == EBUSY) {
         // A port held by another program fails through its lock, whose error number says

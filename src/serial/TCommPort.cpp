@@ -2,15 +2,35 @@
 
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QSerialPort>
 #include <cerrno>
 #include <climits>
 #include <poll.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 namespace {
 
 quint32 lastError() {
     return quint32(errno);
+}
+
+// The controlling terminal's alias: a terminal, but the user's own, never a line to a sign.
+constexpr unsigned kTtyMajor = 5;
+constexpr unsigned kTtyMinor = 0;
+
+// Whether name is there but cannot be a serial line (a folder, a plain file, /dev/tty).
+bool presentButNoSerialLine(const QString& name) {
+    if (name.isEmpty())
+        return false;
+    const QString path = name.contains(QLatin1Char('/')) ? name : QStringLiteral("/dev/") + name;
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return false;
+    if (!S_ISCHR(st.st_mode))
+        return true;
+    return major(st.st_rdev) == kTtyMajor && minor(st.st_rdev) == kTtyMinor;
 }
 
 } // namespace
@@ -46,6 +66,8 @@ void TCommPort::Open() {
     if (open_)
         return;
     lost_ = false;
+    if (presentButNoSerialLine(name_))
+        throw ECommError(ECommError::GetSettingsFailed, quint32(ENOTTY));
     port_->setPortName(name_);
     applyFraming();
     // No limit: a whole reply waits in the port while the window breathes.

@@ -174,6 +174,8 @@ class TestLink : public QObject {
                  msg::portInUse + "\n" + msg::portNoPermission);
         QCOMPARE(openFailureText(ECommError(ECommError::SetSettingsFailed, 0), "ttyS0"),
                  msg::portOpenError);
+        QCOMPARE(openFailureText(ECommError(ECommError::GetSettingsFailed, ENOTTY), "/tmp"),
+                 msg::portOpenError + "\n" + msg::portNotSerial);
     }
 
     void nothingConnectsWhileAnotherExchangeRuns() {

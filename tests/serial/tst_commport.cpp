@@ -1,7 +1,10 @@
 #include "PtyPeer.h"
 #include "serial/TCommPort.h"
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
+#include <cerrno>
 #include <functional>
 
 namespace {
@@ -53,10 +56,26 @@ class TestCommPort : public QObject {
     }
 
     void deviceThatIsNoSerialLine() {
-        TCommPort port;
-        port.SetPortName(QStringLiteral("/dev/null"));
-        QCOMPARE(codeOf([&] { port.Open(); }), 14);
-        QVERIFY(!port.isOpen());
+        QTemporaryDir dir;
+        QFile plain(dir.filePath(QStringLiteral("plain")));
+        QVERIFY(plain.open(QIODevice::WriteOnly));
+        plain.close();
+        // A folder, a plain file, the user's own terminal, a device that is no terminal.
+        for (const QString& name : {dir.path(), plain.fileName(), QStringLiteral("/dev/tty"),
+                                    QStringLiteral("/dev/null")}) {
+            TCommPort port;
+            port.SetPortName(name);
+            int code = 0, error = 0;
+            try {
+                port.Open();
+            } catch (const ECommError& e) {
+                code = e.code;
+                error = int(e.systemError);
+            }
+            QCOMPARE(code, 14);
+            QCOMPARE(error, ENOTTY);
+            QVERIFY(!port.isOpen());
+        }
     }
 
     void openAtSetsFramingAndOpens() {

@@ -1,0 +1,92 @@
+// The command line on a bad day: a sign that goes away, a port that is no serial line, a file
+// name the locale cannot spell. Every failure says what happened.
+#include "../protocol/SimulatedSign.h"
+#include "core/Messages.h"
+
+#include <QProcess>
+
+namespace {
+
+struct Run {
+    int code = -1;
+    QString out, err;
+    QStringList lines() const { return out.split('\n', Qt::SkipEmptyParts); }
+};
+
+Run finish(QProcess& p) {
+    Run r;
+    if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit)
+        return r;
+    r.code = p.exitCode();
+    r.out = QString::fromUtf8(p.readAllStandardOutput());
+    r.err = QString::fromUtf8(p.readAllStandardError());
+    return r;
+}
+
+Run ledsign(const QStringList& args) {
+    QProcess p;
+    p.start(QStringLiteral(LEDSIGN_CLI_PATH), args);
+    return finish(p);
+}
+
+} // namespace
+
+class TestCliBadLine : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+    QStringList line(const SignRig& rig) const {
+        return {"--port", rig.link.portName, "--poll-ms", "5", "-q"};
+    }
+
+  private slots:
+    void aVanishedSignIsReported() {
+        SignRig rig;
+        QVERIFY(rig.start({"--die-after", "2"}));
+        const QString file = dir_.filePath("out.tbl");
+        const Run r = ledsign(QStringList{"read", "-o", file} + line(rig));
+        QCOMPARE(r.code, 1);
+        QCOMPARE(r.lines(), QStringList{msg::transmitError});
+        QVERIFY(!QFile::exists(file));
+    }
+
+    void writeAsksNothingOfAVanishedSign() {
+        SignRig rig;
+        QVERIFY(rig.start({"--init", "erased", "--die-after", "4"}));
+        const QString file = dir_.filePath("default.tbl");
+        QCOMPARE(ledsign({"new", "-f", file}).code, 0);
+        const Run r = ledsign(QStringList{"write", file, "--yes"} + line(rig));
+        QCOMPARE(r.code, 1);
+        QCOMPARE(r.lines(), (QStringList{msg::transmitError, msg::transmitError}));
+    }
+
+    void aPortThatIsNoSerialLine() {
+        for (const QString& port : {dir_.path(), QStringLiteral("/dev/null")}) {
+            const Run r = ledsign({"firmware", "--port", port, "--poll-ms", "5", "-q"});
+            QCOMPARE(r.code, 1);
+            QCOMPARE(r.lines(), (QStringList{msg::portOpenError + " " + msg::portNotSerial,
+                                             msg::boardNotFound}));
+        }
+    }
+
+    // QProcess passes arguments through the locale's encoding, so the shell spells the name.
+    void aNameTheLocaleCannotSpellIsRefused() {
+        QTemporaryDir here;
+        for (const char* command : {"new", "check"}) {
+            QProcess p;
+            p.setWorkingDirectory(here.path());
+            p.start(QStringLiteral("/bin/sh"),
+                    {"-c",
+                     QStringLiteral("exec \"$0\" %1 \"$(printf 'sign\\351.tbl')\"")
+                         .arg(QLatin1String(command)),
+                     QStringLiteral(LEDSIGN_CLI_PATH)});
+            const Run r = finish(p);
+            QCOMPARE(r.code, 2);
+            QVERIFY2(r.err.contains("sign\\xE9.tbl"), qPrintable(r.err));
+            QCOMPARE(QDir(here.path()).entryList(QDir::Files), QStringList());
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCliBadLine)
+#include "tst_cli_badline.moc"
