@@ -1,9 +1,10 @@
 #!/bin/sh
 # Runs each fuzz target for FUZZ_SECONDS on its corpus, then merges what it found into the
-# committed corpus: libFuzzer keeps the smallest set of inputs that covers everything the old
-# corpus and the new finds cover. Inputs named crash-* (regressions of fixed crashes) are
-# always kept. Prints executions per target; exits 1 when a target crashed (the input is in
-# BUILD/fuzz-crashes/).
+# committed corpus. The merge keeps, of the old finds and the new, the fewest inputs that
+# reach every edge (hit counts ignored, to keep the corpus small). Files named by their hash
+# are libFuzzer's finds and are replaced by the merge; seeds with a name of their own and
+# crash-* regressions are always kept. Prints executions per target; exits 1 when a target
+# crashed (the input is in BUILD/fuzz-crashes/).
 #
 #   run-fuzz.sh BUILD_DIR TARGET...
 set -u
@@ -36,13 +37,13 @@ for t in "$@"; do
     fi
 
     rm -rf "$merged" && mkdir -p "$merged"
-    if "$bin" "$@" -merge=1 "$merged" "$corpus" "$work" >>"$log" 2>&1; then
-        find "$corpus" -type f ! -name 'crash-*' -delete
-        cp "$merged"/* "$corpus"/ 2>/dev/null
-        # A kept regression input is not kept a second time under its hash.
-        for f in "$corpus"/crash-*; do
-            [ -f "$f" ] && rm -f "$corpus/$(sha1sum "$f" | cut -d' ' -f1)"
+    if "$bin" "$@" -use_counters=0 -merge=1 "$merged" "$corpus" "$work" >>"$log" 2>&1; then
+        find "$corpus" -type f -regextype posix-extended -regex '.*/[0-9a-f]{40}' -delete
+        # What the named files already hold is not kept a second time under its hash.
+        for f in "$corpus"/*; do
+            [ -f "$f" ] && rm -f "$merged/$(sha1sum "$f" | cut -d' ' -f1)"
         done
+        cp "$merged"/* "$corpus"/ 2>/dev/null
     else
         echo "fuzz_$t: merge failed, corpus left as it was (see $log)" >&2
     fi
