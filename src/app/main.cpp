@@ -2,6 +2,7 @@
 // files and sent to the sign.
 //
 //   ledsign-programmer [--port DEVICE]... [--screenshot FILE.png [--page serial]]
+//   ledsign-programmer --help | --version
 //
 // --port names a serial device to offer beside the ones the system lists (a simulated sign
 // on a pseudo-terminal, for one).
@@ -21,8 +22,30 @@ struct Arguments {
     QStringList ports;
     QString screenshot;
     bool serialPage = false;
+    bool help = false;
+    bool version = false;
     bool ok = true;
 };
+
+// Printed before the toolkit starts, so it needs no screen (the manual page is made from it).
+void printHelp() {
+    std::printf(
+        "Usage: ledsign-programmer [options]\n\n"
+        "The window in which the parameters of a Marovelkin LED sign are edited, kept in table\n"
+        "files (.tbl) and read from, written to and verified against the sign on a serial\n"
+        "port. default.tbl in the start directory is loaded at start-up when it exists.\n\n"
+        "Options:\n"
+        "  --port <device>        Offer this serial device beside the ones the system lists\n"
+        "                         (a simulated sign on a pseudo-terminal, for one). Repeat\n"
+        "                         for several. The variable LEDSIGN_PORTS (colon-separated)\n"
+        "                         adds ports in the same way.\n"
+        "  --screenshot <file>    Start as usual, draw the main window at its design size\n"
+        "                         into the PNG file and exit.\n"
+        "  --page <serial|code>   With --screenshot: the page to show first.\n"
+        "  -h, --help             Show this help.\n"
+        "  -v, --version          Show the version.\n\n"
+        "Options of the Qt toolkit (-platform, -style, ...) are passed on to it.\n");
+}
 
 Arguments parse(int argc, char** argv) {
     Arguments a;
@@ -37,6 +60,10 @@ Arguments parse(int argc, char** argv) {
             const QString page = QString::fromLocal8Bit(argv[++i]);
             a.serialPage = page == QLatin1String("serial");
             a.ok = a.ok && (a.serialPage || page == QLatin1String("code"));
+        } else if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
+            a.help = true;
+        } else if (arg == QLatin1String("--version") || arg == QLatin1String("-v")) {
+            a.version = true;
         } else if (arg.startsWith(QLatin1String("--"))) {
             a.ok = false;
         }
@@ -62,9 +89,18 @@ int takeScreenshot(TfrmAir& window, const Arguments& args) {
 
 int main(int argc, char** argv) {
     const Arguments args = parse(argc, argv);
+    if (args.ok && args.help) {
+        printHelp();
+        return 0;
+    }
+    if (args.ok && args.version) {
+        std::printf("ledsign-programmer %s\n", LEDSIGN_VERSION);
+        return 0;
+    }
     if (!args.ok) {
         std::fprintf(stderr, "usage: ledsign-programmer [--port DEVICE]... "
-                             "[--screenshot FILE.png [--page serial]]\n");
+                             "[--screenshot FILE.png [--page serial]]\n"
+                             "Try 'ledsign-programmer --help'.\n");
         return 2;
     }
     // A picture needs no screen.

@@ -24,6 +24,7 @@ std::optional<SimOptions> parseSimOptions(const QStringList& arguments, QString*
                        "stdin (a pipe or terminal) reaches its end."));
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
     const QCommandLineOption state(
         QStringLiteral("state"),
         QStringLiteral("Keep the 1 MiB memory in <file>, saved after every erase and write. A "
@@ -100,6 +101,8 @@ std::optional<SimOptions> parseSimOptions(const QStringList& arguments, QString*
     }
     if (parser.isSet(help))
         parser.showHelp(0);
+    if (parser.isSet(version))
+        parser.showVersion();
     if (!parser.positionalArguments().isEmpty()) {
         *error = QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments()[0]);
         return std::nullopt;

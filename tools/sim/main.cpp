@@ -54,6 +54,7 @@ void stopBlockingOnStdoutPipe() {
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("ledsign-sim"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(LEDSIGN_VERSION));
 
     QString error;
     const auto options = parseSimOptions(QCoreApplication::arguments(), &error);
