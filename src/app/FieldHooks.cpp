@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QTimer>
 
 namespace {
 
@@ -57,6 +58,16 @@ void FieldHooks::settle(QLineEdit* field, const RuleOutcome& outcome, const Rule
     showOutcome(seam_, outcome);
     if (show)
         show();
+    refocus(field);
+    // While the focus is on its way elsewhere (the rule ran as the field lost it), the
+    // toolkit completes that move after the rule; the field takes the focus back after it.
+    QTimer::singleShot(0, field, [this, field] {
+        if (!field->hasFocus())
+            refocus(field);
+    });
+}
+
+void FieldHooks::refocus(QLineEdit* field) {
     refocusing_ = field;
     field->setFocus(Qt::OtherFocusReason);
     refocusing_ = nullptr;

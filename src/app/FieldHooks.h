@@ -65,6 +65,7 @@ class FieldHooks : public QObject {
     };
     void watch(QWidget* control);
     void run(QObject* control, Event event);
+    void refocus(QLineEdit* field);
     bool filterKey(QLineEdit* edit, QEvent* event);
 
     UserSeam& seam_;
