@@ -18,8 +18,7 @@ using namespace layout;
 void TfrmAir::refreshFromImage() {
     const quint8 band = image_.at(kBandIndex);
     cboDft->setCurrentIndex(band < display::kBandCount ? band : -1);
-    if (auto m = display::bandMultiplierFor(band))
-        bandMultiplier_ = *m;
+    freqrules::followBand(image_, tuning_);
     ShowCapcodes();
     ShowSynthesizer();
     ShowBaudPolarity();
@@ -52,12 +51,12 @@ void TfrmAir::ShowCapcodes() {
 }
 
 void TfrmAir::ShowSynthesizer() {
-    const display::Synthesizer s = display::synthesizer(image_, bandMultiplier_);
+    const display::Synthesizer s = display::synthesizer(image_, tuning_.bandMultiplier);
     lblPLLR->setText(s.pllR);
     lblPLLN->setText(s.pllN);
     lblMULT->setText(s.mult);
     // Without a channel step (pllR 0) there is no frequency to show: the edit keeps its text.
-    channelStep_ = s.channelStep;
+    tuning_.channelStep = s.channelStep;
     lblCHANNEL->setText(s.channel);
     if (s.frequency)
         edtFreq->setText(QString::number(*s.frequency));

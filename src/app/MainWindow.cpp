@@ -82,9 +82,6 @@ TfrmAir::TfrmAir(const Options& options) {
     buildExchangeLock();
     connectRules();
     connectEditorRules();
-    // The mouse over the bare surface ends the edit under way (focus sink).
-    form->setMouseTracking(true);
-    form->installEventFilter(this);
 
     // A single-border window centred on the screen at its design size, then maximised.
     resize(kDesignWidth, kDesignHeight);
@@ -329,12 +326,6 @@ void TfrmAir::closeEvent(QCloseEvent* event) {
     }
     guard([this] { FormClose(); });
     QMainWindow::closeEvent(event);
-}
-
-bool TfrmAir::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == centralWidget() && event->type() == QEvent::MouseMove)
-        guard([this] { FormMouseMove(); });
-    return QMainWindow::eventFilter(watched, event);
 }
 
 void TfrmAir::FormMouseMove() {

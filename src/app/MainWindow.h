@@ -3,6 +3,7 @@
 #include "app/ControlTables.h"
 #include "app/ExchangeLock.h"
 #include "app/ProportionalLayout.h"
+#include "editor/FrequencyRules.h"
 #include "image/ParamImage.h"
 #include "protocol/OperationHost.h"
 
@@ -23,6 +24,7 @@ class QProgressBar;
 class QPushButton;
 class QStatusBar;
 class DeviceSide;
+class FieldHooks;
 class PageTab;
 class PairMaskEdit;
 class TfrmConn;
@@ -61,10 +63,10 @@ class TfrmAir : public QMainWindow, public OperationHost {
     QString startDirectory() const { return startDirectory_; }
     QString currentTableFile() const { return currentTableFile_; }
     int selectedCapcode() const { return selectedCapcode_; }
-    quint8 bandMultiplier() const { return bandMultiplier_; }
-    void setBandMultiplier(quint8 m) { bandMultiplier_ = m; }
-    quint32 channelStep() const { return channelStep_; }
-    void setChannelStep(quint32 step) { channelStep_ = step; }
+    quint8 bandMultiplier() const { return tuning_.bandMultiplier; }
+    void setBandMultiplier(quint8 m) { tuning_.bandMultiplier = m; }
+    quint32 channelStep() const { return tuning_.channelStep; }
+    void setChannelStep(quint32 step) { tuning_.channelStep = step; }
     double periodScale() const { return periodScale_; }
     const ControlTables& tables() const { return tables_; }
     const ProportionalLayout& designLayout() const { return layout_; }
@@ -229,7 +231,6 @@ class TfrmAir : public QMainWindow, public OperationHost {
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     // Layout (MainWindowLayout.cpp)
@@ -275,11 +276,11 @@ class TfrmAir : public QMainWindow, public OperationHost {
     QString currentTableFile_;
     bool useCurrentName_ = false;
     int selectedCapcode_ = 0;
-    quint8 bandMultiplier_ = 3;
-    quint32 channelStep_ = 0;
+    freqrules::Tuning tuning_; // bandMultiplier and channelStep
     double periodScale_ = 1;
     bool shown_ = false;
     ControlTables tables_;
+    FieldHooks* hooks_ = nullptr; // the edits' and lists' rules (EditorHooks.cpp)
     ProportionalLayout layout_;
     QWidget* statusPanel0_ = nullptr;
     QLabel* statusPanel1_ = nullptr;

@@ -12,6 +12,7 @@ namespace {
 const Subcommand kSubcommands[] = {
     {"new", "Write the default image to a new table file", runNew},
     {"show", "Print the settings of a table file as the window shows them", runShow},
+    {"set", "Change settings of a table file through the window's rules", runSet},
     {"check", "Tell whether a table file is taken whole, merged or refused", runCheck},
     {"ports", "List the serial ports the sign can be linked on", runPorts},
     {"firmware", "Show the sign's firmware identification", runFirmware},

@@ -32,6 +32,8 @@ int run(const QStringList& arguments);
 int runNew(const QStringList& args);
 int runShow(const QStringList& args);
 int runCheck(const QStringList& args);
+// Changing a table file through the window's rules (SetCommand.cpp)
+int runSet(const QStringList& args);
 
 // The sign (DeviceCommands.cpp)
 int runPorts(const QStringList& args);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // Every text the tool shows to the user, in one place, spelled exactly as the sign's
 // technicians know them (blanks before "!" included).
@@ -246,6 +247,20 @@ inline QString fileExists(const QString& path) {
 }
 inline QString fileReason(const QString& path, const QString& reason) {
     return path + QStringLiteral(": ") + reason;
+}
+inline QString notKeyValue(const QString& arg) {
+    return QStringLiteral("not KEY=VALUE: ") + arg;
+}
+inline QString unknownKey(const QString& key, const QStringList& keys) {
+    return QStringLiteral("unknown key '") + key + QStringLiteral("'; the keys are: ") +
+           keys.join(QStringLiteral(", "));
+}
+inline QString notAnItem(const QString& key, const QString& value, const QString& items) {
+    return key + QStringLiteral(" cannot take '") + value + QStringLiteral("'; it takes ") + items;
+}
+inline QString changeRefused(const QString& change, const QString& path) {
+    return QStringLiteral("refused: ") + change + QStringLiteral("; ") + path +
+           QStringLiteral(" is unchanged");
 }
 inline QString unknownCommand(const QString& name) {
     return QStringLiteral("unknown command '") + name + QLatin1Char('\'');
