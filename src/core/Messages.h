@@ -214,20 +214,25 @@ inline const QString passwordDialogCaption = QStringLiteral("Password Dialog");
 } // namespace label
 
 // Editing: frequency, synthesizer, paging, capcodes and message types
-namespace edit {
-} // namespace edit
+namespace edit {} // namespace edit
 
 // Editing: serial output, output features, passwords, language
 namespace editout {
+// A value the rule has no message of its own for: one that cannot fit its byte or field.
+inline const QString endCodeRange = QStringLiteral("Please insert an end code between 00 and FF !");
+inline const QString passwordTooLong =
+    QStringLiteral("Please insert a password of at most 10 characters !");
+inline QString passwordCharacter(const QString& character) {
+    return QStringLiteral("The character '") + character +
+           QStringLiteral("' cannot be stored in a password !");
+}
 } // namespace editout
 
 // LED Sign Command: command table, command files, sending
-namespace signcmd {
-} // namespace signcmd
+namespace signcmd {} // namespace signcmd
 
 // Alpha Data and the access-code dialogs
-namespace alpha {
-} // namespace alpha
+namespace alpha {} // namespace alpha
 
 // Command line (`ledsign`)
 namespace cli {
