@@ -32,6 +32,7 @@ int run(const QStringList& arguments);
 int runNew(const QStringList& args);
 int runShow(const QStringList& args);
 int runCheck(const QStringList& args);
+int runDiff(const QStringList& args); // DiffCommand.cpp
 
 // The sign (DeviceCommands.cpp)
 int runPorts(const QStringList& args);

@@ -245,6 +245,21 @@ inline const QString none = QStringLiteral("none");
 inline QString unknownCode(int value) {
     return QStringLiteral("(no item for ") + QString::number(value) + QLatin1Char(')');
 }
+inline const QString outputsCaption = QStringLiteral("outputs"); // after "Power Up Output "
+inline QString diffSetting(const QString& caption, const QString& from, const QString& to) {
+    return caption + QStringLiteral(": ") + from + QStringLiteral(" -> ") + to;
+}
+inline QString diffBytes(int first, int last, const QString& from, const QString& to) {
+    return (first == last ? QStringLiteral("Byte ") + QString::number(first)
+                          : QStringLiteral("Bytes ") + QString::number(first) + QLatin1Char('-') +
+                                QString::number(last)) +
+           QStringLiteral(": ") + from + QStringLiteral(" -> ") + to;
+}
+inline QString diffManyBytes(int first, int last) {
+    return QStringLiteral("Bytes ") + QString::number(first) + QLatin1Char('-') +
+           QString::number(last) + QStringLiteral(": ") + QString::number(last - first + 1) +
+           QStringLiteral(" bytes differ");
+}
 inline QString fileExists(const QString& path) {
     return path + QStringLiteral(": the file exists (use --force to replace it)");
 }
