@@ -14,6 +14,7 @@ const Subcommand kSubcommands[] = {
     {"show", "Print the settings of a table file as the window shows them", runShow},
     {"set", "Change settings of a table file through the window's rules", runSet},
     {"check", "Tell whether a table file is taken whole, merged or refused", runCheck},
+    {"diff", "List the settings and bytes in which two table files differ", runDiff},
     {"ports", "List the serial ports the sign can be linked on", runPorts},
     {"firmware", "Show the sign's firmware identification", runFirmware},
     {"read", "Read the sign's parameters into a table file", runRead},

@@ -34,6 +34,7 @@ int runShow(const QStringList& args);
 int runCheck(const QStringList& args);
 // Changing a table file through the window's rules (SetCommand.cpp)
 int runSet(const QStringList& args);
+int runDiff(const QStringList& args); // DiffCommand.cpp
 
 // The sign (DeviceCommands.cpp)
 int runPorts(const QStringList& args);

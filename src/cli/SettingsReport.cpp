@@ -112,6 +112,8 @@ Settings readSettings(const ParamImage& image) {
             if (!b.header.isEmpty() || !b.trailer.isEmpty() || !b.timeout.isEmpty() ||
                 !b.fc.isEmpty() || b.intFunCmd)
                 s.functionBits << b;
+            b.fc = display::funCmdPairs(image, c, f);
+            s.records[c][f] = b;
         }
 
     s.funCmdChecksum = nonZero(image, serialCtl(0));
@@ -262,6 +264,17 @@ QJsonObject settingsJson(const Settings& s) {
                                 {"timeout", b.timeout},
                                 {"fc", b.fc},
                                 {"intFunCmd", b.intFunCmd}});
+    QJsonArray records;
+    for (const auto& capcode : s.records) {
+        QJsonObject byBit;
+        for (const FunctionBitSettings& b : capcode)
+            byBit.insert(QString(bitLetter(b.bit)), QJsonObject{{"header", b.header},
+                                                                {"trailer", b.trailer},
+                                                                {"timeout", b.timeout},
+                                                                {"fc", b.fc},
+                                                                {"intFunCmd", b.intFunCmd}});
+        records.append(byBit);
+    }
     QJsonObject serial{
         {"on", s.serialOn},
         {"uartBaud", s.uartBaud},
@@ -277,6 +290,7 @@ QJsonObject settingsJson(const Settings& s) {
         {"serialLed", s.serialLed},
         {"rtsEnable", s.rtsEnable},
         {"functionBits", bits},
+        {"records", records},
     };
 
     QJsonArray periods, outputs;
@@ -307,6 +321,165 @@ QJsonObject settingsJson(const Settings& s) {
         {"testMode", s.testMode}, {"serialOutput", serial}, {"outputFeatures", outputFeatures},
         {"features", features},
     };
+}
+
+} // namespace cli
+
+namespace cli {
+
+namespace {
+
+QList<int> span(int first, int count) {
+    QList<int> out;
+    for (int i = 0; i < count; ++i)
+        out << first + i;
+    return out;
+}
+
+class EntryList {
+  public:
+    explicit EntryList(const Settings& s) : json_(settingsJson(s)) {}
+
+    void add(const QString& path, const QString& caption, const QString& text,
+             const QList<int>& offsets) {
+        const QJsonValue v = jsonAt(json_, path);
+        Q_ASSERT_X(!v.isUndefined(), "settingEntries", qPrintable(path));
+        entries_ << SettingEntry{path, caption.trimmed(), text, v, offsets};
+    }
+    QList<SettingEntry> take() { return std::move(entries_); }
+
+  private:
+    QJsonObject json_;
+    QList<SettingEntry> entries_;
+};
+
+} // namespace
+
+QJsonValue jsonAt(const QJsonObject& root, const QString& path) {
+    QJsonValue v = root;
+    for (const QString& part : path.split(QLatin1Char('.'))) {
+        if (v.isObject()) {
+            v = v.toObject().value(part);
+        } else if (v.isArray()) {
+            bool ok = false;
+            const int n = part.toInt(&ok);
+            const QJsonArray a = v.toArray();
+            if (!ok || n < 1 || n > a.size())
+                return QJsonValue(QJsonValue::Undefined);
+            v = a.at(n - 1);
+        } else {
+            return QJsonValue(QJsonValue::Undefined);
+        }
+    }
+    return v;
+}
+
+QList<SettingEntry> settingEntries(const Settings& s) {
+    namespace L = msg::label;
+    EntryList e(s);
+    e.add("modelTag", msg::cli::modelTag, s.modelTag, span(kModelTag, kModelTagLen));
+
+    e.add("frequency.band", L::rangeOfFreq, s.band, {kBandIndex});
+    e.add("frequency.freq", L::freq,
+          s.synth.frequency ? QString::number(*s.synth.frequency) + QStringLiteral(" (") + s.mhz +
+                                  QStringLiteral(" MHz)")
+                            : orNone({}),
+          QList<int>{kBandIndex} + span(kPllR, 3) + span(kPllN, 4));
+    e.add("frequency.pllR", L::pllR, s.synth.pllR, span(kPllR, 3));
+    e.add("frequency.pllN", L::pllN, s.synth.pllN, span(kPllN, 4));
+    // The paging baud writes its timing bytes with the code.
+    e.add("frequency.baudRate", L::baudRate, s.baudRate,
+          {kRxControl2, kRxControl3, kRxControl4, kBaudIndexByte});
+    e.add("frequency.polarity", L::polarity, s.polarity, {kRxControl1});
+
+    for (int c = 0; c < kCapcodeCount; ++c) {
+        const QString n = QString::number(c + 1);
+        const QString caption = capcodeCaption(c);
+        const CapcodeSettings& cc = s.capcodes[c];
+        e.add("capcodes." + n + ".capcode", caption, cc.number, span(capcode(c), 3));
+        e.add("capcodes." + n + ".on", caption + ' ' + L::capcodeOn, onOff(cc.on),
+              {c == 0 ? kRxControl3 : kRxControl2});
+        for (int f = 0; f < kFunctionBits; ++f)
+            e.add("capcodes." + n + ".types." + bitLetter(f),
+                  caption + ' ' + L::funBit + ' ' + bitLetter(f), cc.types[f],
+                  {functionType(c, f)});
+    }
+    e.add("testMode", L::testMode, onOff(s.testMode), {kTestModeFlag});
+
+    e.add("serialOutput.on", L::serialOutputOn, onOff(s.serialOn), {kSerialOutputOn});
+    e.add("serialOutput.uartBaud", L::uartBaud, s.uartBaud, {kUartBaudCode});
+    e.add("serialOutput.dataBits", L::dataBits, s.dataBits, {kUartDataBits});
+    e.add("serialOutput.parity", L::parity, s.parity, {kUartParity});
+    e.add("serialOutput.stopBits", L::stopBits, s.stopBits, {kUartStopBits});
+    e.add("serialOutput.endCode", L::endCode, s.endCode, {kEndCode});
+    e.add("serialOutput.msgTimeOutDelay", L::msgTimeOutDelay,
+          QString::number(s.msgTimeOutDelay) + ' ' + L::seconds,
+          {kMsgTimeoutDelay, kMsgTimeoutDelay + 1, kMsgDelayOn});
+    e.add("serialOutput.funCmdOutputFilterDisable", L::funCmdFilterDisable, onOff(s.filterDisable),
+          {serialCtl(2)});
+    e.add("serialOutput.insertCrBeforeLf", L::insertCrBeforeLf, onOff(s.crBeforeLf),
+          {serialCtl(3)});
+    e.add("serialOutput.insertLfAfterCr", L::insertLfAfterCr, onOff(s.lfAfterCr), {serialCtl(4)});
+    e.add("serialOutput.fcAsPassword", L::fcAsPassword, onOff(s.fcAsPassword), {kFcAsPasswordFlag});
+    e.add("serialOutput.serialLed", L::serialLed, onOff(s.serialLed), {kSerialLedFlag});
+    e.add("serialOutput.rtsEnable", L::rtsEnable, onOff(s.rtsEnable), {kRtsFlag});
+    for (int c = 0; c < kCapcodeCount; ++c)
+        for (int f = 0; f < kFunctionBits; ++f) {
+            const FunctionBitSettings& b = s.records[c][f];
+            const QString path =
+                "serialOutput.records." + QString::number(c + 1) + '.' + bitLetter(f) + '.';
+            const QString caption = capcodeCaption(c) + ' ' + L::functionBit(f) + ' ';
+            for (Record r : {Record::Header, Record::Trailer, Record::Timeout}) {
+                const bool h = r == Record::Header, t = r == Record::Trailer;
+                e.add(path + (h   ? "header"
+                              : t ? "trailer"
+                                  : "timeout"),
+                      caption + (h   ? L::headerChars
+                                 : t ? L::trailerChars
+                                     : L::timeoutChars),
+                      orNone(h   ? b.header
+                             : t ? b.trailer
+                                 : b.timeout),
+                      QList<int>{recordLen(r, c, f)} + span(recordChar(r, c, f, 0), kRecordChars));
+            }
+            e.add(path + "fc", caption + msg::cli::funCmdCode, b.fc,
+                  span(funCmdCode(c, f, 0), kFunCmdCodeLen));
+            e.add(path + "intFunCmd", caption + L::intFunCmd, onOff(b.intFunCmd),
+                  {intFunCmd(c, f)});
+        }
+
+    e.add("outputFeatures.funCmdChecksum", L::funCmdChecksum, onOff(s.funCmdChecksum),
+          {serialCtl(0)});
+    e.add("outputFeatures.funCmdEnable", L::funCmdEnable, onOff(s.funCmdEnable), {serialCtl(1)});
+    e.add("outputFeatures.funCmdPassword1", L::funCmdPassword1, orNone(s.funCmdPassword1),
+          span(kFcPassword1Len, 1 + kPasswordLen));
+    e.add("outputFeatures.funCmdPassword2", L::funCmdPassword2, orNone(s.funCmdPassword2),
+          span(kFcPassword2Len, 1 + kPasswordLen));
+    e.add("outputFeatures.preScaler", L::preScaler, s.preScaler, {kPeriodPrescaler});
+    for (int i = 0; i < kOutputCount; ++i)
+        e.add("outputFeatures.periodSeconds." + QString::number(i + 1), L::outputPeriod(i),
+              s.periods[i] + ' ' + L::periodUnit, {outputPeriod(i), kPeriodPrescaler});
+    e.add("outputFeatures.powerUpOutput", L::powerUpOutput, onOff(s.powerUpOutput), {kPowerUpFlag});
+    QStringList outputs;
+    for (int o : s.powerUpOutputs)
+        outputs << QString::number(o);
+    e.add("outputFeatures.powerUpOutputs", L::powerUpOutput + msg::cli::outputsCaption,
+          outputs.isEmpty() ? msg::cli::none : outputs.join(' '),
+          {kPowerUpOutputs, kPowerUpOutputs2});
+    e.add("outputFeatures.powerReceivingOutputEnable", L::roeEnable, onOff(s.roeEnable),
+          {kRoeFlag});
+    e.add("outputFeatures.outOfRangeOutputEnable", L::orcEnable, onOff(s.orcEnable), {kOrcFlag});
+
+    e.add("features.sequentialLock", L::sequentialLock,
+          QString::number(s.sequentialLock) + ' ' + L::seconds, {kSequentialLock});
+    e.add("features.language", L::language, s.language, {kLanguageCode});
+    e.add("features.outOfRangeTimeOut", L::outOfRangeTimeOut,
+          QString::number(s.outOfRangeTimeOut) + ' ' + L::minutes, {kOutOfRangeTimeout});
+    e.add("features.airPassword", L::airPassword, orNone(s.airPassword),
+          span(kAirPassword, kPasswordLen));
+    e.add("features.readPassword", L::readPassword, orNone(s.readPassword),
+          span(kReadPassword, kPasswordLen));
+    return e.take();
 }
 
 } // namespace cli

@@ -43,6 +43,9 @@ struct Settings {
     bool filterDisable = false, crBeforeLf = false, lfAfterCr = false;
     bool fcAsPassword = false, serialLed = false, rtsEnable = false;
     QList<FunctionBitSettings> functionBits; // only those with something set
+    // Every capcode's record, FC always as its four pairs.
+    std::array<std::array<FunctionBitSettings, layout::kFunctionBits>, layout::kCapcodeCount>
+        records;
     // Output features
     bool funCmdChecksum = false, funCmdEnable = false;
     QString funCmdPassword1, funCmdPassword2;
@@ -61,5 +64,19 @@ struct Settings {
 Settings readSettings(const ParamImage& image);
 QString settingsText(const Settings& settings);
 QJsonObject settingsJson(const Settings& settings);
+
+// One setting, as `show` names it: its path in settingsJson (positions counted from 1, as
+// the window numbers capcodes and outputs), its caption, its value as a text and as JSON,
+// and the image bytes it is read from (or written with).
+struct SettingEntry {
+    QString path;    // "capcodes.3.capcode"
+    QString caption; // "Capcode #3"
+    QString text;    // "1234562"
+    QJsonValue json; // the value at path in settingsJson
+    QList<int> offsets;
+};
+QList<SettingEntry> settingEntries(const Settings& settings);
+// The value at a dotted path ("capcodes.3.types.A"); undefined when there is none.
+QJsonValue jsonAt(const QJsonObject& root, const QString& path);
 
 } // namespace cli

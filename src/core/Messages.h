@@ -216,20 +216,25 @@ inline const QString passwordDialogCaption = QStringLiteral("Password Dialog");
 } // namespace label
 
 // Editing: frequency, synthesizer, paging, capcodes and message types
-namespace edit {
-} // namespace edit
+namespace edit {} // namespace edit
 
 // Editing: serial output, output features, passwords, language
 namespace editout {
+// A value the rule has no message of its own for: one that cannot fit its byte or field.
+inline const QString endCodeRange = QStringLiteral("Please insert an end code between 00 and FF !");
+inline const QString passwordTooLong =
+    QStringLiteral("Please insert a password of at most 10 characters !");
+inline QString passwordCharacter(const QString& character) {
+    return QStringLiteral("The character '") + character +
+           QStringLiteral("' cannot be stored in a password !");
+}
 } // namespace editout
 
 // LED Sign Command: command table, command files, sending
-namespace signcmd {
-} // namespace signcmd
+namespace signcmd {} // namespace signcmd
 
 // Alpha Data and the access-code dialogs
-namespace alpha {
-} // namespace alpha
+namespace alpha {} // namespace alpha
 
 // Command line (`ledsign`)
 namespace cli {
@@ -241,6 +246,21 @@ inline const QString off = QStringLiteral("OFF");
 inline const QString none = QStringLiteral("none");
 inline QString unknownCode(int value) {
     return QStringLiteral("(no item for ") + QString::number(value) + QLatin1Char(')');
+}
+inline const QString outputsCaption = QStringLiteral("outputs"); // after "Power Up Output "
+inline QString diffSetting(const QString& caption, const QString& from, const QString& to) {
+    return caption + QStringLiteral(": ") + from + QStringLiteral(" -> ") + to;
+}
+inline QString diffBytes(int first, int last, const QString& from, const QString& to) {
+    return (first == last ? QStringLiteral("Byte ") + QString::number(first)
+                          : QStringLiteral("Bytes ") + QString::number(first) + QLatin1Char('-') +
+                                QString::number(last)) +
+           QStringLiteral(": ") + from + QStringLiteral(" -> ") + to;
+}
+inline QString diffManyBytes(int first, int last) {
+    return QStringLiteral("Bytes ") + QString::number(first) + QLatin1Char('-') +
+           QString::number(last) + QStringLiteral(": ") + QString::number(last - first + 1) +
+           QStringLiteral(" bytes differ");
 }
 inline QString fileExists(const QString& path) {
     return path + QStringLiteral(": the file exists (use --force to replace it)");

@@ -1,5 +1,7 @@
 #include "editor/NumberText.h"
 
+#include <QLocale>
+#include <cmath>
 #include <limits>
 
 namespace numbertext {
@@ -29,6 +31,18 @@ std::optional<qint64> wholeNumber(const QString& text) {
     if (saturated)
         value = kMax;
     return negative ? -value : value;
+}
+
+std::optional<double> realNumber(const QString& text) {
+    if (text.isEmpty() || text.trimmed() != text)
+        return std::nullopt;
+    QLocale c = QLocale::c();
+    c.setNumberOptions(QLocale::RejectGroupSeparator);
+    bool ok = false;
+    const double value = c.toDouble(text, &ok);
+    if (!ok || !std::isfinite(value))
+        return std::nullopt;
+    return value;
 }
 
 } // namespace numbertext

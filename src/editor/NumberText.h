@@ -12,5 +12,8 @@ namespace numbertext {
 // blanks, no point, no hexadecimal prefix). A number beyond the 64-bit range reads as the
 // nearest 64-bit value, so a range check still refuses it rather than seeing it wrapped.
 std::optional<qint64> wholeNumber(const QString& text);
+// A decimal number in the C locale, a fraction and an exponent allowed, with no blanks and no
+// group separators. None for anything else and for an infinite or undefined value.
+std::optional<double> realNumber(const QString& text);
 
 } // namespace numbertext

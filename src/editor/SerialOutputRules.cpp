@@ -1,7 +1,9 @@
 #include "editor/SerialOutputRules.h"
 
 #include "core/Messages.h"
+#include "editor/DisplayRules.h"
 #include "editor/EditorError.h"
+#include "editor/NumberText.h"
 
 using namespace layout;
 
@@ -92,6 +94,80 @@ void collectCapcodeRecord(ParamImage& image, int c, const CapcodeRecordTexts& te
             image.set(funCmdCode(c, f, l), piece.isEmpty() ? 0 : hexByte(piece));
         }
     }
+}
+
+EditOutcome finishWithSerialFeatures(ParamImage& image, const PendingRecord& pending,
+                                     EditOutcome before) {
+    if (pending.capcode >= 0 && pending.capcode < kCapcodeCount) {
+        try {
+            collectCapcodeRecord(image, pending.capcode, pending.texts);
+        } catch (const ConversionError& e) {
+            before.collectError = RuleOutcome::error(e.text());
+            return before;
+        }
+    }
+    before.showSerialFeatures = true;
+    return before;
+}
+
+EditOutcome msgTimeoutDelayExit(ParamImage& image, const QString& text,
+                                const PendingRecord& pending) {
+    if (text.isEmpty())
+        return finishWithSerialFeatures(image, pending);
+    const std::optional<qint64> n = numbertext::wholeNumber(text);
+    if (!n || *n == -1)
+        return finishWithSerialFeatures(image, pending, {RuleOutcome::plain(msg::insertNumeric)});
+    if (*n < 0 || *n > kMaxMsgTimeoutDelay)
+        return finishWithSerialFeatures(image, pending, {RuleOutcome::warning(msg::delayRange)});
+    image.set(kMsgDelayOn, *n != 0 ? 1 : 0);
+    image.set(kMsgTimeoutDelay, quint8(*n & 0xFF));
+    image.set(kMsgTimeoutDelay + 1, quint8(*n >> 8));
+    return {};
+}
+
+EditOutcome endCodeExit(ParamImage& image, const QString& text) {
+    EditOutcome o;
+    if (text.isEmpty()) {
+        o.text = display::hex(image.at(kEndCode), 2);
+        return o;
+    }
+    for (QChar ch : text) {
+        const bool hex = (ch >= QLatin1Char('0') && ch <= QLatin1Char('9')) ||
+                         (ch >= QLatin1Char('A') && ch <= QLatin1Char('F')) ||
+                         (ch >= QLatin1Char('a') && ch <= QLatin1Char('f'));
+        if (!hex) {
+            o.outcome = RuleOutcome::plain(msg::inputHex);
+            return o;
+        }
+    }
+    // The edit holds two digits; a longer text (a script's) must not lose its high digits.
+    const uint value = text.toUInt(nullptr, 16);
+    if (text.size() > 8 || value > 0xFF) {
+        o.outcome = RuleOutcome::warning(msg::editout::endCodeRange);
+        return o;
+    }
+    image.set(kEndCode, quint8(value));
+    return o;
+}
+
+SerialLedEffect applySerialLed(ParamImage& image, bool on) {
+    setSerialLed(image, on);
+    SerialLedEffect e;
+    e.uartPanelVisible = !on;
+    if (on) {
+        setUartSpeed(image, kUart19200Item);
+        e.uartSpeedItem = kUart19200Item;
+    }
+    return e;
+}
+
+SerialPageEnables serialPageEnables(bool serialOutputOn, bool funCmdEnable, bool serialLed) {
+    return {serialOutputOn, funCmdControlsEnabled(serialOutputOn, funCmdEnable), !serialLed};
+}
+
+SerialPageEnables serialPageEnables(const ParamImage& image) {
+    return serialPageEnables(image.at(kSerialOutputOn) != 0, image.at(serialCtl(1)) != 0,
+                             image.at(kSerialLedFlag) == 0);
 }
 
 } // namespace serialrules
