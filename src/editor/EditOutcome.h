@@ -14,9 +14,9 @@
 //  4. run ShowSerialFeatures when `showSerialFeatures` (the record has been collected);
 //  5. when `outcome.refused()`, put the focus back into the field.
 struct EditOutcome {
-    RuleOutcome outcome;
-    std::optional<QString> text;
-    RuleOutcome collectError;
+    RuleOutcome outcome = {};
+    std::optional<QString> text = std::nullopt;
+    RuleOutcome collectError = {};
     bool showSerialFeatures = false;
 
     bool refused() const { return outcome.refused(); }

@@ -61,7 +61,7 @@ class TestDiff : public QObject {
             QVERIFY2(!paths.contains(e.path), qPrintable(e.path));
             paths.insert(e.path);
             QVERIFY2(cli::jsonAt(json, e.path) == e.json, qPrintable(e.path));
-            QVERIFY2(!e.json.isUndefined() && !e.json.isObject() && !e.json.isArray() ||
+            QVERIFY2((!e.json.isUndefined() && !e.json.isObject() && !e.json.isArray()) ||
                          e.path == "outputFeatures.powerUpOutputs",
                      qPrintable(e.path));
             for (int o : e.offsets)
