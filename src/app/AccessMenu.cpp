@@ -1,6 +1,15 @@
 // The side tools behind access codes: System > "Admin" opens "Alpha Data", System > "LED Sign
-// Command" the command dialog. They come with those dialogs; until then nothing opens.
+// Command" the command dialog. Both dialogs are made at start-up as children of the window.
+#include "app/AccessCodeDialog.h"
 #include "app/MainWindow.h"
 
 void TfrmAir::Admin1Click() {}
-void TfrmAir::LEDSignCommand1Click() {}
+
+void TfrmAir::LEDSignCommand1Click() {
+    auto* ask =
+        findChild<AccessCodeDialog*>(QStringLiteral("PasswordDlg1"), Qt::FindDirectChildrenOnly);
+    auto* tool = findChild<QDialog*>(QStringLiteral("frmCommand"), Qt::FindDirectChildrenOnly);
+    if (!ask || !tool)
+        return;
+    openBehindAccessCode(seam(), *ask, AccessDoor::LedSignCommand, *tool);
+}

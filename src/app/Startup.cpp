@@ -1,5 +1,6 @@
 #include "app/Startup.h"
 
+#include "app/AccessCodeDialog.h"
 #include "app/MainWindow.h"
 #include "core/Messages.h"
 #include "protocol/ConnectionDialog.h"
@@ -19,8 +20,10 @@ StartupWindows createStartupWindows(TfrmAir& main) {
     StartupWindows w;
     w.frmConn = main.createConnectionDialog();
     w.frmSpager = shell(main, QStringLiteral("frmSpager"), msg::label::alphaDataCaption);
-    w.PasswordDlg = shell(main, QStringLiteral("PasswordDlg"), msg::label::passwordDialogCaption);
+    // One entered access code for both access-code dialogs.
+    auto entered = std::make_shared<EnteredAccessCode>();
+    w.PasswordDlg = new TPasswordDlg(entered, &main);
     w.frmCommand = shell(main, QStringLiteral("frmCommand"), msg::label::ledSignCommandCaption);
-    w.PasswordDlg1 = shell(main, QStringLiteral("PasswordDlg1"), msg::label::passwordDialogCaption);
+    w.PasswordDlg1 = new TPasswordDlg1(entered, &main);
     return w;
 }

@@ -231,10 +231,21 @@ inline QString passwordCharacter(const QString& character) {
 } // namespace editout
 
 // LED Sign Command: command table, command files, sending
-namespace signcmd {} // namespace signcmd
+namespace signcmd {
+// A text whose display frame would not fit the sign's buffer; nothing is sent.
+inline QString textTooLong(qsizetype frameBytes, int limit) {
+    return QStringLiteral("The text is too long for the sign: its frame would take ") +
+           QString::number(frameBytes) + QStringLiteral(" bytes, the sign takes at most ") +
+           QString::number(limit) + QStringLiteral(". Nothing was sent.");
+}
+} // namespace signcmd
 
 // Alpha Data and the access-code dialogs
-namespace alpha {} // namespace alpha
+namespace alpha {
+inline const QString enterPassword = QStringLiteral("Enter password:");
+inline const QString okButton = QStringLiteral("OK");
+inline const QString cancelButton = QStringLiteral("Cancel");
+} // namespace alpha
 
 // Command line (`ledsign`)
 namespace cli {
