@@ -1,5 +1,7 @@
 #include "app/Startup.h"
 
+#include "alpha/AlphaDialog.h"
+#include "app/DeviceSide.h"
 #include "app/MainWindow.h"
 #include "core/Messages.h"
 #include "protocol/ConnectionDialog.h"
@@ -18,7 +20,7 @@ QDialog* shell(TfrmAir& main, const QString& name, const QString& caption) {
 StartupWindows createStartupWindows(TfrmAir& main) {
     StartupWindows w;
     w.frmConn = main.createConnectionDialog();
-    w.frmSpager = shell(main, QStringLiteral("frmSpager"), msg::label::alphaDataCaption);
+    w.frmSpager = new TfrmSpager(main.device().exchange(), main.device().link(), &main);
     w.PasswordDlg = shell(main, QStringLiteral("PasswordDlg"), msg::label::passwordDialogCaption);
     w.frmCommand = shell(main, QStringLiteral("frmCommand"), msg::label::ledSignCommandCaption);
     w.PasswordDlg1 = shell(main, QStringLiteral("PasswordDlg1"), msg::label::passwordDialogCaption);
