@@ -228,6 +228,9 @@ namespace signcmd {
 
 // Alpha Data and the access-code dialogs
 namespace alpha {
+inline const QString enterPassword = QStringLiteral("Enter password:");
+inline const QString okButton = QStringLiteral("OK");
+inline const QString cancelButton = QStringLiteral("Cancel");
 inline const QString statusGroup = QStringLiteral("Status");
 inline const QString id = QStringLiteral("ID(Dec)");
 inline const QString battery = QStringLiteral("Battery");
