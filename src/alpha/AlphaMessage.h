@@ -1,5 +1,7 @@
 #pragma once
 
+#include "signcmd/SendText.h"
+
 #include <QString>
 #include <QtGlobal>
 #include <optional>
@@ -14,9 +16,6 @@ enum class Form : int {
     Hex8 = 1,  // "ASCII(8 bits)": pairs of hexadecimal digits, one byte per pair
 };
 
-inline constexpr quint8 kNormalCode = 0x61;  // 'a'
-inline constexpr quint8 kRussianCode = 0x72; // 'r'
-
 struct Message {
     QString id = QStringLiteral("0"); // the message ID, decimal, as typed
     bool russian = false;
@@ -27,13 +26,8 @@ struct Message {
 // What the message text becomes when its form is picked: "Alpha" or "20212223".
 QString sampleText(Form form);
 
-// The class byte of the display frame: 33 + the class number, modulo 256.
-inline quint8 classByte(int classNumber) {
-    return quint8((33 + qint64(classNumber)) & 0xFF);
-}
-
 inline quint8 displayCode(bool russian) {
-    return russian ? kRussianCode : kNormalCode;
+    return russian ? signcmd::kCodeRussian : signcmd::kCodeText;
 }
 
 // The message ID as the class number of its display frame. Nothing, with the conversion

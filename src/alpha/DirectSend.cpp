@@ -1,6 +1,5 @@
 #include "alpha/DirectSend.h"
 
-#include "alpha/DisplayText.h"
 #include "core/Messages.h"
 #include "core/UserSeam.h"
 #include "protocol/Exchange.h"
@@ -50,11 +49,21 @@ bool DirectSend::body(const Message& message) {
         seam.setProgress(0);
         return false;
     }
-    const SendOutcome sent =
-        sendTextToDisplay(ex_, *classNo, code, message.form, message.text, pauseMs);
-    if (!sent.sent) {
-        seam.error(sent.error);
-        seam.setProgress(0);
+    // Each character is one byte; one that has none is refused rather than sent as "?".
+    const QString& text = message.text;
+    for (QChar ch : text) {
+        if (ch.unicode() > 0xFF) {
+            seam.error(msg::alpha::noByteFor(ch));
+            seam.setProgress(0);
+            return false;
+        }
+    }
+    const auto form = message.form == Form::Hex8 ? signcmd::DataForm::Hex : signcmd::DataForm::Text;
+    // The class byte wraps modulo 256 whatever the ID's size.
+    const signcmd::SendResult sent = signcmd::SendTextToDisplay(
+        ex_, *classNo & 0xFF, code, form, text.toLatin1(), signcmd::DisplayTiming{pauseMs});
+    if (sent == signcmd::SendResult::NotHex || sent == signcmd::SendResult::TooLong) {
+        seam.setProgress(0); // shown already; nothing was sent
         return false;
     }
     const bool ok = !ex_.transferError();

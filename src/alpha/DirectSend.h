@@ -1,6 +1,7 @@
 #pragma once
 
 #include "alpha/AlphaMessage.h"
+#include "signcmd/SendText.h"
 
 class Exchange;
 struct LinkState;
@@ -17,7 +18,7 @@ class DirectSend {
     DirectSend(Exchange& exchange, LinkState& link);
 
     // The pause after the frame, for the sign's display to take it. Tests shorten it.
-    int pauseMs = 1500;
+    int pauseMs = signcmd::kDisplayPauseMs;
 
     bool run(const Message& message);
 

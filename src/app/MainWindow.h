@@ -129,6 +129,12 @@ class TfrmAir : public QMainWindow, public OperationHost {
     // Run at the first show, before the first refresh (the LED sign command table).
     std::function<void()> initialiseCommandTable;
 
+    // Runs one exchange under the lock; nothing happens while another one runs. A close asked
+    // for meanwhile is carried out right after. The side tools send through it too.
+    void runExchange(const std::function<void()>& exchange);
+    // What an exchange switches off; a side tool adds its own controls.
+    ExchangeLock& exchangeLock() { return exchangeLock_; }
+
     // --- Controls, by the names the rules use -------------------------------------------------
     QGroupBox* grpNormal;
     QGroupBox* GroupBox1;
@@ -255,9 +261,6 @@ class TfrmAir : public QMainWindow, public OperationHost {
     void FormMouseMove();
     void StatusBar1DrawPanel();
 
-    // Runs one exchange under the lock; nothing happens while another one runs. A close asked
-    // for meanwhile is carried out right after.
-    void runExchange(const std::function<void()>& exchange);
     void buildExchangeLock();
 
     void setSerialPageEnabled(bool on);

