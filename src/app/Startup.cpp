@@ -1,6 +1,8 @@
 #include "app/Startup.h"
 
+#include "alpha/AlphaDialog.h"
 #include "app/AccessCodeDialog.h"
+#include "app/DeviceSide.h"
 #include "app/MainWindow.h"
 #include "core/Messages.h"
 #include "protocol/ConnectionDialog.h"
@@ -19,7 +21,7 @@ QDialog* shell(TfrmAir& main, const QString& name, const QString& caption) {
 StartupWindows createStartupWindows(TfrmAir& main) {
     StartupWindows w;
     w.frmConn = main.createConnectionDialog();
-    w.frmSpager = shell(main, QStringLiteral("frmSpager"), msg::label::alphaDataCaption);
+    w.frmSpager = new TfrmSpager(main.device().exchange(), main.device().link(), &main);
     // One entered access code for both access-code dialogs.
     auto entered = std::make_shared<EnteredAccessCode>();
     w.PasswordDlg = new TPasswordDlg(entered, &main);

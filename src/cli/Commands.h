@@ -4,10 +4,14 @@
 #include "cli/CliSeam.h"
 
 #include <QStringList>
+#include <optional>
 #include <span>
 
 // The subcommands of `ledsign`. Adding one takes its run function (in its own file) and one
 // row in the table of Commands.cpp.
+class Exchange;
+struct LinkState;
+
 namespace cli {
 
 enum ExitCode : int {
@@ -42,5 +46,12 @@ int runFirmware(const QStringList& args);
 int runRead(const QStringList& args);
 int runWrite(const QStringList& args);
 int runVerify(const QStringList& args);
+// --port and --poll-ms of every command that talks to the sign; takeLineOptions returns the
+// usage exit code on a mistake.
+void addLineOptions(ArgParser& p);
+std::optional<int> takeLineOptions(const ArgParser& p, LinkState& link, Exchange& exchange);
+
+// Alpha Data (AlphaCommand.cpp)
+int runAlpha(const QStringList& args);
 
 } // namespace cli

@@ -33,17 +33,6 @@ class CliHost : public OperationHost {
     ParamImage& image_;
 };
 
-void addLineOptions(ArgParser& p) {
-    p.addOption({kPort,
-                 QStringLiteral("The serial port the sign hangs on (for example "
-                                "/dev/ttyUSB0)."),
-                 QStringLiteral("path")});
-    p.addOption({kPollMs,
-                 QStringLiteral("Poll period in milliseconds while waiting for the sign "
-                                "(default 50); the time-outs shrink with it."),
-                 QStringLiteral("ms")});
-}
-
 // Everything one device command needs: the port, the exchange and the operations.
 struct Session {
     TCommPort port;
@@ -57,22 +46,8 @@ struct Session {
         : seam(presets), host(image), ops(exchange, image, link, host) {}
 };
 
-// Checks --port and --poll-ms; returns the usage exit code on a mistake.
 std::optional<int> setUp(const ArgParser& p, Session& s) {
-    if (!p.isSet(kPort) || p.value(kPort).trimmed().isEmpty())
-        return p.usageError(msg::cli::missingOption(kPort));
-    s.link.portName = p.value(kPort).trimmed();
-    if (p.isSet(kPollMs)) {
-        bool ok = false;
-        const int ms = QLocale::c().toInt(p.value(kPollMs), &ok);
-        if (!ok || ms < 1 || ms > 1000)
-            return p.usageError(msg::cli::badPollMs(p.value(kPollMs)));
-        ExchangeTiming& t = s.exchange.timing();
-        t.pollMs = ms;
-        t.quietPollMs = qMin(t.quietPollMs, ms);
-        t.passPollUs = qMin(t.passPollUs, ms * 1000);
-    }
-    return std::nullopt;
+    return takeLineOptions(p, s.link, s.exchange);
 }
 
 // Takes a table file as the window's File, Open does (pager receiver files merged into the
@@ -103,6 +78,34 @@ int exitFor(bool ok) {
 }
 
 } // namespace
+
+void addLineOptions(ArgParser& p) {
+    p.addOption({kPort,
+                 QStringLiteral("The serial port the sign hangs on (for example "
+                                "/dev/ttyUSB0)."),
+                 QStringLiteral("path")});
+    p.addOption({kPollMs,
+                 QStringLiteral("Poll period in milliseconds while waiting for the sign "
+                                "(default 50); the time-outs shrink with it."),
+                 QStringLiteral("ms")});
+}
+
+std::optional<int> takeLineOptions(const ArgParser& p, LinkState& link, Exchange& exchange) {
+    if (!p.isSet(kPort) || p.value(kPort).trimmed().isEmpty())
+        return p.usageError(msg::cli::missingOption(kPort));
+    link.portName = p.value(kPort).trimmed();
+    if (p.isSet(kPollMs)) {
+        bool ok = false;
+        const int ms = QLocale::c().toInt(p.value(kPollMs), &ok);
+        if (!ok || ms < 1 || ms > 1000)
+            return p.usageError(msg::cli::badPollMs(p.value(kPollMs)));
+        ExchangeTiming& t = exchange.timing();
+        t.pollMs = ms;
+        t.quietPollMs = qMin(t.quietPollMs, ms);
+        t.passPollUs = qMin(t.passPollUs, ms * 1000);
+    }
+    return std::nullopt;
+}
 
 int runPorts(const QStringList& args) {
     ArgParser p(args, QStringLiteral("Lists the serial ports the sign can be linked on, one per "

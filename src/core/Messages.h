@@ -245,6 +245,26 @@ namespace alpha {
 inline const QString enterPassword = QStringLiteral("Enter password:");
 inline const QString okButton = QStringLiteral("OK");
 inline const QString cancelButton = QStringLiteral("Cancel");
+inline const QString statusGroup = QStringLiteral("Status");
+inline const QString id = QStringLiteral("ID(Dec)");
+inline const QString battery = QStringLiteral("Battery");
+inline const QString volts = QStringLiteral("V");
+inline const QString date = QStringLiteral("Date");
+inline const QString format = QStringLiteral("Format");
+inline const QString form7Bits = QStringLiteral("ASCII(7 bits)");
+inline const QString form8Bits = QStringLiteral("ASCII(8 bits)");
+inline const QString normal = QStringLiteral("Normal");
+inline const QString russian = QStringLiteral("Russian");
+inline const QString directSend = QStringLiteral("Direct Send");
+// The battery list; "0.9 " has its trailing blank.
+inline const QStringList batteryItems{
+    QStringLiteral("0.8"), QStringLiteral("0.9 "), QStringLiteral("1.0"), QStringLiteral("1.1"),
+    QStringLiteral("1.2"), QStringLiteral("1.3"),  QStringLiteral("1.4"), QStringLiteral("1.5")};
+inline QString noByteFor(QChar ch) {
+    return QStringLiteral("The character '") + ch +
+           QStringLiteral("' cannot be sent as ASCII(7 bits) text; send its code as ASCII(8 "
+                          "bits) instead.");
+}
 } // namespace alpha
 
 // Command line (`ledsign`)
@@ -307,6 +327,10 @@ inline QString missingOption(const QString& name) {
 }
 inline QString badPollMs(const QString& value) {
     return QStringLiteral("--poll-ms takes milliseconds from 1 to 1000, not '") + value +
+           QLatin1Char('\'');
+}
+inline QString badPauseMs(const QString& value) {
+    return QStringLiteral("--pause-ms takes milliseconds from 0 to 60000, not '") + value +
            QLatin1Char('\'');
 }
 inline QString tryHelp(const QString& command) {

@@ -1,0 +1,141 @@
+// System > "Admin": the access code in front of "Alpha Data", and the dialog made at start-up
+// on the window's own line to the sign.
+#include "WindowFixture.h"
+#include "alpha/AlphaDialog.h"
+#include "app/Startup.h"
+#include "core/Messages.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <functional>
+
+namespace {
+
+// Acts on each modal dialog as it comes up, in order, as the user would.
+class ModalScript : public QObject {
+  public:
+    using Step = std::function<void(QDialog&)>;
+    explicit ModalScript(QList<Step> steps) : steps_(std::move(steps)) {
+        timer_.setInterval(5);
+        connect(&timer_, &QTimer::timeout, this, [this] { poll(); });
+        timer_.start();
+    }
+    QStringList seen; // objectNames of the dialogs met
+
+  private:
+    void poll() {
+        auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!d || d == last_ || steps_.isEmpty())
+            return;
+        last_ = d;
+        seen << d->objectName();
+        const Step step = steps_.takeFirst();
+        step(*d);
+    }
+    QTimer timer_;
+    QList<Step> steps_;
+    QPointer<QDialog> last_;
+};
+
+ModalScript::Step typeCode(const QString& code, bool ok = true) {
+    return [code, ok](QDialog& d) {
+        auto* edit = d.findChild<QLineEdit*>(QStringLiteral("Password"));
+        if (edit) {
+            edit->selectAll();
+            QTest::keyClicks(edit, code);
+        }
+        auto* button =
+            d.findChild<QPushButton*>(ok ? QStringLiteral("OKBtn") : QStringLiteral("CancelBtn"));
+        if (button)
+            QTest::mouseClick(button, Qt::LeftButton);
+    };
+}
+
+ModalScript::Step closeIt() {
+    return [](QDialog& d) { d.reject(); };
+}
+
+} // namespace
+
+class TestWindowAlpha : public QObject {
+    Q_OBJECT
+
+    WindowFixture fx_;
+    StartupWindows windows_;
+
+  private slots:
+    void init() {
+        fx_.seam.clear();
+        fx_.start();
+        windows_ = createStartupWindows(*fx_.window);
+    }
+    void cleanup() { fx_.window.reset(); }
+
+    void madeAtStartInItsPlace() {
+        auto* spager = qobject_cast<TfrmSpager*>(windows_.frmSpager);
+        QVERIFY(spager);
+        QVERIFY(!spager->isVisible());
+        QCOMPARE(spager->parent(), fx_.window.get());
+        QStringList order;
+        for (QObject* o : fx_.window->children())
+            if (auto* d = qobject_cast<QDialog*>(o))
+                order << d->objectName();
+        QCOMPARE(order, QStringList(
+                            {"frmConn", "frmSpager", "PasswordDlg", "frmCommand", "PasswordDlg1"}));
+    }
+
+    void theRightCodeOpensAlphaDataAndItKeepsItsText() {
+        {
+            ModalScript script({typeCode(QStringLiteral("Vren_Ulo")), [](QDialog& d) {
+                                    d.findChild<QPlainTextEdit*>(QStringLiteral("mem1"))
+                                        ->setPlainText(QStringLiteral("kept"));
+                                    d.reject();
+                                }});
+            fx_.window->Admin1Click();
+            QCOMPARE(script.seen, QStringList({"PasswordDlg", "frmSpager"}));
+        }
+        QVERIFY(fx_.seam.shown.isEmpty());
+        // Again: the code typed is still in the edit; OK at once opens the same dialog.
+        ModalScript again(
+            {[](QDialog& d) {
+                 QCOMPARE(d.findChild<QLineEdit*>(QStringLiteral("Password"))->text(),
+                          QStringLiteral("Vren_Ulo"));
+                 QTest::mouseClick(d.findChild<QPushButton*>(QStringLiteral("OKBtn")),
+                                   Qt::LeftButton);
+             },
+             [](QDialog& d) {
+                 QCOMPARE(d.findChild<QPlainTextEdit*>(QStringLiteral("mem1"))->toPlainText(),
+                          QStringLiteral("kept"));
+                 d.reject();
+             }});
+        fx_.window->Admin1Click();
+        QCOMPARE(again.seen, QStringList({"PasswordDlg", "frmSpager"}));
+    }
+
+    void anyOtherCodeIsAPasswordError_data() {
+        QTest::addColumn<QString>("code");
+        QTest::newRow("lower case") << "vren_ulo";
+        QTest::newRow("the other door's") << "KT905";
+        QTest::newRow("empty") << "";
+    }
+    void anyOtherCodeIsAPasswordError() {
+        QFETCH(QString, code);
+        ModalScript script({typeCode(code), closeIt()});
+        fx_.window->Admin1Click();
+        QCOMPARE(script.seen, QStringList{"PasswordDlg"});
+        QCOMPARE(fx_.seam.shown, QStringList{QStringLiteral("message: Password Error!")});
+    }
+
+    void cancelShowsNothing() {
+        ModalScript script({typeCode(QStringLiteral("Vren_Ulo"), false), closeIt()});
+        fx_.window->Admin1Click();
+        QCOMPARE(script.seen, QStringList{"PasswordDlg"});
+        QVERIFY(fx_.seam.shown.isEmpty());
+    }
+};
+
+QTEST_MAIN(TestWindowAlpha)
+#include "tst_window_alpha.moc"
