@@ -280,7 +280,10 @@ inline QString unknownCode(int value) {
 }
 inline const QString outputsCaption = QStringLiteral("outputs"); // after "Power Up Output "
 inline QString diffSetting(const QString& caption, const QString& from, const QString& to) {
-    return caption + QStringLiteral(": ") + from + QStringLiteral(" -> ") + to;
+    // Some window captions carry their own colon ("PLLR:").
+    const QString lead = caption.endsWith(QLatin1Char(':')) ? caption + QLatin1Char(' ')
+                                                            : caption + QStringLiteral(": ");
+    return lead + from + QStringLiteral(" -> ") + to;
 }
 inline QString diffBytes(int first, int last, const QString& from, const QString& to) {
     return (first == last ? QStringLiteral("Byte ") + QString::number(first)

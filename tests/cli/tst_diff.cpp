@@ -145,6 +145,18 @@ class TestDiff : public QObject {
         QCOMPARE(o["bytes"].toArray()[1].toObject()["first"].toInt(), kAirPassword + kPasswordLen);
     }
 
+    void synthesizerWordsReadAsTheWindowCaptionsThem() {
+        // Their window captions carry a colon of their own: one colon per line, not two.
+        ParamImage a, b;
+        b.set(kPllR + 2, 0x05);
+        writeImage(path("a.tbl"), a);
+        writeImage(path("b.tbl"), b);
+        const Run r = ledsign({"diff", path("a.tbl"), path("b.tbl")});
+        QCOMPARE(r.code, 1);
+        QVERIFY2(r.out.contains(QStringLiteral("PLLR: 000300 -> 000305\n")), qPrintable(r.out));
+        QVERIFY2(!r.out.contains(QStringLiteral("::")), qPrintable(r.out));
+    }
+
     void unshownChangeOfAShownByteIsListed() {
         // Byte 128 goes with the paging baud, but the baud shown is the same: listed as bytes.
         ParamImage a, b;
