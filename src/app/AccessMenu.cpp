@@ -3,6 +3,7 @@
 #include "alpha/AlphaDialog.h"
 #include "app/AccessCodeDialog.h"
 #include "app/MainWindow.h"
+#include "signcmd/CommandDialog.h"
 
 void TfrmAir::Admin1Click() {
     auto* ask =
@@ -18,8 +19,9 @@ void TfrmAir::Admin1Click() {
 void TfrmAir::LEDSignCommand1Click() {
     auto* ask =
         findChild<AccessCodeDialog*>(QStringLiteral("PasswordDlg1"), Qt::FindDirectChildrenOnly);
-    auto* tool = findChild<QDialog*>(QStringLiteral("frmCommand"), Qt::FindDirectChildrenOnly);
+    auto* tool = findChild<TfrmCommand*>(QStringLiteral("frmCommand"), Qt::FindDirectChildrenOnly);
     if (!ask || !tool)
         return;
+    tool->runExchange = [this](const std::function<void()>& send) { runExchange(send); };
     openBehindAccessCode(seam(), *ask, AccessDoor::LedSignCommand, *tool);
 }

@@ -6,17 +6,7 @@
 #include "app/MainWindow.h"
 #include "core/Messages.h"
 #include "protocol/ConnectionDialog.h"
-
-namespace {
-QDialog* shell(TfrmAir& main, const QString& name, const QString& caption) {
-    auto* d = new QDialog(&main);
-    d->setObjectName(name);
-    d->setWindowTitle(caption);
-    d->setModal(true);
-    d->hide();
-    return d;
-}
-} // namespace
+#include "signcmd/CommandDialog.h"
 
 StartupWindows createStartupWindows(TfrmAir& main) {
     StartupWindows w;
@@ -25,7 +15,10 @@ StartupWindows createStartupWindows(TfrmAir& main) {
     // One entered access code for both access-code dialogs.
     auto entered = std::make_shared<EnteredAccessCode>();
     w.PasswordDlg = new TPasswordDlg(entered, &main);
-    w.frmCommand = shell(main, QStringLiteral("frmCommand"), msg::label::ledSignCommandCaption);
+    auto* command = new TfrmCommand(main.device().exchange(), main.device().link(), &main);
+    command->startDirectory = main.startDirectory();
+    main.initialiseCommandTable = [command] { command->initialise(); };
+    w.frmCommand = command;
     w.PasswordDlg1 = new TPasswordDlg1(entered, &main);
     return w;
 }

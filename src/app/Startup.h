@@ -14,6 +14,5 @@ struct StartupWindows {
     QDialog* PasswordDlg1 = nullptr; // access code of "LED Sign Command"
 };
 
-// Creates them in this order, owned by the main window. Those whose work has not come yet are
-// empty dialogs with their name and caption.
+// Creates them in this order, owned by the main window.
 StartupWindows createStartupWindows(TfrmAir& main);

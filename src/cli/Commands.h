@@ -53,5 +53,7 @@ std::optional<int> takeLineOptions(const ArgParser& p, LinkState& link, Exchange
 
 // Alpha Data (AlphaCommand.cpp)
 int runAlpha(const QStringList& args);
+// LED sign command files and their Send (CommandsCommand.cpp)
+int runCommands(const QStringList& args);
 
 } // namespace cli

@@ -232,6 +232,12 @@ inline QString passwordCharacter(const QString& character) {
 
 // LED Sign Command: command table, command files, sending
 namespace signcmd {
+inline const QString commandGroup = QStringLiteral("Command");
+inline const QString send = QStringLiteral("Send");
+inline const QString saveIniFile = QStringLiteral("Save INI File");
+inline const QString openIniFile = QStringLiteral("Open INI File");
+inline const QString fileFilter = QStringLiteral("Table files (*.ini)");
+inline const QString fileSuffix = QStringLiteral("ini");
 // A text whose display frame would not fit the sign's buffer; nothing is sent.
 inline QString textTooLong(qsizetype frameBytes, int limit) {
     return QStringLiteral("The text is too long for the sign: its frame would take ") +

@@ -14,8 +14,6 @@ QString twoDigits(int a, int b, int c) {
         .arg(b, 2, 10, QLatin1Char('0'))
         .arg(c, 2, 10, QLatin1Char('0'));
 }
-constexpr int kDateCommand = 2;
-constexpr int kTimeCommand = 4;
 } // namespace
 
 CommandValues startupValues(const QDateTime& now) {

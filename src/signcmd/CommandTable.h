@@ -29,6 +29,8 @@ struct Command {
 
 inline constexpr int kCommandCount = 34;
 inline constexpr int kDefaultMessage = 12;
+inline constexpr int kDateCommand = 2; // yymmdd, from the clock at each activation
+inline constexpr int kTimeCommand = 4; // hhmmss
 inline constexpr char kTypeCodes[] = "12ABab";
 
 const std::array<Command, kCommandCount>& commands();

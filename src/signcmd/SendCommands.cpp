@@ -4,6 +4,7 @@
 #include "core/UserSeam.h"
 #include "protocol/Exchange.h"
 #include "protocol/Link.h"
+#include "protocol/OperationEnd.h"
 #include "serial/TCommPort.h"
 
 namespace signcmd {
@@ -14,8 +15,7 @@ const QByteArray kDefaultCommand = QByteArrayLiteral("MKLEDDEFAULT");
 
 // How a Send ends. Every Send leaves the port open; the next exchange reopens it.
 bool endSend(Exchange& ex, bool success) {
-    ex.seam().message(success ? msg::sendSuccess : msg::sendError);
-    ex.seam().setProgress(0);
+    EndOperation(ex, ends::displaySent, success ? msg::sendSuccess : msg::sendError);
     return success;
 }
 
@@ -47,11 +47,7 @@ bool sendCommands(Exchange& ex, LinkState& link, const CommandValues& values,
     Exchange::Hold hold(ex);
     try {
         if (!LinkToSign(ex, link)) {
-            ex.seam().message(msg::boardNotFound);
-            try {
-                ex.port().Close();
-            } catch (const ECommError&) {
-            }
+            EndOperation(ex, ends::displayLinkFailed, msg::boardNotFound);
             return false;
         }
         ex.setTransferError(false);

@@ -316,11 +316,30 @@ class TestSimSign : public QObject {
                                              "sum ok text \"MK%1\\x03\" hex 4D 4B 25 31 03");
         QVERIFY(lines.contains(shown));
         QVERIFY(lines.contains(QStringLiteral("in 2 bytes skipped: 55 55")));
-        QVERIFY(QString::fromLocal8Bit(sign.process().readAllStandardOutput()).contains(shown));
+        // Without --show the text does not reach stdout.
+        QVERIFY(!QString::fromLocal8Bit(sign.process().readAllStandardOutput()).contains("MK%1"));
+    }
+
+    void showPrintsEachDisplayTextAlone() {
+        SimSign sign({"--show"});
+        QVERIFY(sign.start());
+        QCOMPARE(sign.ask(Link, 0).left(2), kPositive);
+        const QDateTime when = QDateTime::currentDateTime();
+        for (const QByteArray& text : {QByteArray("MKLEDDEFAULT"), QByteArray("MKLEDTM=ON")}) {
+            const QByteArray display = displayFrame(sign.sequence(), 33, 0x61, when, text);
+            QCOMPARE(sign.ask(PassThrough, 0, quint16(display.size()), display).left(2), kPositive);
+        }
+        const QByteArray clock = clockFrame(sign.sequence(), StageEnd, when);
+        QCOMPARE(sign.ask(PassThrough, 0, quint16(clock.size()), clock).left(2), kPositive);
+        QVERIFY(sign.stop());
+        const QStringList lines = QString::fromLocal8Bit(sign.process().readAllStandardOutput())
+                                      .split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.mid(lines.size() - 2), QStringList({"MKLEDDEFAULT", "MKLEDTM=ON"}));
+        QVERIFY(!lines.join(' ').contains("display"));
     }
 
     void keepsAnsweringWhenNobodyReadsItsOutput() {
-        SimSign sign({});
+        SimSign sign({"--show"});
         QVERIFY(sign.start());
         // Each display frame is reported on stdout; far more than a pipe holds.
         const QByteArray text(400, 'A');

@@ -74,6 +74,19 @@ QString describeDisplayData(const QByteArray& data) {
            hexBytes(frame->data);
 }
 
+// The code of the clock frames the programmer sends after linking: not a text to show.
+constexpr quint8 kClockCode = 98;
+
+std::optional<QString> displayText(const QByteArray& data) {
+    QByteArray stuffed = data;
+    if (stuffed.endsWith(char(wire::kEnd)))
+        stuffed.chop(1);
+    const auto frame = wire::parseDisplayFrame(wire::unstuff(stuffed));
+    if (!frame || frame->code == kClockCode)
+        return std::nullopt;
+    return printable(frame->data);
+}
+
 SignResponder::SignResponder(SignMemory& memory, const SimOptions& options, WireLog& log,
                              DisplayOutput display)
     : memory_(memory), options_(options), log_(log), display_(std::move(display)),
@@ -177,7 +190,8 @@ SignResponder::Reply SignResponder::passToDisplay(const wire::DeviceFrame& frame
         const QString line = describeDisplayData(frame.data);
         log_.note(line);
         if (display_)
-            display_(line);
+            if (const auto text = displayText(frame.data))
+                display_(*text);
     }
     return ack(frame, true);
 }

@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include <QString>
 #include <functional>
+#include <optional>
 
 // The sign's receiver module and display controller: carries out one device frame and
 // gives the bytes to answer with, misbehaving as the options ask.
@@ -48,6 +49,9 @@ class SignResponder {
 // One display frame as the display controller reports it, or nothing for data that is not a
 // display frame. Shared with the tests' expectations of the log.
 QString describeDisplayData(const QByteArray& passThroughData);
+// The text a display frame carries, made printable, or nothing for a clock frame or data that
+// is not a display frame.
+std::optional<QString> displayText(const QByteArray& passThroughData);
 QString hexBytes(const QByteArray& bytes, qsizetype limit = -1);
 
 // What --stray-before sends ahead of an answer.

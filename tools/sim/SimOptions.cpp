@@ -92,8 +92,12 @@ std::optional<SimOptions> parseSimOptions(const QStringList& arguments, QString*
         QStringLiteral("no-stdin"),
         QStringLiteral("Do not end when stdin ends (stdin is only watched anyway when it is a "
                        "pipe, socket or terminal)."));
+    const QCommandLineOption show(
+        QStringLiteral("show"),
+        QStringLiteral("Print the text of every display frame received on stdout, one line "
+                       "each, as the sign's display would show it (the clock frames excepted)."));
     parser.addOptions({state, init, firmware, noDisplay, nak, dieAfter, strayEtx, strayBefore,
-                       noise, seed, pace, log, noStdin});
+                       noise, seed, pace, log, noStdin, show});
 
     if (!parser.parse(arguments)) {
         *error = parser.errorText();
@@ -159,5 +163,6 @@ std::optional<SimOptions> parseSimOptions(const QStringList& arguments, QString*
     }
     o.logPath = parser.value(log);
     o.watchStdin = !parser.isSet(noStdin);
+    o.show = parser.isSet(show);
     return o;
 }

@@ -23,6 +23,7 @@ struct SimOptions {
     int pace = 19200; // line speed in baud; 0 = as fast as the pseudo-terminal goes
     QString logPath;
     bool watchStdin = true;
+    bool show = false; // each display text on stdout
 };
 
 // Parses the command line. On an error returns nothing and puts the reason in *error; --help

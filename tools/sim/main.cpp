@@ -71,7 +71,9 @@ int main(int argc, char* argv[]) {
     if (!device.open(&error) || !SimLoop::installSignalHandlers(&error))
         return fail(error);
 
-    SignResponder responder(memory, *options, log, printLine);
+    // Display texts reach stdout only when asked for; the log has the whole frames.
+    SignResponder responder(memory, *options, log,
+                            options->show ? SignResponder::DisplayOutput(printLine) : nullptr);
     LinePacer pacer(options->pace);
     SimLoop loop(device, responder, pacer, log);
     if (options->watchStdin)
