@@ -120,14 +120,5 @@ void TfrmAir::ShowCapcodeRecord(int c) {
 }
 
 void TfrmAir::collectCapcodeRecord(int c) {
-    serialrules::CapcodeRecordTexts texts;
-    for (int f = 0; f < kFunctionBits; ++f) {
-        // The displayed texts, blanks included: a pair is found by its position.
-        texts[f].header = tables_.headerEdits[f]->displayText();
-        texts[f].trailer = tables_.trailerEdits[f]->displayText();
-        texts[f].timeout = tables_.timeoutEdits[f]->displayText();
-        texts[f].funCmd = tables_.fcEdits[f]->displayText();
-        texts[f].intFunCmd = tables_.intFunCmdBoxes[f]->isChecked();
-    }
-    serialrules::collectCapcodeRecord(image_, c, texts);
+    serialrules::collectCapcodeRecord(image_, c, screenRecord(tables_));
 }

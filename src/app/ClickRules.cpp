@@ -6,6 +6,7 @@
 #include "app/PairMaskEdit.h"
 #include "editor/CapcodeRules.h"
 #include "editor/OutputRules.h"
+#include "editor/PeriodRules.h"
 #include "editor/SerialOutputRules.h"
 
 #include <QCheckBox>
@@ -40,7 +41,7 @@ void TfrmAir::connectRules() {
     onToggle(chkORC, [this] { chkORCClick(); });
     // The "Int. Fun. Cmd." boxes have no rule: they are collected with their capcode.
 
-    onPick(cboScaler, [this] { cboScalerClick(); });
+    // cboScaler's pick is an editor rule (EditorHooks.cpp): it keeps what was typed.
     onPick(ComboBox1, [this] { ComboBox1Click(); });
     onPick(ComboBox5, [this] { ComboBox5Click(); });
     onPick(ComboBox2, [this] { ComboBox2Click(); });
@@ -85,16 +86,11 @@ void TfrmAir::updateFunCmdControls() {
 }
 
 void TfrmAir::CheckBox8Click() {
-    const bool on = CheckBox8->isChecked();
-    serialrules::setSerialLed(image_, on);
-    if (on) {
-        // The sign's own LED format runs at 19200 baud; the UART format is then fixed.
-        ComboBox5->setCurrentIndex(serialrules::kUart19200Item);
-        ComboBox5Click();
-        Panel2->hide();
-    } else {
-        Panel2->show();
-    }
+    const serialrules::SerialLedEffect e =
+        serialrules::applySerialLed(image_, CheckBox8->isChecked());
+    if (e.uartSpeedItem)
+        ComboBox5->setCurrentIndex(*e.uartSpeedItem);
+    Panel2->setVisible(e.uartPanelVisible);
 }
 
 void TfrmAir::CheckBox9Click() {
@@ -146,10 +142,10 @@ void TfrmAir::chkORCClick() {
     outputrules::setOrc(image_, chkORC->isChecked());
 }
 
+// The refresh's pre-scaler rule: the image is replaced, nothing typed is pending.
 void TfrmAir::cboScalerClick() {
-    if (auto scale = outputrules::prescalerScale(cboScaler->currentIndex()))
-        periodScale_ = *scale;
-    outputrules::applyPrescaler(image_, periodScale_);
+    periodrules::prescalerPick(image_, periodScale_, cboScaler->currentIndex(),
+                               serialrules::PendingRecord::none());
     lblScaler->setText(outputrules::prescalerMaximum(periodScale_));
     ShowSerialFeatures();
 }

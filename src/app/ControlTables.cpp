@@ -72,3 +72,15 @@ ControlTables buildControlTables(QWidget* form) {
     fill(t.periodEdits, widgets, QStringLiteral("edtPlsPer"));
     return t;
 }
+
+serialrules::CapcodeRecordTexts screenRecord(const ControlTables& tables) {
+    serialrules::CapcodeRecordTexts texts;
+    for (int f = 0; f < layout::kFunctionBits; ++f) {
+        texts[f].header = tables.headerEdits[f]->displayText();
+        texts[f].trailer = tables.trailerEdits[f]->displayText();
+        texts[f].timeout = tables.timeoutEdits[f]->displayText();
+        texts[f].funCmd = tables.fcEdits[f]->displayText();
+        texts[f].intFunCmd = tables.intFunCmdBoxes[f]->isChecked();
+    }
+    return texts;
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editor/SerialOutputRules.h"
 #include "image/ImageLayout.h"
 
 #include <QString>
@@ -37,3 +38,7 @@ struct ControlTables {
 // Throws std::logic_error when a table is left with a hole, a Tag is out of range or used
 // twice, or a control is of the wrong kind: a broken layout must not start.
 ControlTables buildControlTables(QWidget* form);
+
+// What the function-bit groups hold on the screen, as the texts are displayed (blanks
+// included: a pair is found by its position).
+serialrules::CapcodeRecordTexts screenRecord(const ControlTables& tables);

@@ -120,6 +120,13 @@ bool FieldHooks::filterKey(QLineEdit* edit, QEvent* event) {
         const KeyVerdict v = it->key(c);
         switch (v.action) {
         case KeyVerdict::Action::Pass:
+            if (!v.typed.isNull() && v.typed != c) {
+                // The edit (and its input mask) gets the key as the filter changed it.
+                QKeyEvent changed(QEvent::KeyPress, k->key(), k->modifiers(), QString(v.typed),
+                                  k->isAutoRepeat(), ushort(k->count()));
+                edit->event(&changed);
+                return true;
+            }
             continue;
         case KeyVerdict::Action::Swallow:
             guard_([&] { showOutcome(seam_, v.outcome); });

@@ -252,6 +252,7 @@ class TfrmAir : public QMainWindow, public OperationHost {
     void buildStatusBar();
     void connectRules();
     void connectEditorRules(); // EditorHooks.cpp: the edit and list rules of the editor
+    void connectSerialRules(FieldHooks& hooks);
     void applyCreationStates();
 
     // Handlers of the window itself

@@ -318,6 +318,10 @@ inline QString unknownKey(const QString& key, const QStringList& keys) {
 inline QString notAnItem(const QString& key, const QString& value, const QString& items) {
     return key + QStringLiteral(" cannot take '") + value + QStringLiteral("'; it takes ") + items;
 }
+inline QString notOutputList(const QString& value) {
+    return QStringLiteral("'") + value +
+           QStringLiteral("' is no list of outputs 1..9 (for example 1,3,9; empty for none)");
+}
 inline QString changeRefused(const QString& change, const QString& path) {
     return QStringLiteral("refused: ") + change + QStringLiteral("; ") + path +
            QStringLiteral(" is unchanged");

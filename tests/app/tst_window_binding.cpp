@@ -202,13 +202,14 @@ class TestWindowBinding : public QObject {
         QCOMPARE(mask("edtHeader0")->displayText().left(6), QStringLiteral("0D;0A;"));
     }
 
-    void aPrescalerChangeDropsAnUncollectedEdit() {
+    void aPrescalerChangeKeepsTheTypedRecord() {
         pick(fx_->control<QComboBox>("ComboBox1"), 2);
         typeInto(mask("edtHeader0"), QStringLiteral("41"));
         pick(fx_->control<QComboBox>("cboScaler"), 1);
         QCOMPARE(w_->selectedCapcode(), 0);
         QCOMPARE(text("ComboBox1"), QStringLiteral("Capcode #1"));
-        QCOMPARE(w_->image().at(headerLen(2, 0)), quint8(0));
+        QCOMPARE(w_->image().at(headerLen(2, 0)), quint8(1));
+        QCOMPARE(w_->image().at(headerChar(2, 0, 0)), quint8(0x41));
         QCOMPARE(w_->image().at(kPeriodPrescaler), quint8(10));
         QCOMPARE(text("lblScaler"), QStringLiteral("Max.=255 sec"));
     }

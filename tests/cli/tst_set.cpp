@@ -35,6 +35,30 @@ QByteArray contents(const QString& path) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+// Every leaf of a `show --json` object as a `set` change, positions counted from 1.
+void leaves(const QJsonValue& v, const QString& path, QStringList& out) {
+    if (v.isObject()) {
+        const QJsonObject o = v.toObject();
+        for (auto it = o.begin(); it != o.end(); ++it)
+            leaves(*it, path + '.' + it.key(), out);
+    } else if (v.isArray() && !path.endsWith(QLatin1String("powerUpOutputs"))) {
+        const QJsonArray a = v.toArray();
+        for (int i = 0; i < a.size(); ++i)
+            leaves(a[i], path + '.' + QString::number(i + 1), out);
+    } else if (v.isArray()) {
+        QStringList n;
+        for (const QJsonValue& e : v.toArray())
+            n << QString::number(e.toInt());
+        out << path + '=' + n.join(',');
+    } else if (v.isBool()) {
+        out << path + '=' + (v.toBool() ? "true" : "false");
+    } else if (v.isDouble()) {
+        out << path + '=' + QString::number(v.toInt());
+    } else {
+        out << path + '=' + v.toString();
+    }
+}
+
 } // namespace
 
 class TestSet : public QObject {
@@ -118,6 +142,124 @@ class TestSet : public QObject {
               "capcodes.<capcode>.types.<bit>", "testMode"})
             QVERIFY2(r.out.contains(key), key);
         QCOMPARE(ledsign({"set", dir_.filePath("missing.tbl"), "testMode=true"}).code, 1);
+    }
+
+    void serialOutputAndFeatureKeys() {
+        const QString x = fresh("s.tbl");
+        const Run r = ledsign(
+            {"set", x, "serialOutput.on=true", "serialOutput.endCode=1b",
+             "serialOutput.msgTimeOutDelay=300", "serialOutput.uartBaud=9600",
+             "serialOutput.parity=even", "serialOutput.rtsEnable=true",
+             "serialOutput.records.3.B.header=0D;0A;", "serialOutput.records.3.B.intFunCmd=true",
+             "serialOutput.records.3.B.trailer=04", "outputFeatures.periodSeconds.7=2.5",
+             "outputFeatures.powerUpOutputs=1,3,9", "outputFeatures.funCmdPassword1=abc",
+             "features.sequentialLock=9", "features.language=United Kingdom",
+             "features.airPassword=1234567890"});
+        QCOMPARE(r.code, 0);
+        QCOMPARE(r.err, QString());
+        QJsonObject o = json(x);
+        const QJsonObject so = o["serialOutput"].toObject();
+        QVERIFY(so["on"].toBool());
+        QCOMPARE(so["endCode"].toString(), QString("1B"));
+        QCOMPARE(so["msgTimeOutDelay"].toInt(), 300);
+        QCOMPARE(so["uartBaud"].toString(), QString("9600"));
+        QCOMPARE(so["parity"].toString(), QString("even"));
+        QVERIFY(so["rtsEnable"].toBool());
+        const QJsonObject b = so["records"].toArray()[2].toObject()["B"].toObject();
+        QCOMPARE(b["header"].toString(), QString("0D;0A;"));
+        QCOMPARE(b["trailer"].toString(), QString("04;"));
+        QVERIFY(b["intFunCmd"].toBool());
+        const QJsonObject of = o["outputFeatures"].toObject();
+        QCOMPARE(of["periodSeconds"].toArray()[6].toString(), QString("2.5"));
+        QCOMPARE(of["powerUpOutputs"].toArray(), QJsonArray({1, 3, 9}));
+        QCOMPARE(of["funCmdPassword1"].toString(), QString("abc"));
+        const QJsonObject f = o["features"].toObject();
+        QCOMPARE(f["sequentialLock"].toInt(), 9);
+        QCOMPARE(f["language"].toString(), QString("United Kingdom"));
+        QCOMPARE(f["airPassword"].toString(), QString("1234567890"));
+
+        // The unit keeps the periods' length; the sign's LED format fixes the UART speed.
+        QCOMPARE(
+            ledsign({"set", x, "outputFeatures.preScaler=1 sec", "serialOutput.serialLed=true"})
+                .code,
+            0);
+        o = json(x);
+        QCOMPARE(o["outputFeatures"].toObject()["periodSeconds"].toArray()[6].toString(),
+                 QString("2"));
+        QCOMPARE(o["serialOutput"].toObject()["uartBaud"].toString(), QString("19200"));
+    }
+
+    void serialOutputAndFeatureRefusals() {
+        const QString y = fresh("r.tbl");
+        const QByteArray before = contents(y);
+        const QList<std::pair<QString, QString>> cases = {
+            {"serialOutput.endCode=1G", msg::inputHex},
+            {"serialOutput.msgTimeOutDelay=70000", msg::delayRange},
+            {"serialOutput.msgTimeOutDelay=1e9", msg::insertNumeric},
+            {"outputFeatures.periodSeconds.1=abc", msg::notFloat("abc")},
+            {"features.sequentialLock=256", msg::byteRange},
+            {"features.airPassword=12345678901", msg::editout::passwordTooLong},
+            {"serialOutput.records.1.A.header=41;0G;", "'0G' is not a valid integer value"},
+            {"outputFeatures.powerUpOutputs=0,10", msg::cli::notOutputList("0,10")},
+        };
+        for (const auto& [change, message] : cases) {
+            const Run r = ledsign({"set", "-q", y, change});
+            QVERIFY2(r.code == 1, qPrintable(change));
+            QCOMPARE(r.err, message + "\n");
+            QCOMPARE(contents(y), before);
+        }
+        for (const char* bad : {"outputFeatures.periodSeconds.10=1", "features.language=Klingon",
+                                "serialOutput.records.7.A.header=41", "serialOutput.serialLed=1"})
+            QVERIFY2(ledsign({"set", y, bad}).code == 2, bad);
+        QCOMPARE(contents(y), before);
+    }
+
+    void showJsonRoundTripsThroughSet() {
+        const QString x = fresh("a.tbl");
+        QCOMPARE(ledsign({"set", x, "outputFeatures.preScaler=10 sec", "serialOutput.on=true",
+                          "outputFeatures.periodSeconds.2=120", "serialOutput.endCode=0A",
+                          "serialOutput.records.6.D.timeout=1B;2C;", "features.readPassword=x1",
+                          "features.outOfRangeTimeOut=30", "outputFeatures.funCmdEnable=true"})
+                     .code,
+                 0);
+        const QJsonObject o = json(x);
+        // The unit first: it rescales the periods set before it.
+        QStringList changes{"outputFeatures.preScaler=" +
+                            o["outputFeatures"].toObject()["preScaler"].toString()};
+        for (const char* group : {"serialOutput", "outputFeatures", "features"}) {
+            QJsonObject g = o[group].toObject();
+            g.remove("functionBits"); // a digest of "records"
+            leaves(g, group, changes);
+        }
+        const QString y = fresh("b.tbl");
+        const Run r = ledsign(QStringList{"set", y} + changes);
+        QCOMPARE(r.err, QString());
+        QCOMPARE(r.code, 0);
+        const Run d = ledsign({"diff", x, y});
+        QCOMPARE(d.out, QString());
+        QCOMPARE(d.code, 0);
+    }
+
+    void diffListsExactlyTheChangedSettings() {
+        const QString x = fresh("d.tbl");
+        const QString y = dir_.filePath("d2.tbl");
+        QFile::remove(y);
+        QVERIFY(QFile::copy(x, y));
+        QCOMPARE(ledsign({"set", y, "serialOutput.msgTimeOutDelay=65000",
+                          "serialOutput.records.2.C.trailer=0D;0A;",
+                          "outputFeatures.periodSeconds.9=1.5", "features.language=Russian"})
+                     .code,
+                 0);
+        const Run d = ledsign({"diff", "--json", x, y});
+        QCOMPARE(d.code, 1);
+        const QJsonObject o = QJsonDocument::fromJson(d.out.toUtf8()).object();
+        QStringList paths;
+        for (const QJsonValue& e : o["settings"].toArray())
+            paths << e.toObject()["path"].toString();
+        QCOMPARE(paths,
+                 QStringList({"serialOutput.msgTimeOutDelay", "serialOutput.records.2.C.trailer",
+                              "outputFeatures.periodSeconds.9", "features.language"}));
+        QCOMPARE(o["bytes"].toArray().size(), 0);
     }
 };
 
