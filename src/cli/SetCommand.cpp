@@ -1,5 +1,6 @@
 // `ledsign set FILE.tbl KEY=VALUE...`: changes a table file through the window's own rules.
 #include "cli/Commands.h"
+#include "cli/SetChange.h"
 #include "core/Messages.h"
 #include "editor/CapcodeRules.h"
 #include "editor/DisplayRules.h"
@@ -22,13 +23,6 @@
 namespace cli {
 
 namespace {
-
-// What a window holds while the changes are made: the image and the state beside it.
-struct SetSession {
-    ParamImage image;
-    freqrules::Tuning tuning;
-    double periodScale = 1; // the unit cboScaler shows
-};
 
 // A value as the control takes it, read from the command line.
 struct SetValue {
@@ -421,6 +415,22 @@ int findItem(const QStringList& items, const QString& value) {
     return found;
 }
 
+// The value as the key's control takes it; false when it cannot (a text always can).
+bool readValue(const SetKey& key, const QString& value, SetValue& v) {
+    switch (key.kind) {
+    case Kind::Item:
+        v.item = findItem(key.items(), value);
+        return v.item >= 0;
+    case Kind::Text:
+        v.text = value;
+        return true;
+    case Kind::Check:
+        v.checked = value == QLatin1String("true");
+        return v.checked || value == QLatin1String("false");
+    }
+    return false;
+}
+
 QString description() {
     QString d = QStringLiteral(
         "Changes settings of a table file through the window's own rules, one after another in "
@@ -481,21 +491,11 @@ int runSet(const QStringList& args) {
         c.key = findKey(key, c.value.at);
         if (!c.key)
             return p.usageError(msg::cli::unknownKey(key, keyPatterns()));
-        switch (c.key->kind) {
-        case Kind::Item:
-            c.value.item = findItem(c.key->items(), value);
-            if (c.value.item < 0)
-                return p.usageError(msg::cli::notAnItem(key, value, quoted(c.key->items())));
-            break;
-        case Kind::Text:
-            c.value.text = value;
-            break;
-        case Kind::Check:
-            if (value != QLatin1String("true") && value != QLatin1String("false"))
-                return p.usageError(msg::cli::notAnItem(key, value, QStringLiteral("true, false")));
-            c.value.checked = value == QLatin1String("true");
-            break;
-        }
+        if (!readValue(*c.key, value, c.value))
+            return p.usageError(msg::cli::notAnItem(key, value,
+                                                    c.key->kind == Kind::Check
+                                                        ? QStringLiteral("true, false")
+                                                        : quoted(c.key->items())));
         changes.push_back(c);
     }
 
@@ -536,6 +536,38 @@ int runSet(const QStringList& args) {
         return kExitFailure;
     }
     return kExitOk;
+}
+
+QStringList setKeys() {
+    QStringList keys;
+    for (const SetKey& k : kKeys) {
+        QStringList expanded{QString()};
+        for (const QString& part : QString::fromLatin1(k.path).split(QLatin1Char('.'))) {
+            QStringList values{part};
+            for (const Slot& s : keySlots())
+                if (part == QLatin1String(s.name))
+                    values = s.values;
+            QStringList next;
+            for (const QString& head : expanded)
+                for (const QString& v : values)
+                    next << (head.isEmpty() ? v : head + QLatin1Char('.') + v);
+            expanded = next;
+        }
+        keys << expanded;
+    }
+    return keys;
+}
+
+SetResult applySetting(SetSession& session, const QString& key, const QString& value,
+                       RuleOutcome* outcome) {
+    SetValue v;
+    const SetKey* k = findKey(key, v.at);
+    if (!k)
+        return SetResult::UnknownKey;
+    if (!readValue(*k, value, v))
+        return SetResult::NotAValue;
+    *outcome = k->rule(session, v);
+    return outcome->refused() ? SetResult::Refused : SetResult::Done;
 }
 
 } // namespace cli

@@ -1,5 +1,5 @@
 // `ledsign alpha` as a script runs it, against the simulated sign.
-#include "../protocol/SimulatedSign.h"
+#include "SimulatedSign.h"
 #include "core/Messages.h"
 
 #include <QProcess>

@@ -1,6 +1,6 @@
 // The command line on a bad day: a sign that goes away, a port that is no serial line, a file
 // name the locale cannot spell. Every failure says what happened.
-#include "../protocol/SimulatedSign.h"
+#include "SimulatedSign.h"
 #include "core/Messages.h"
 
 #include <QProcess>

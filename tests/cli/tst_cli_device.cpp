@@ -1,6 +1,6 @@
 // `ledsign ports/firmware/read/write/verify` run as a script would run them, against the
 // simulated sign.
-#include "../protocol/SimulatedSign.h"
+#include "SimulatedSign.h"
 #include "core/Messages.h"
 
 #include <QProcess>

@@ -1,0 +1,47 @@
+// Every `ledsign set` value: a run of changes made on a default image as the subcommand makes
+// them on the file it opened, then the result shown as `ledsign show` and `show --json` do.
+// Each change is a byte that picks a key (one past the last: the key's text follows as well),
+// a length byte and the value's text in UTF-8, as a command line passes it.
+#include "FuzzInput.h"
+#include "cli/SetChange.h"
+#include "cli/SettingsReport.h"
+
+#include <QJsonDocument>
+#include <cstddef>
+#include <cstdint>
+
+namespace {
+
+QString text(FuzzInput& in) {
+    return QString::fromUtf8(in.take(in.byte()));
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static const QStringList keys = cli::setKeys();
+    FuzzInput in(data, size);
+
+    cli::SetSession s;
+    freqrules::followBand(s.image, s.tuning);
+    freqrules::retune(s.image, s.tuning);
+    s.image.writeModelTag();
+
+    for (int changes = 0; !in.empty() && changes < 64; ++changes) {
+        const int pick = in.byte() % (keys.size() + 1);
+        const QString key = pick < keys.size() ? keys[pick] : text(in);
+        const QString value = text(in);
+        RuleOutcome outcome;
+        const cli::SetResult r = cli::applySetting(s, key, value, &outcome);
+        if (pick < keys.size() && r == cli::SetResult::UnknownKey)
+            qFatal("a key of the table is unknown: %s", qPrintable(key));
+        if (r == cli::SetResult::Refused && outcome.text.isEmpty())
+            qFatal("a change refused without a message: %s=%s", qPrintable(key), qPrintable(value));
+    }
+
+    const cli::Settings settings = cli::readSettings(s.image);
+    const QByteArray json = QJsonDocument(cli::settingsJson(settings)).toJson();
+    if (cli::settingsText(settings).isEmpty() || QJsonDocument::fromJson(json).isNull())
+        qFatal("show printed nothing, or JSON that does not read back");
+    return 0;
+}
