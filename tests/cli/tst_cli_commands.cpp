@@ -1,5 +1,5 @@
 // `ledsign commands` as a script runs it: command files, and Send against the simulated sign.
-#include "../protocol/SimulatedSign.h"
+#include "SimulatedSign.h"
 #include "core/Messages.h"
 
 #include <QProcess>
