@@ -1,3 +1,4 @@
+#include "LedsignRun.h"
 #include "cli/SettingsReport.h"
 #include "image/ParamImage.h"
 
@@ -14,23 +15,6 @@
 using namespace layout;
 
 namespace {
-
-struct Run {
-    int code = -1;
-    QString out, err;
-};
-
-Run ledsign(const QStringList& args) {
-    QProcess p;
-    p.start(QStringLiteral(LEDSIGN_CLI_PATH), args);
-    Run r;
-    if (!p.waitForFinished(30000) || p.exitStatus() != QProcess::NormalExit)
-        return r;
-    r.code = p.exitCode();
-    r.out = QString::fromUtf8(p.readAllStandardOutput());
-    r.err = QString::fromUtf8(p.readAllStandardError());
-    return r;
-}
 
 void writeImage(const QString& path, const ParamImage& image) {
     QFile f(path);

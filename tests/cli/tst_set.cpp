@@ -1,5 +1,6 @@
 // `ledsign set`: changes through the window's rules, refusals that leave the file alone, and
 // `show` agreeing afterwards.
+#include "LedsignRun.h"
 #include "cli/Commands.h"
 #include "core/Messages.h"
 
@@ -12,23 +13,6 @@
 #include <QTest>
 
 namespace {
-
-struct Run {
-    int code = -1;
-    QString out, err;
-};
-
-Run ledsign(const QStringList& args) {
-    QProcess p;
-    p.start(QStringLiteral(LEDSIGN_CLI_PATH), args);
-    Run r;
-    if (!p.waitForFinished(30000) || p.exitStatus() != QProcess::NormalExit)
-        return r;
-    r.code = p.exitCode();
-    r.out = QString::fromUtf8(p.readAllStandardOutput());
-    r.err = QString::fromUtf8(p.readAllStandardError());
-    return r;
-}
 
 QByteArray contents(const QString& path) {
     QFile f(path);
