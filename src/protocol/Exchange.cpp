@@ -155,8 +155,12 @@ bool Exchange::ReadReply(QByteArray& reply, int capacity) {
             return false;
         }
         if (b == wire::kEnd) {
-            if (reply.size() >= wire::kReplyMinimum)
+            if (reply.size() >= wire::kReplyMinimum) {
+                // A sign that answers faster than the polls look leaves no wait to breathe
+                // in; the progress bar still has to show each reply.
+                seam_.breathe();
                 return true;
+            }
             continue; // a stray end byte before the header is complete
         }
         if (reply.size() >= capacity) {

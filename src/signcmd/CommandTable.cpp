@@ -176,8 +176,10 @@ std::optional<ControlValue> decode(const Command& c, const QString& stored,
         const qlonglong index = ok ? n - base(c.coding) : -1;
         if (!ok)
             return std::nullopt;
+        // No item is selected; the code stays as the list's typed text, so saving writes
+        // it back instead of an empty value that the file could no longer be opened with.
         if (index < 0 || index >= c.items.size())
-            return ControlValue{QString(), -1};
+            return ControlValue{stored, -1};
         return ControlValue{c.items.at(int(index)), int(index)};
     }
     case Coding::TypeCode: {

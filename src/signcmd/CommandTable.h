@@ -47,7 +47,8 @@ struct ControlValue {
 // The command value of a control by its coding.
 QString encode(const Command& c, const ControlValue& v);
 // A stored value into a control. A coded list given a value that is not hexadecimal gives
-// nothing (the conversion error); a number that is no item's leaves no item selected; a type
+// nothing (the conversion error); a number that is no item's leaves no item selected, the
+// number as the list's text; a type
 // code of another character leaves the selection as it was.
 std::optional<ControlValue> decode(const Command& c, const QString& stored,
                                    const ControlValue& before);

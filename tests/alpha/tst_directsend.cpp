@@ -29,7 +29,7 @@ struct LineRig {
     bool nakDisplay = false;
 
     LineRig() {
-        useQuickLinkTiming(ex);
+        useTestTiming(ex);
         ex.setClock([] { return kWhen; });
         send.pauseMs = 0;
         link.portName = peer.path();

@@ -48,7 +48,9 @@ struct PeerRig {
     RecordingHost host{image};
     Attempts attempts{ex, link, host};
 
-    PeerRig() { useQuickLinkTiming(ex); }
+    PeerRig() { useTestTiming(ex); }
+    // Attempts on a line that stays silent end quickly.
+    void silentLine() { useQuickLinkTiming(ex); }
 };
 
 } // namespace
@@ -112,6 +114,7 @@ class TestLink : public QObject {
     void twentySilentAttemptsFail() {
         PeerRig r;
         QVERIFY(r.peer.ok());
+        r.silentLine();
         QCOMPARE(r.attempts.run(r.peer.path()), ConnectionAttempts::Outcome::Failed);
         QCOMPARE(r.seam.shown, QStringList{"message: " + msg::connectionFail});
         QStringList dots;
@@ -128,6 +131,11 @@ class TestLink : public QObject {
         r.peer.setScript([](const QByteArray& f, int i) {
             return i < 19 ? PtyPeer::Answer::silent() : positive(f);
         });
+        r.silentLine();
+        r.attempts.onText = [&](int n) {
+            if (n == 20)
+                useTestTiming(r.ex); // time enough for the answer
+        };
         QCOMPARE(r.attempts.run(r.peer.path()), ConnectionAttempts::Outcome::Connected);
         QCOMPARE(r.seam.shown, QStringList{"message: " + msg::connectionSuccess});
         QCOMPARE(r.attempts.texts.size(), 20);
@@ -137,6 +145,7 @@ class TestLink : public QObject {
     void cancelEndsAfterTheAttemptUnderWay() {
         PeerRig r;
         QVERIFY(r.peer.ok());
+        r.silentLine();
         r.attempts.onText = [&](int n) {
             if (n == 3)
                 r.attempts.conn.cancel();

@@ -56,6 +56,7 @@ class TestLinkDialog : public QObject {
 
     void okConnectsAndTheDialogCloses() {
         DialogRig r;
+        useTestTiming(r.ex); // the sign answers
         QVERIFY(r.sim.start(r.state));
         bool connectingLook = false;
         r.seam.onBreath = [&] {

@@ -37,6 +37,22 @@ class TestCommandFile : public QObject {
         QVERIFY(!decode(commands()[17], QString(), {}));
     }
 
+    // A file the dialog saved opens again, even when a coded list held a number of no item
+    // (an empty value would stop the next Open with the conversion error).
+    void codeOfNoItemSurvivesSaveAndOpen() {
+        QByteArray file = saveCommands({}, startupValues(now));
+        file.replace("MKLEDSEQU=1\r\n", "MKLEDSEQU=12\n");
+        const auto loaded = loadCommands(file, startupValues(now), nullptr);
+        QVERIFY(loaded);
+        QCOMPARE((*loaded)[20].index, -1);
+        const QByteArray saved = saveCommands(file, *loaded);
+        QVERIFY(saved.contains("\r\nMKLEDSEQU=12\n"));
+        QString error;
+        const auto again = loadCommands(saved, startupValues(now), &error);
+        QVERIFY2(again, qPrintable(error));
+        QCOMPARE(saveCommands(saved, *again), saved);
+    }
+
     void newFileLinesInControlOrder() {
         const QByteArray bytes = saveCommands({}, startupValues(now));
         const QList<QByteArray> lines = bytes.split('\n');

@@ -118,7 +118,8 @@ inline void useTestTiming(Exchange& ex) {
     t.connectWaitMs = 10;
 }
 
-// Link attempts against a silent line: each unanswered handshake gives up quickly.
+// Link attempts against a silent line: each unanswered handshake gives up quickly. Only for
+// lines where nobody answers: a loaded machine can take longer than this to answer.
 inline void useQuickLinkTiming(Exchange& ex) {
     useTestTiming(ex);
     ex.timing().quietPollMs = 1;
