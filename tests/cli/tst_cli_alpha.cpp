@@ -1,32 +1,9 @@
 // `ledsign alpha` as a script runs it, against the simulated sign.
+#include "LedsignRun.h"
 #include "SimulatedSign.h"
 #include "core/Messages.h"
 
-#include <QProcess>
-
 namespace {
-
-struct Run {
-    int code = -1;
-    QString out, err;
-    QStringList lines() const { return out.split('\n', Qt::SkipEmptyParts); }
-};
-
-Run ledsign(const QStringList& args, const QByteArray& input = {}) {
-    QProcess p;
-    p.start(QStringLiteral(LEDSIGN_CLI_PATH), args);
-    if (!p.waitForStarted(10000))
-        return {};
-    p.write(input);
-    p.closeWriteChannel();
-    Run r;
-    if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit)
-        return r;
-    r.code = p.exitCode();
-    r.out = QString::fromUtf8(p.readAllStandardOutput());
-    r.err = QString::fromUtf8(p.readAllStandardError());
-    return r;
-}
 
 // The display frames the sign took, as its log describes them.
 QStringList displayLines(const SignRig& rig) {
@@ -54,7 +31,7 @@ class TestCliAlpha : public QObject {
         SignRig rig;
         QVERIFY(rig.start());
         const Run r =
-            ledsign(QStringList{"alpha"} + line(rig) + QStringList{"-"}, "hello\nthere\n");
+            ledsign(QStringList{"alpha"} + line(rig) + QStringList{"-"}, {"hello\nthere\n"});
         QCOMPARE(r.code, 0);
         QCOMPARE(r.lines(), QStringList{msg::sendSuccess});
         const QStringList shown = displayLines(rig);

@@ -1,35 +1,8 @@
 // The command line on a bad day: a sign that goes away, a port that is no serial line, a file
 // name the locale cannot spell. Every failure says what happened.
+#include "LedsignRun.h"
 #include "SimulatedSign.h"
 #include "core/Messages.h"
-
-#include <QProcess>
-
-namespace {
-
-struct Run {
-    int code = -1;
-    QString out, err;
-    QStringList lines() const { return out.split('\n', Qt::SkipEmptyParts); }
-};
-
-Run finish(QProcess& p) {
-    Run r;
-    if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit)
-        return r;
-    r.code = p.exitCode();
-    r.out = QString::fromUtf8(p.readAllStandardOutput());
-    r.err = QString::fromUtf8(p.readAllStandardError());
-    return r;
-}
-
-Run ledsign(const QStringList& args) {
-    QProcess p;
-    p.start(QStringLiteral(LEDSIGN_CLI_PATH), args);
-    return finish(p);
-}
-
-} // namespace
 
 class TestCliBadLine : public QObject {
     Q_OBJECT

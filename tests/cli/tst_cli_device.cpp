@@ -1,33 +1,12 @@
 // `ledsign ports/firmware/read/write/verify` run as a script would run them, against the
 // simulated sign.
+#include "LedsignRun.h"
 #include "SimulatedSign.h"
 #include "core/Messages.h"
-
-#include <QProcess>
 
 using namespace layout;
 
 namespace {
-
-struct Run {
-    int code = -1;
-    QString out, err;
-    QStringList lines() const { return out.split('\n', Qt::SkipEmptyParts); }
-};
-
-Run ledsign(const QStringList& args, const QProcessEnvironment& env = {}) {
-    QProcess p;
-    if (!env.isEmpty())
-        p.setProcessEnvironment(env);
-    p.start(QStringLiteral(LEDSIGN_CLI_PATH), args);
-    Run r;
-    if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit)
-        return r;
-    r.code = p.exitCode();
-    r.out = QString::fromUtf8(p.readAllStandardOutput());
-    r.err = QString::fromUtf8(p.readAllStandardError());
-    return r;
-}
 
 QByteArray fileBytes(const QString& path) {
     QFile f(path);
@@ -165,7 +144,7 @@ class TestCliDevice : public QObject {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("LEDSIGN_PORTS", "/dev/ledsign-env");
         const Run r =
-            ledsign({"ports", "--port", "/dev/ledsign-a", "--port", "/dev/ledsign-b"}, env);
+            ledsign({"ports", "--port", "/dev/ledsign-a", "--port", "/dev/ledsign-b"}, {{}, env});
         QCOMPARE(r.code, 0);
         QCOMPARE(r.lines().mid(0, 3),
                  (QStringList{"/dev/ledsign-a", "/dev/ledsign-b", "/dev/ledsign-env"}));
