@@ -7,7 +7,7 @@
 #include <QString>
 #include <QStringList>
 
-// One change of `ledsign set`, made on an image without its file (SetCommand.cpp); the fuzz
+// One change of `ledsign set`, made on an image without its file (SetKeys.cpp); the fuzz
 // target of every key drives the subcommand's own key table through it.
 namespace cli {
 
