@@ -107,6 +107,22 @@ class TestExchange : public QObject {
         QVERIFY(r.seam.breaths < 2 * r.ex.timing().polls);
     }
 
+    // A sign faster than the polls leaves no empty poll to breathe in; the window still gets
+    // its breath (and its progress bar a repaint) once the reply is complete.
+    void aReplyThatIsAlreadyThereStillLetsTheWindowBreathe() {
+        Rig r;
+        QVERIFY(r.port.isOpen());
+        const QByteArray frame = wire::replyFrame(0x81, 0x10, hex("01 02 03 04"));
+        r.peer.send(frame);
+        for (int i = 0; i < 200 && r.port.BytesWaiting() < quint32(frame.size()); ++i)
+            r.port.WaitForData(5);
+        QCOMPARE(r.port.BytesWaiting(), quint32(frame.size()));
+        QByteArray reply;
+        QVERIFY(r.ex.ReadReply(reply, 64));
+        QCOMPARE(reply, frame.chopped(1));
+        QCOMPARE(r.seam.breaths, 1);
+    }
+
     void missingAcknowledgementWhileQuiet() {
         Rig r;
         r.ex.setQuiet(true);
