@@ -8,7 +8,6 @@
 #include "serial/TCommPort.h"
 
 #include <QFile>
-#include <QLocale>
 
 namespace cli {
 
@@ -17,7 +16,6 @@ namespace {
 const QString kId = QStringLiteral("id");
 const QString kRussian = QStringLiteral("russian");
 const QString kHex = QStringLiteral("hex");
-const QString kPauseMs = QStringLiteral("pause-ms");
 
 // The whole of standard input, its line ends made CR LF as the dialog's message area gives
 // them; the line end that closes the last line is not part of the message.
@@ -43,10 +41,8 @@ int runAlpha(const QStringList& args) {
     p.addOption({kRussian, QStringLiteral("Send it as a Russian message.")});
     p.addOption({kHex, QStringLiteral("The text is pairs of hexadecimal digits, one byte each "
                                       "(ASCII(8 bits)).")});
-    p.addOption({kPauseMs,
-                 QStringLiteral("How long the sign's display is given after the frame, in "
-                                "milliseconds (default 1500)."),
-                 QStringLiteral("ms")});
+    addPauseOption(p, QStringLiteral("How long the sign's display is given after the frame, in "
+                                     "milliseconds (default 1500)."));
     p.addPositional(QStringLiteral("text"), QStringLiteral("The message, or - for standard input."),
                     QStringLiteral("[text | -]"));
     if (auto done = p.parse(0, 1))
@@ -71,19 +67,10 @@ int runAlpha(const QStringList& args) {
     if (auto bad = takeLineOptions(p, link, exchange))
         return *bad;
     alpha::DirectSend send(exchange, link);
-    if (p.isSet(kPauseMs)) {
-        bool ok = false;
-        const int ms = QLocale::c().toInt(p.value(kPauseMs), &ok);
-        if (!ok || ms < 0 || ms > 60000)
-            return p.usageError(msg::cli::badPauseMs(p.value(kPauseMs)));
-        send.pauseMs = ms;
-    }
+    if (auto bad = takePauseOption(p, &send.pauseMs))
+        return *bad;
     const bool sent = send.run(message);
-    // The port stays open after a send, for the window's next operation; here it ends.
-    try {
-        port.Close();
-    } catch (const ECommError&) {
-    }
+    closeAfterSend(port);
     return sent ? kExitOk : kExitFailure;
 }
 

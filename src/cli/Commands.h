@@ -10,6 +10,7 @@
 // The subcommands of `ledsign`. Adding one takes its run function (in its own file) and one
 // row in the table of Commands.cpp.
 class Exchange;
+class TCommPort;
 struct LinkState;
 
 namespace cli {
@@ -50,6 +51,12 @@ int runVerify(const QStringList& args);
 // usage exit code on a mistake.
 void addLineOptions(ArgParser& p);
 std::optional<int> takeLineOptions(const ArgParser& p, LinkState& link, Exchange& exchange);
+// --pause-ms of the commands that send texts to the sign's display, with its help text;
+// takePauseOption sets *pauseMs when given and returns the usage exit code on a mistake.
+void addPauseOption(ArgParser& p, const QString& help);
+std::optional<int> takePauseOption(const ArgParser& p, int* pauseMs);
+// A send leaves the port open for the window's next operation; a command ends with it.
+void closeAfterSend(TCommPort& port);
 
 // Alpha Data (AlphaCommand.cpp)
 int runAlpha(const QStringList& args);

@@ -9,7 +9,6 @@
 
 #include <QDateTime>
 #include <QFileInfo>
-#include <QLocale>
 
 namespace cli {
 
@@ -20,7 +19,6 @@ using namespace signcmd;
 const QString kFileArg = QStringLiteral("file");
 const QString kForce = QStringLiteral("force");
 const QString kKeepDateTime = QStringLiteral("keep-date-time");
-const QString kPauseMs = QStringLiteral("pause-ms");
 
 // The file as Open INI File takes it into a dialog holding its start-up values.
 std::optional<CommandValues> load(const QString& path) {
@@ -139,10 +137,8 @@ int runSendFile(const QStringList& args) {
     addLineOptions(p);
     p.addOption({kKeepDateTime, QStringLiteral("Send the file's date and time fields instead of "
                                                "the clock's.")});
-    p.addOption({kPauseMs,
-                 QStringLiteral("How long the sign's display is given after each frame, in "
-                                "milliseconds (default 1500)."),
-                 QStringLiteral("ms")});
+    addPauseOption(p, QStringLiteral("How long the sign's display is given after each frame, in "
+                                     "milliseconds (default 1500)."));
     p.addPositional(kFileArg, QStringLiteral("The command file (.ini)."));
     if (auto done = p.parse(1, 1))
         return *done;
@@ -153,24 +149,15 @@ int runSendFile(const QStringList& args) {
     if (auto bad = takeLineOptions(p, link, exchange))
         return *bad;
     DisplayTiming timing;
-    if (p.isSet(kPauseMs)) {
-        bool ok = false;
-        const int ms = QLocale::c().toInt(p.value(kPauseMs), &ok);
-        if (!ok || ms < 0 || ms > 60000)
-            return p.usageError(msg::cli::badPauseMs(p.value(kPauseMs)));
-        timing.pauseMs = ms;
-    }
+    if (auto bad = takePauseOption(p, &timing.pauseMs))
+        return *bad;
     auto v = load(p.positional().first());
     if (!v)
         return kExitFailure;
     if (!p.isSet(kKeepDateTime))
         refreshDateTime(*v, QDateTime::currentDateTime());
     const bool sent = sendCommands(exchange, link, *v, timing);
-    // The port stays open after a send, for the window's next operation; here it ends.
-    try {
-        port.Close();
-    } catch (const ECommError&) {
-    }
+    closeAfterSend(port);
     return sent ? kExitOk : kExitFailure;
 }
 

@@ -18,6 +18,7 @@ namespace {
 
 const QString kPort = QStringLiteral("port");
 const QString kPollMs = QStringLiteral("poll-ms");
+const QString kPauseMs = QStringLiteral("pause-ms");
 
 // A command line has no controls: nothing is pending, and a refresh only leaves the model
 // tag as the window's refresh does.
@@ -105,6 +106,28 @@ std::optional<int> takeLineOptions(const ArgParser& p, LinkState& link, Exchange
         t.passPollUs = qMin(t.passPollUs, ms * 1000);
     }
     return std::nullopt;
+}
+
+void addPauseOption(ArgParser& p, const QString& help) {
+    p.addOption({kPauseMs, help, QStringLiteral("ms")});
+}
+
+std::optional<int> takePauseOption(const ArgParser& p, int* pauseMs) {
+    if (!p.isSet(kPauseMs))
+        return std::nullopt;
+    bool ok = false;
+    const int ms = QLocale::c().toInt(p.value(kPauseMs), &ok);
+    if (!ok || ms < 0 || ms > 60000)
+        return p.usageError(msg::cli::badPauseMs(p.value(kPauseMs)));
+    *pauseMs = ms;
+    return std::nullopt;
+}
+
+void closeAfterSend(TCommPort& port) {
+    try {
+        port.Close();
+    } catch (const ECommError&) {
+    }
 }
 
 int runPorts(const QStringList& args) {
