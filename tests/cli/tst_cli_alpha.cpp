@@ -1,5 +1,6 @@
 // `ledsign alpha` as a script runs it, against the simulated sign.
 #include "LedsignRun.h"
+#include "PtyPeer.h"
 #include "SimulatedSign.h"
 #include "core/Messages.h"
 
@@ -30,8 +31,8 @@ class TestCliAlpha : public QObject {
     void textFromStandardInput() {
         SignRig rig;
         QVERIFY(rig.start());
-        const Run r =
-            ledsign(QStringList{"alpha"} + line(rig) + QStringList{"-"}, {"hello\nthere\n"});
+        const Run r = ledsign(QStringList{"alpha"} + line(rig) + QStringList{"-"},
+                              RunWith::stdinText("hello\nthere\n"));
         QCOMPARE(r.code, 0);
         QCOMPARE(r.lines(), QStringList{msg::sendSuccess});
         const QStringList shown = displayLines(rig);
@@ -74,11 +75,13 @@ class TestCliAlpha : public QObject {
         QCOMPARE(ledsign({"alpha", "Alpha"}).code, 2); // no --port
         QCOMPARE(ledsign({"alpha", "--port", "/dev/null", "--pause-ms", "x"}).code, 2);
         QCOMPARE(ledsign({"alpha", "--port", "/dev/null", "a", "b"}).code, 2);
-        SignRig rig;
-        QVERIFY(rig.start());
-        rig.sim.stop();
-        const Run gone = ledsign(QStringList{"alpha"} + line(rig));
+        // A line nobody answers on, held open so no other test's sign can take its number.
+        PtyPeer silent;
+        QVERIFY(silent.ok());
+        const Run gone =
+            ledsign({"alpha", "--port", silent.path(), "--poll-ms", "5", "--pause-ms", "0", "-q"});
         QCOMPARE(gone.code, 1);
+        QCOMPARE(gone.lines(), QStringList{msg::boardNotFound});
     }
 };
 

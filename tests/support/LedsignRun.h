@@ -17,6 +17,12 @@ struct Run {
 struct RunWith {
     QByteArray input;
     QProcessEnvironment env; // empty: the test's own
+
+    static RunWith stdinText(const QByteArray& text) {
+        RunWith w;
+        w.input = text;
+        return w;
+    }
 };
 
 // Waits for a started process; a crash or a hang is never a valid exit.
