@@ -6,15 +6,17 @@
 #include "protocol/Exchange.h"
 #include "serial/TCommPort.h"
 
-namespace {
+int replyCapacityFor(int count) {
+    return count <= wire::kFirmwareLength ? kShortReplyCapacity : kBulkReplyCapacity;
+}
 
-constexpr int kTailBytes = 6;
-
-} // namespace
+bool bankTailReadValid(const QByteArray& tail) {
+    return tail.size() >= kBankTailBytes &&
+           bankTailValid(reinterpret_cast<const quint8*>(tail.constData()));
+}
 
 QByteArray ReadBlock(Exchange& ex, quint32 address, int count, bool* ok) {
-    const int capacity = count <= wire::kFirmwareLength ? kShortReplyCapacity : kBulkReplyCapacity;
-    std::optional<QByteArray> data = ex.ReadMemory(address, count, capacity);
+    std::optional<QByteArray> data = ex.ReadMemory(address, count, replyCapacityFor(count));
     const bool good = data.has_value() && !ex.transferError();
     if (!data.has_value()) {
         ex.setTransferError(true);
@@ -32,10 +34,8 @@ bool ReadBankTail(Exchange& ex, int bank) {
     ex.seam().setProgressMax(progress::kShortRead);
     ex.seam().setProgress(0);
     bool ok = false;
-    const QByteArray tail = ReadBlock(ex, wire::bankTail(bank), kTailBytes, &ok);
-    if (!ok || ex.transferError())
-        return false;
-    return bankTailValid(reinterpret_cast<const quint8*>(tail.constData()));
+    const QByteArray tail = ReadBlock(ex, wire::bankTail(bank), kBankTailBytes, &ok);
+    return ok && !ex.transferError() && bankTailReadValid(tail);
 }
 
 int QueryBanks(Exchange& ex) {

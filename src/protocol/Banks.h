@@ -8,6 +8,13 @@ class Exchange;
 // reads.
 inline constexpr int kBulkReplyCapacity = 10000;
 inline constexpr int kShortReplyCapacity = 50;
+// The reply buffer a read of count bytes takes.
+int replyCapacityFor(int count);
+
+// A bank's tail: its checksum and check words.
+inline constexpr int kBankTailBytes = 6;
+// Whether a bank tail as read holds agreeing checksum and check words.
+bool bankTailReadValid(const QByteArray& tail);
 
 // Progress bar maxima of the phases of an exchange.
 namespace progress {

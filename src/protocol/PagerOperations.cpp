@@ -90,31 +90,23 @@ void PagerOperations::beforeBankRead() {
 
 // Bank 0 as the sign holds it. A stray byte on the line spoils one transfer, never two alike,
 // so a bank 0 whose sum fails is read again before anything is concluded from it.
-std::optional<SettledBlock> PagerOperations::readBank0() {
+SettledBlock PagerOperations::readBank0() {
     ex_.seam().setStatus(msg::statusRead);
-    beforeBankRead();
-    const auto first = ReadBlockOnce(ex_, wire::bankBase(0), kBankSize);
-    if (!first) {
-        end(ends::transferFailed);
-        return std::nullopt;
-    }
     BlockRead bank0{wire::bankBase(0), kBankSize, bankSumValid, true, [this] { beforeBankRead(); }};
-    SettledBlock got = ReadUntilSettled(ex_, bank0, {*first});
-    ex_.setTransferError(false);
+    SettledBlock got = ReadUntilSettled(ex_, bank0);
+    if (got.how != Settled::Failed)
+        ex_.setTransferError(false);
     return got;
 }
 
 // Whether bank 1's tail passes, asked again when it does not (a garbled answer is no proof).
 std::optional<bool> PagerOperations::bank1TailValid() {
-    auto tailValid = [](const QByteArray& t) {
-        return t.size() >= 6 && bankTailValid(reinterpret_cast<const quint8*>(t.constData()));
-    };
     auto beforeRead = [this] {
         ex_.seam().setProgressMax(progress::kShortRead);
         ex_.seam().setProgress(0);
     };
-    const SettledBlock tail =
-        ReadUntilSettled(ex_, {wire::bankTail(1), 6, tailValid, true, beforeRead});
+    const SettledBlock tail = ReadUntilSettled(
+        ex_, {wire::bankTail(1), kBankTailBytes, bankTailReadValid, true, beforeRead});
     switch (tail.how) {
     case Settled::Intact:
         return true;
@@ -130,17 +122,21 @@ std::optional<bool> PagerOperations::bank1TailValid() {
     return std::nullopt;
 }
 
-// Bank 1 when bank 0 is damaged; bank 0 is rebuilt from it only from bytes two reads agreed
-// on and whose sum matched. Nothing when the read ended.
-std::optional<QByteArray> PagerOperations::fallBackOnBank1() {
+// What to take when bank 0 is damaged: bank 1, or (confirmed by the user) the damaged bank 0
+// when bank 1 is no better. Bank 0 is rebuilt from bank 1 only from bytes two reads agreed on
+// and whose sum matched. Nothing when the read ended.
+std::optional<QByteArray> PagerOperations::fallBackOnBank1(const QByteArray& damagedBank0) {
     const auto tail = bank1TailValid();
     if (!tail)
         return std::nullopt;
-    if (!*tail)
-        return QByteArray();
+    if (!*tail) {
+        if (!confirmUnsureCopy())
+            return std::nullopt;
+        return damagedBank0;
+    }
     BlockRead bank1{wire::bankBase(1), kImageSize, bankSumValid, false,
                     [this] { beforeBankRead(); }};
-    const SettledBlock got = ReadUntilSettled(ex_, bank1, {});
+    const SettledBlock got = ReadUntilSettled(ex_, bank1);
     switch (got.how) {
     case Settled::Failed:
         end(ends::transferFailed);
@@ -173,11 +169,9 @@ bool PagerOperations::readBody() {
     if (!linkOrReport(false))
         return false;
 
-    const auto bank0 = readBank0();
-    if (!bank0)
-        return false;
-    QByteArray received = bank0->bytes;
-    switch (bank0->how) {
+    const SettledBlock bank0 = readBank0();
+    QByteArray received = bank0.bytes;
+    switch (bank0.how) {
     case Settled::Intact:
         break;
     case Settled::Failed:
@@ -186,13 +180,10 @@ bool PagerOperations::readBody() {
         // No two reads agreed: neither bank is touched.
         return end(ends::finished, msg::transmitError);
     case Settled::Damaged: {
-        const auto bank1 = fallBackOnBank1();
-        if (!bank1)
+        const auto taken = fallBackOnBank1(bank0.bytes);
+        if (!taken)
             return false;
-        if (bank1->isEmpty() && !confirmUnsureCopy())
-            return false;
-        if (!bank1->isEmpty())
-            received = *bank1;
+        received = *taken;
         break;
     }
     }

@@ -37,9 +37,9 @@ class PagerOperations {
     bool linkOrReport(bool writeTurnedOff);
     bool confirmUnsureCopy();
     void beforeBankRead();
-    std::optional<SettledBlock> readBank0();
+    SettledBlock readBank0();
     std::optional<bool> bank1TailValid();
-    std::optional<QByteArray> fallBackOnBank1();
+    std::optional<QByteArray> fallBackOnBank1(const QByteArray& damagedBank0);
     bool startBankOperation();
     bool finishBankOperation(const QString& success, const QString& failure);
     bool readBody();

@@ -3,6 +3,8 @@
 #include "protocol/Banks.h"
 #include "protocol/Exchange.h"
 
+#include <QList>
+
 namespace {
 
 // Stray bytes ahead of a reply push the data back by as many bytes; more than this many in
@@ -25,16 +27,16 @@ bool shiftedByStrayBytes(const BlockReading& r, const BlockRead& block) {
 } // namespace
 
 std::optional<BlockReading> ReadBlockOnce(Exchange& ex, quint32 address, int count) {
-    const int capacity = count <= wire::kFirmwareLength ? kShortReplyCapacity : kBulkReplyCapacity;
     BlockReading r;
-    const std::optional<QByteArray> data = ex.ReadMemory(address, count, capacity, &r.reply);
+    const std::optional<QByteArray> data =
+        ex.ReadMemory(address, count, replyCapacityFor(count), &r.reply);
     if (!data || ex.transferError())
         return std::nullopt;
     r.data = *data;
     return r;
 }
 
-SettledBlock ReadUntilSettled(Exchange& ex, const BlockRead& block, QList<BlockReading> readings) {
+SettledBlock ReadUntilSettled(Exchange& ex, const BlockRead& block) {
     QList<QByteArray> trusted; // reads that may count for agreement
     auto settle = [&](const BlockReading& r) -> std::optional<SettledBlock> {
         const bool intact = block.intact(r.data);
@@ -48,10 +50,7 @@ SettledBlock ReadUntilSettled(Exchange& ex, const BlockRead& block, QList<BlockR
         return std::nullopt;
     };
 
-    for (const BlockReading& r : readings)
-        if (auto done = settle(r))
-            return *done;
-    for (int n = int(readings.size()); n < kMaxBlockReads; ++n) {
+    for (int n = 0; n < kMaxBlockReads; ++n) {
         if (block.beforeRead)
             block.beforeRead();
         const auto r = ReadBlockOnce(ex, block.address, block.count);

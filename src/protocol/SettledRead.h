@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QList>
 #include <functional>
 #include <optional>
 
@@ -33,7 +32,7 @@ struct SettledBlock {
     QByteArray bytes;
 };
 
-// At most this many reads of one block, the reads already made included.
+// At most this many reads of one block.
 inline constexpr int kMaxBlockReads = 5;
 
 // One read of a block as it arrived.
@@ -45,6 +44,5 @@ struct BlockReading {
 // Reads the block once; nothing with the transfer error flag set.
 std::optional<BlockReading> ReadBlockOnce(Exchange& exchange, quint32 address, int count);
 
-// Reads the block until it settles, starting from readings already made.
-SettledBlock ReadUntilSettled(Exchange& exchange, const BlockRead& block,
-                              QList<BlockReading> readings = {});
+// Reads the block until it settles.
+SettledBlock ReadUntilSettled(Exchange& exchange, const BlockRead& block);
