@@ -4,6 +4,7 @@
 #include "core/UserSeam.h"
 #include "protocol/Exchange.h"
 #include "protocol/Link.h"
+#include "protocol/OperationEnd.h"
 #include "serial/TCommPort.h"
 
 namespace alpha {
@@ -17,13 +18,8 @@ bool DirectSend::run(const Message& message) {
     try {
         return body(message);
     } catch (const ECommError&) {
-        // A line that fails under our feet (a cable pulled) ends the send as a failed one.
-        closePort();
         ex_.setTransferError(true);
-        UserSeam& seam = ex_.seam();
-        seam.message(msg::transmitError);
-        seam.setProgress(0);
-        seam.setStatus(msg::statusReady);
+        EndOperation(ex_, ends::displayLineFailed, msg::transmitError);
         return false;
     }
 }
@@ -31,9 +27,7 @@ bool DirectSend::run(const Message& message) {
 bool DirectSend::body(const Message& message) {
     UserSeam& seam = ex_.seam();
     if (!LinkToSign(ex_, link_)) {
-        seam.message(msg::boardNotFound);
-        closePort();
-        seam.setProgress(0);
+        EndOperation(ex_, ends::directSendLinkFailed, msg::boardNotFound);
         return false;
     }
     ex_.setTransferError(false);
@@ -70,14 +64,6 @@ bool DirectSend::body(const Message& message) {
     seam.message(ok ? msg::sendSuccess : msg::sendError);
     seam.setProgress(0);
     return ok;
-}
-
-void DirectSend::closePort() {
-    try {
-        ex_.port().Close();
-    } catch (const ECommError&) {
-        // Nothing more to do with a port that cannot even be closed.
-    }
 }
 
 } // namespace alpha

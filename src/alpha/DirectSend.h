@@ -24,7 +24,6 @@ class DirectSend {
 
   private:
     bool body(const Message& message);
-    void closePort();
 
     Exchange& ex_;
     LinkState& link_;

@@ -47,6 +47,10 @@ inline constexpr OperationEnd firmwareShown{true, true, S::Unchanged, false};
 inline constexpr OperationEnd displaySent{false, true, S::Unchanged, false};
 // A display send could not link: the port is closed.
 inline constexpr OperationEnd displayLinkFailed{true, false, S::Unchanged, false};
+// The same for Direct Send, which also resets the bar.
+inline constexpr OperationEnd directSendLinkFailed{true, true, S::Unchanged, false};
+// A display send whose line failed under it (a cable pulled).
+inline constexpr OperationEnd displayLineFailed{true, true, S::Ready, false};
 } // namespace ends
 
 // Shows message through the exchange's user seam (unless it is empty), then takes the end's

@@ -41,9 +41,9 @@ class TfrmCommand : public QDialog {
     QGroupBox* GroupBox1;
     std::array<QLabel*, signcmd::kCommandCount> lblCmd{};
     std::array<QWidget*, signcmd::kCommandCount> controls{}; // by command number
-    QPushButton* Button2;                           // Send
-    QPushButton* Button1;                           // Save INI File
-    QPushButton* Button3;                           // Open INI File
+    QPushButton* Button2;                                    // Send
+    QPushButton* Button1;                                    // Save INI File
+    QPushButton* Button3;                                    // Open INI File
 
   public slots:
     void Button2Click();

@@ -11,7 +11,7 @@ namespace signcmd {
 
 namespace {
 
-const QByteArray kDefaultCommand = QByteArrayLiteral("MKLEDDEFAULT");
+const QString kDefaultCommand = QStringLiteral("MKLEDDEFAULT");
 
 // How a Send ends. Every Send leaves the port open; the next exchange reopens it.
 bool endSend(Exchange& ex, bool success) {
@@ -53,7 +53,7 @@ bool sendCommands(Exchange& ex, LinkState& link, const CommandValues& values,
         ex.setTransferError(false);
         ex.seam().setProgressMax(kSendProgressMax);
         const QStringList texts = changedCommandTexts(values);
-        SendTextToDisplay(ex, 0, kCodeText, DataForm::Text, kDefaultCommand, timing);
+        send(ex, kDefaultCommand, timing);
         // The default message goes even when "MKLEDDEFAULT" failed.
         send(ex, texts.first(), timing);
         for (qsizetype i = 1; i < texts.size() && !ex.transferError(); ++i)

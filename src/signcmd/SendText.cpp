@@ -25,10 +25,6 @@ int hexDigit(char c) {
     return -1;
 }
 
-qsizetype onLine(quint8 b) {
-    return b == wire::kEnd || b == wire::kEscape ? 2 : 1;
-}
-
 } // namespace
 
 std::optional<QByteArray> displayData(const QByteArray& text, DataForm form, QString* badPair) {
@@ -53,34 +49,6 @@ std::optional<QByteArray> displayData(const QByteArray& text, DataForm form, QSt
     return data;
 }
 
-qsizetype displayFrameLength(quint8 sequence, quint8 classByte, quint8 code, const QDateTime& when,
-                             const QByteArray& data) {
-    const QDate d = when.date();
-    const QTime t = when.time();
-    const quint8 header[wire::kDisplayHeader] = {wire::kStart,
-                                                 sequence,
-                                                 classByte,
-                                                 code,
-                                                 quint8(d.month() + 32),
-                                                 quint8(d.day() + 32),
-                                                 quint8(t.hour() + 32),
-                                                 quint8(t.minute() + 32),
-                                                 quint8((data.size() >> 8) & 0xFF),
-                                                 quint8(data.size() & 0xFF)};
-    quint32 sum = 0;
-    qsizetype length = 1; // the end byte
-    for (quint8 b : header) {
-        sum += b;
-        length += onLine(b);
-    }
-    for (char c : data) {
-        sum += quint8(c);
-        length += onLine(quint8(c));
-    }
-    length += onLine(quint8((sum >> 8) & 0xFF)) + onLine(quint8(sum & 0xFF));
-    return length;
-}
-
 void displayPause(Exchange& ex, int ms) {
     const QDeadlineTimer deadline(qMax(0, ms));
     while (!deadline.hasExpired()) {
@@ -103,14 +71,13 @@ SendResult SendTextToDisplay(Exchange& ex, int classNumber, quint8 code, DataFor
         return SendResult::NotHex;
     }
     const quint8 classByte = quint8((33 + classNumber) & 0xFF);
-    const qsizetype length = displayFrameLength(ex.sequence(), classByte, code, when, *data);
-    if (length > kDisplayBufferSize) {
-        ex.seam().message(msg::signcmd::textTooLong(length, kDisplayBufferSize));
+    const QByteArray frame = wire::displayFrame(ex.sequence(), classByte, code, when, *data);
+    if (frame.size() > kDisplayBufferSize) {
+        ex.seam().message(msg::signcmd::textTooLong(frame.size(), kDisplayBufferSize));
         ex.setTransferError(true);
         return SendResult::TooLong;
     }
-    const bool sent =
-        ex.SendToDisplay(wire::displayFrame(ex.sequence(), classByte, code, when, *data));
+    const bool sent = ex.SendToDisplay(frame);
     // The display controller needs the pause to take the text in, answered or not.
     displayPause(ex, timing.pauseMs);
     return sent ? SendResult::Sent : SendResult::Failed;

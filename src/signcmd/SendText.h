@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QDateTime>
 #include <QString>
 #include <QtGlobal>
 #include <optional>
@@ -40,17 +39,13 @@ enum class SendResult {
 std::optional<QByteArray> displayData(const QByteArray& text, DataForm form,
                                       QString* badPair = nullptr);
 
-// The length on the wire of a display frame carrying data (stuffing and end byte included),
-// for the given header fields.
-qsizetype displayFrameLength(quint8 sequence, quint8 classByte, quint8 code, const QDateTime& when,
-                             const QByteArray& data);
-
 // Builds the display frame (class byte 33 + classNumber, the exchange's clock for the date
 // fields, the current sequence number) and sends it with SendToDisplay, then pauses
 // timing.pauseMs whether it was acknowledged or not; during the pause the window keeps
 // breathing (painting, the progress bar) while the exchange lock keeps input away. A text
 // refused (TooLong, NotHex) is reported through the exchange's user seam, sets the transfer
-// error flag so that a caller walking several texts stops, and costs no pause. The port must
+// error flag so that a caller walking several texts stops, and costs no pause; nothing of a
+// frame too long for the sign's buffer goes on the line. The port must
 // be open and linked.
 SendResult SendTextToDisplay(Exchange& exchange, int classNumber, quint8 code, DataForm form,
                              const QByteArray& text, const DisplayTiming& timing = {});
