@@ -3,9 +3,6 @@
 #include "alpha/DirectSend.h"
 #include "cli/Commands.h"
 #include "core/Messages.h"
-#include "protocol/Exchange.h"
-#include "protocol/Link.h"
-#include "serial/TCommPort.h"
 
 #include <QFile>
 
@@ -60,18 +57,13 @@ int runAlpha(const QStringList& args) {
     else
         message.text = alpha::joinLines(text.first());
 
-    TCommPort port;
-    CliSeam seam(p.presets());
-    Exchange exchange(port, seam);
-    LinkState link;
-    if (auto bad = takeLineOptions(p, link, exchange))
+    SignLine line(p.presets());
+    if (auto bad = takeLineOptions(p, line))
         return *bad;
-    alpha::DirectSend send(exchange, link);
+    alpha::DirectSend send(line.exchange, line.link);
     if (auto bad = takePauseOption(p, &send.pauseMs))
         return *bad;
-    const bool sent = send.run(message);
-    closeAfterSend(port);
-    return sent ? kExitOk : kExitFailure;
+    return send.run(message) ? kExitOk : kExitFailure;
 }
 
 } // namespace cli

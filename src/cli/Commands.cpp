@@ -47,6 +47,12 @@ int usageError(const QString& text) {
 
 } // namespace
 
+int fileFailure(CliSeam& seam, const QString& shown, const QString& path, const QString& reason) {
+    seam.fileError(shown);
+    err() << msg::cli::fileReason(path, reason) << Qt::endl;
+    return kExitFailure;
+}
+
 std::span<const Subcommand> subcommands() {
     return kSubcommands;
 }

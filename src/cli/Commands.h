@@ -2,6 +2,9 @@
 
 #include "cli/ArgParser.h"
 #include "cli/CliSeam.h"
+#include "protocol/Exchange.h"
+#include "protocol/Link.h"
+#include "serial/TCommPort.h"
 
 #include <QStringList>
 #include <optional>
@@ -9,10 +12,6 @@
 
 // The subcommands of `ledsign`. Adding one takes its run function (in its own file) and one
 // row in the table of Commands.cpp.
-class Exchange;
-class TCommPort;
-struct LinkState;
-
 namespace cli {
 
 enum ExitCode : int {
@@ -33,6 +32,10 @@ std::span<const Subcommand> subcommands();
 // The whole command line (arguments[0] is the program); returns the exit code.
 int run(const QStringList& arguments);
 
+// A file that could not be read or written: the window's file error box with shown, then
+// the path and the system's reason on standard error. Returns kExitFailure.
+int fileFailure(CliSeam& seam, const QString& shown, const QString& path, const QString& reason);
+
 // Table files (FileCommands.cpp)
 int runNew(const QStringList& args);
 int runShow(const QStringList& args);
@@ -47,16 +50,25 @@ int runFirmware(const QStringList& args);
 int runRead(const QStringList& args);
 int runWrite(const QStringList& args);
 int runVerify(const QStringList& args);
+// What a command that talks to the sign holds: the port (closed when the command ends, even
+// after a send that leaves it open for the window's next operation), the exchange and the
+// link.
+struct SignLine {
+    TCommPort port;
+    CliSeam seam;
+    Exchange exchange{port, seam};
+    LinkState link;
+
+    explicit SignLine(const CliSeam::Presets& presets) : seam(presets) {}
+};
 // --port and --poll-ms of every command that talks to the sign; takeLineOptions returns the
 // usage exit code on a mistake.
 void addLineOptions(ArgParser& p);
-std::optional<int> takeLineOptions(const ArgParser& p, LinkState& link, Exchange& exchange);
+std::optional<int> takeLineOptions(const ArgParser& p, SignLine& line);
 // --pause-ms of the commands that send texts to the sign's display, with its help text;
 // takePauseOption sets *pauseMs when given and returns the usage exit code on a mistake.
 void addPauseOption(ArgParser& p, const QString& help);
 std::optional<int> takePauseOption(const ArgParser& p, int* pauseMs);
-// A send leaves the port open for the window's next operation; a command ends with it.
-void closeAfterSend(TCommPort& port);
 
 // Alpha Data (AlphaCommand.cpp)
 int runAlpha(const QStringList& args);

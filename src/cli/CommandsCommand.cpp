@@ -2,9 +2,6 @@
 // script.
 #include "cli/Commands.h"
 #include "core/Messages.h"
-#include "protocol/Exchange.h"
-#include "protocol/Link.h"
-#include "serial/TCommPort.h"
 #include "signcmd/SendCommands.h"
 
 #include <QDateTime>
@@ -60,11 +57,8 @@ int runNewFile(const QStringList& args) {
         return kExitFailure;
     }
     QString reason;
-    if (!saveCommandFile(path, startupValues(QDateTime::currentDateTime()), &reason)) {
-        seam.fileError(msg::saveError);
-        err() << msg::cli::fileReason(path, reason) << Qt::endl;
-        return kExitFailure;
-    }
+    if (!saveCommandFile(path, startupValues(QDateTime::currentDateTime()), &reason))
+        return fileFailure(seam, msg::saveError, path, reason);
     return kExitOk;
 }
 
@@ -122,11 +116,8 @@ int runSetFile(const QStringList& args) {
         (*v)[c->number] = *decoded;
     }
     QString reason;
-    if (!saveCommandFile(path, *v, &reason)) {
-        seam.fileError(msg::saveError);
-        err() << msg::cli::fileReason(path, reason) << Qt::endl;
-        return kExitFailure;
-    }
+    if (!saveCommandFile(path, *v, &reason))
+        return fileFailure(seam, msg::saveError, path, reason);
     return kExitOk;
 }
 
@@ -142,11 +133,8 @@ int runSendFile(const QStringList& args) {
     p.addPositional(kFileArg, QStringLiteral("The command file (.ini)."));
     if (auto done = p.parse(1, 1))
         return *done;
-    TCommPort port;
-    CliSeam seam(p.presets());
-    Exchange exchange(port, seam);
-    LinkState link;
-    if (auto bad = takeLineOptions(p, link, exchange))
+    SignLine line(p.presets());
+    if (auto bad = takeLineOptions(p, line))
         return *bad;
     DisplayTiming timing;
     if (auto bad = takePauseOption(p, &timing.pauseMs))
@@ -156,9 +144,7 @@ int runSendFile(const QStringList& args) {
         return kExitFailure;
     if (!p.isSet(kKeepDateTime))
         refreshDateTime(*v, QDateTime::currentDateTime());
-    const bool sent = sendCommands(exchange, link, *v, timing);
-    closeAfterSend(port);
-    return sent ? kExitOk : kExitFailure;
+    return sendCommands(line.exchange, line.link, *v, timing) ? kExitOk : kExitFailure;
 }
 
 struct Action {

@@ -34,22 +34,14 @@ class CliHost : public OperationHost {
     ParamImage& image_;
 };
 
-// Everything one device command needs: the port, the exchange and the operations.
-struct Session {
-    TCommPort port;
-    CliSeam seam;
-    Exchange exchange{port, seam};
-    LinkState link;
+// Everything one device command needs: the line and the window's operations over it.
+struct Session : SignLine {
     CliHost host;
     PagerOperations ops;
 
     Session(const CliSeam::Presets& presets, ParamImage& image)
-        : seam(presets), host(image), ops(exchange, image, link, host) {}
+        : SignLine(presets), host(image), ops(exchange, image, link, host) {}
 };
-
-std::optional<int> setUp(const ArgParser& p, Session& s) {
-    return takeLineOptions(p, s.link, s.exchange);
-}
 
 // Takes a table file as the window's File, Open does (pager receiver files merged into the
 // image given, the model tag left as a refresh leaves it). False when it cannot be used.
@@ -66,8 +58,7 @@ bool takeTable(const QString& path, ParamImage& image, CliSeam& seam) {
         seam.message(r.message);
         return false;
     case tablefile::Outcome::Unreadable:
-        seam.fileError(r.message);
-        err() << msg::cli::fileReason(path, r.detail) << Qt::endl;
+        fileFailure(seam, r.message, path, r.detail);
         return false;
     }
     image.writeModelTag();
@@ -91,16 +82,16 @@ void addLineOptions(ArgParser& p) {
                  QStringLiteral("ms")});
 }
 
-std::optional<int> takeLineOptions(const ArgParser& p, LinkState& link, Exchange& exchange) {
+std::optional<int> takeLineOptions(const ArgParser& p, SignLine& line) {
     if (!p.isSet(kPort) || p.value(kPort).trimmed().isEmpty())
         return p.usageError(msg::cli::missingOption(kPort));
-    link.portName = p.value(kPort).trimmed();
+    line.link.portName = p.value(kPort).trimmed();
     if (p.isSet(kPollMs)) {
         bool ok = false;
         const int ms = QLocale::c().toInt(p.value(kPollMs), &ok);
         if (!ok || ms < 1 || ms > 1000)
             return p.usageError(msg::cli::badPollMs(p.value(kPollMs)));
-        ExchangeTiming& t = exchange.timing();
+        ExchangeTiming& t = line.exchange.timing();
         t.pollMs = ms;
         t.quietPollMs = qMin(t.quietPollMs, ms);
         t.passPollUs = qMin(t.passPollUs, ms * 1000);
@@ -121,13 +112,6 @@ std::optional<int> takePauseOption(const ArgParser& p, int* pauseMs) {
         return p.usageError(msg::cli::badPauseMs(p.value(kPauseMs)));
     *pauseMs = ms;
     return std::nullopt;
-}
-
-void closeAfterSend(TCommPort& port) {
-    try {
-        port.Close();
-    } catch (const ECommError&) {
-    }
 }
 
 int runPorts(const QStringList& args) {
@@ -158,7 +142,7 @@ int runFirmware(const QStringList& args) {
         return *done;
     ParamImage image;
     Session s(p.presets(), image);
-    if (auto bad = setUp(p, s))
+    if (auto bad = takeLineOptions(p, s))
         return *bad;
     return exitFor(s.ops.checkFirmware());
 }
@@ -183,7 +167,7 @@ int runRead(const QStringList& args) {
         return p.usageError(msg::cli::missingOption(kOutput));
     ParamImage image;
     Session s(p.presets(), image);
-    if (auto bad = setUp(p, s))
+    if (auto bad = takeLineOptions(p, s))
         return *bad;
     if (p.isSet(kBase) && !takeTable(p.value(kBase), image, s.seam))
         return kExitFailure;
@@ -191,11 +175,8 @@ int runRead(const QStringList& args) {
     if (!s.ops.read())
         return kExitFailure;
     QString reason;
-    if (!tablefile::save(p.value(kOutput), image, &reason)) {
-        s.seam.fileError(msg::saveError);
-        err() << msg::cli::fileReason(p.value(kOutput), reason) << Qt::endl;
-        return kExitFailure;
-    }
+    if (!tablefile::save(p.value(kOutput), image, &reason))
+        return fileFailure(s.seam, msg::saveError, p.value(kOutput), reason);
     return kExitOk;
 }
 
@@ -213,7 +194,7 @@ int runWithTable(const QStringList& args, const QString& description, bool asksQ
         return *done;
     ParamImage image;
     Session s(p.presets(), image);
-    if (auto bad = setUp(p, s))
+    if (auto bad = takeLineOptions(p, s))
         return *bad;
     if (!takeTable(p.positional().first(), image, s.seam))
         return kExitFailure;

@@ -35,8 +35,7 @@ bool openSide(Side& side, CliSeam& seam) {
         seam.error(r.message);
         return false;
     case tablefile::Outcome::Unreadable:
-        seam.fileError(r.message);
-        err() << msg::cli::fileReason(side.path, r.detail) << Qt::endl;
+        fileFailure(seam, r.message, side.path, r.detail);
         return false;
     }
     return false;

@@ -22,10 +22,8 @@ QString fullName(const QString& path) {
 // a plain pager receiver's file is merged into it. Reports an unreadable file.
 tablefile::OpenResult openTable(const QString& path, ParamImage& image, CliSeam& seam) {
     const tablefile::OpenResult r = tablefile::open(fullName(path), image);
-    if (r.outcome == tablefile::Outcome::Unreadable) {
-        seam.fileError(r.message);
-        err() << msg::cli::fileReason(path, r.detail) << Qt::endl;
-    }
+    if (r.outcome == tablefile::Outcome::Unreadable)
+        fileFailure(seam, r.message, path, r.detail);
     return r;
 }
 
@@ -46,11 +44,8 @@ int runNew(const QStringList& args) {
         return kExitFailure;
     }
     QString reason;
-    if (!tablefile::save(path, ParamImage(), &reason)) {
-        seam.fileError(msg::saveError);
-        err() << msg::cli::fileReason(path, reason) << Qt::endl;
-        return kExitFailure;
-    }
+    if (!tablefile::save(path, ParamImage(), &reason))
+        return fileFailure(seam, msg::saveError, path, reason);
     return kExitOk;
 }
 

@@ -92,11 +92,8 @@ int runSet(const QStringList& args) {
 
     SetSession s;
     const tablefile::OpenResult r = tablefile::open(QFileInfo(path).absoluteFilePath(), s.image);
-    if (r.outcome == tablefile::Outcome::Unreadable) {
-        seam.fileError(r.message);
-        err() << msg::cli::fileReason(path, r.detail) << Qt::endl;
-        return kExitFailure;
-    }
+    if (r.outcome == tablefile::Outcome::Unreadable)
+        return fileFailure(seam, r.message, path, r.detail);
     if (r.outcome == tablefile::Outcome::Refused) {
         seam.error(r.message);
         return kExitFailure;
@@ -121,11 +118,8 @@ int runSet(const QStringList& args) {
         }
     }
     QString reason;
-    if (!tablefile::save(path, s.image, &reason)) {
-        seam.fileError(msg::saveError);
-        err() << msg::cli::fileReason(path, reason) << Qt::endl;
-        return kExitFailure;
-    }
+    if (!tablefile::save(path, s.image, &reason))
+        return fileFailure(seam, msg::saveError, path, reason);
     return kExitOk;
 }
 

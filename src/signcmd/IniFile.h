@@ -4,7 +4,7 @@
 #include <QList>
 #include <QString>
 
-// A private-profile (.ini) file read and edited the way the Windows tool's own INI functions
+// A private-profile (.ini) file read and edited the way Windows' own private-profile functions
 // do, so files go both ways unchanged: names match without regard to case, blanks around
 // names and values are dropped, one pair of quotes around a value is removed, ";" starts a
 // comment line, lines without "=" and lines before the first section are ignored, the first
