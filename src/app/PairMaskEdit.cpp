@@ -1,13 +1,11 @@
 #include "app/PairMaskEdit.h"
 
+#include "core/HexDigits.h"
+
 #include <QKeyEvent>
 #include <QValidator>
 
 namespace {
-
-bool isHexDigit(QChar c) {
-    return (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'F') || (c >= u'a' && c <= u'f');
-}
 
 // Keeps every edit the line edit makes on its own (paste, drop, undo) in the mask's shape.
 class PairShape : public QValidator {

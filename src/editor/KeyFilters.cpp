@@ -1,5 +1,7 @@
 #include "editor/KeyFilters.h"
 
+#include "core/HexDigits.h"
+
 namespace keyfilter {
 
 namespace {
@@ -17,10 +19,7 @@ KeyVerdict hexMaskKey(QChar typed) {
         return KeyVerdict::toFocusSink();
     if (typed.category() == QChar::Other_Control)
         return KeyVerdict::pass();
-    const QChar c = typed.toUpper();
-    const bool hex = (c >= QLatin1Char('0') && c <= QLatin1Char('9')) ||
-                     (c >= QLatin1Char('A') && c <= QLatin1Char('F'));
-    return hex ? KeyVerdict::passAs(c) : KeyVerdict::swallow();
+    return isHexDigit(typed) ? KeyVerdict::passAs(typed.toUpper()) : KeyVerdict::swallow();
 }
 
 } // namespace keyfilter

@@ -1,5 +1,6 @@
 #include "editor/SerialOutputRules.h"
 
+#include "core/HexDigits.h"
 #include "core/Messages.h"
 #include "editor/DisplayRules.h"
 #include "editor/EditorError.h"
@@ -132,10 +133,7 @@ EditOutcome endCodeExit(ParamImage& image, const QString& text) {
         return o;
     }
     for (QChar ch : text) {
-        const bool hex = (ch >= QLatin1Char('0') && ch <= QLatin1Char('9')) ||
-                         (ch >= QLatin1Char('A') && ch <= QLatin1Char('F')) ||
-                         (ch >= QLatin1Char('a') && ch <= QLatin1Char('f'));
-        if (!hex) {
+        if (!isHexDigit(ch)) {
             o.outcome = RuleOutcome::plain(msg::inputHex);
             return o;
         }

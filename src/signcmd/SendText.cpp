@@ -1,5 +1,6 @@
 #include "signcmd/SendText.h"
 
+#include "core/HexDigits.h"
 #include "core/Messages.h"
 #include "core/UserSeam.h"
 #include "protocol/Exchange.h"
@@ -15,16 +16,6 @@ namespace {
 
 constexpr int kBreathMs = 15; // short enough that the window paints smoothly
 
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
-
 } // namespace
 
 std::optional<QByteArray> displayData(const QByteArray& text, DataForm form, QString* badPair) {
@@ -36,7 +27,7 @@ std::optional<QByteArray> displayData(const QByteArray& text, DataForm form, QSt
         const QByteArray pair = text.mid(i, 2);
         int value = 0;
         for (char c : pair) {
-            const int d = hexDigit(c);
+            const int d = hexDigitValue(QChar(quint8(c)));
             if (d < 0) {
                 if (badPair)
                     *badPair = QString::fromLatin1(pair);
