@@ -5,23 +5,28 @@
 #include "app/MainWindow.h"
 #include "signcmd/CommandDialog.h"
 
-void TfrmAir::Admin1Click() {
-    auto* ask =
-        findChild<AccessCodeDialog*>(QStringLiteral("PasswordDlg"), Qt::FindDirectChildrenOnly);
-    auto* tool = findChild<TfrmSpager*>(QStringLiteral("frmSpager"), Qt::FindDirectChildrenOnly);
+namespace {
+
+// Asks for the door's code in the named access-code dialog, then opens the named tool.
+template <typename Tool>
+void openTool(TfrmAir& window, const QString& askName, const QString& toolName, AccessDoor door) {
+    auto* ask = window.findChild<AccessCodeDialog*>(askName, Qt::FindDirectChildrenOnly);
+    auto* tool = window.findChild<Tool*>(toolName, Qt::FindDirectChildrenOnly);
     if (!ask || !tool)
         return;
     // Its send is one of the window's exchanges: nothing else starts while it waits.
-    tool->runExchange = [this](const std::function<void()>& send) { runExchange(send); };
-    openBehindAccessCode(seam(), *ask, AccessDoor::Admin, *tool);
+    tool->runExchange = [&window](const std::function<void()>& send) { window.runExchange(send); };
+    openBehindAccessCode(window.seam(), *ask, door, *tool);
+}
+
+} // namespace
+
+void TfrmAir::Admin1Click() {
+    openTool<TfrmSpager>(*this, QStringLiteral("PasswordDlg"), QStringLiteral("frmSpager"),
+                         AccessDoor::Admin);
 }
 
 void TfrmAir::LEDSignCommand1Click() {
-    auto* ask =
-        findChild<AccessCodeDialog*>(QStringLiteral("PasswordDlg1"), Qt::FindDirectChildrenOnly);
-    auto* tool = findChild<TfrmCommand*>(QStringLiteral("frmCommand"), Qt::FindDirectChildrenOnly);
-    if (!ask || !tool)
-        return;
-    tool->runExchange = [this](const std::function<void()>& send) { runExchange(send); };
-    openBehindAccessCode(seam(), *ask, AccessDoor::LedSignCommand, *tool);
+    openTool<TfrmCommand>(*this, QStringLiteral("PasswordDlg1"), QStringLiteral("frmCommand"),
+                          AccessDoor::LedSignCommand);
 }
