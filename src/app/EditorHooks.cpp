@@ -154,6 +154,7 @@ void TfrmAir::connectSerialRules(FieldHooks& h) {
     // edtPasswordExit: "Air Prm. PW" (Tag 0) and "Read Password" (Tag 1)
     for (QLineEdit* e : {edtPassword, edtReadPass}) {
         h.add(e, E::Enter, FieldHooks::emptied(e));
+        h.add(e, E::KeyPress, freqrules::frequencyKey);
         h.add(e, E::Exit, [this, apply, e] {
             apply(e, passwordrules::accessPasswordExit(image_, tagOf(e), e->text()));
         });

@@ -117,6 +117,19 @@ class TestWindowSerialEdit : public QObject {
         QTRY_VERIFY(e->hasFocus());
     }
 
+    // The access passwords take the frequency edit's numeric key filter (both edits hidden).
+    void accessPasswordsTakeDigitsOnly() {
+        QLineEdit* e = c<QLineEdit>("edtPassword");
+        QFocusEvent in(QEvent::FocusIn, Qt::TabFocusReason);
+        QCoreApplication::sendEvent(e, &in);
+        QTest::keyClicks(e, QStringLiteral("12a3"));
+        QCOMPARE(fx_->seam.shown, QStringList({"warning: " + msg::insertNumericSpaced}));
+        QCOMPARE(e->text(), QStringLiteral("123"));
+        QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+        QCoreApplication::sendEvent(e, &out);
+        QCOMPARE(w_->image().text(kAirPassword, kPasswordLen), QStringLiteral("123"));
+    }
+
     void periodsFollowTheUnit() {
         // "Output Features" is hidden for good; its edits' rules run all the same.
         QLineEdit* p = w_->tables().periodEdits[6];
