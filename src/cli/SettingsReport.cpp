@@ -323,10 +323,6 @@ QJsonObject settingsJson(const Settings& s) {
     };
 }
 
-} // namespace cli
-
-namespace cli {
-
 namespace {
 
 QList<int> span(int first, int count) {
@@ -429,19 +425,18 @@ QList<SettingEntry> settingEntries(const Settings& s) {
             const QString path =
                 "serialOutput.records." + QString::number(c + 1) + '.' + bitLetter(f) + '.';
             const QString caption = capcodeCaption(c) + ' ' + L::functionBit(f) + ' ';
-            for (Record r : {Record::Header, Record::Trailer, Record::Timeout}) {
-                const bool h = r == Record::Header, t = r == Record::Trailer;
-                e.add(path + (h   ? "header"
-                              : t ? "trailer"
-                                  : "timeout"),
-                      caption + (h   ? L::headerChars
-                                 : t ? L::trailerChars
-                                     : L::timeoutChars),
-                      orNone(h   ? b.header
-                             : t ? b.trailer
-                                 : b.timeout),
-                      QList<int>{recordLen(r, c, f)} + span(recordChar(r, c, f, 0), kRecordChars));
-            }
+            const struct {
+                Record record;
+                const char* key;
+                const QString& caption;
+                const QString& value;
+            } records[] = {{Record::Header, "header", L::headerChars, b.header},
+                           {Record::Trailer, "trailer", L::trailerChars, b.trailer},
+                           {Record::Timeout, "timeout", L::timeoutChars, b.timeout}};
+            for (const auto& r : records)
+                e.add(path + r.key, caption + r.caption, orNone(r.value),
+                      QList<int>{recordLen(r.record, c, f)} +
+                          span(recordChar(r.record, c, f, 0), kRecordChars));
             e.add(path + "fc", caption + msg::cli::funCmdCode, b.fc,
                   span(funCmdCode(c, f, 0), kFunCmdCodeLen));
             e.add(path + "intFunCmd", caption + L::intFunCmd, onOff(b.intFunCmd),
