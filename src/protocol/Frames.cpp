@@ -142,7 +142,7 @@ QByteArray displayFrame(quint8 sequence, quint8 classByte, quint8 code, const QD
 QByteArray clockFrame(quint8 sequence, quint8 stage, const QDateTime& when) {
     const QByteArray data =
         QByteArray::fromRawData("\x02\xFD\x05\x00\x00\x0A\x00", 7) + QByteArray(1, char(stage));
-    return displayFrame(sequence, 33, 98, when, data);
+    return displayFrame(sequence, 33, kClockCode, when, data);
 }
 
 std::optional<DisplayFrame> parseDisplayFrame(const QByteArray& f) {

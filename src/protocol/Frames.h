@@ -85,6 +85,8 @@ std::optional<DeviceFrame> parseDeviceFrame(const QByteArray& unstuffed);
 // A display frame, stuffed with its end byte: the data of one pass-through frame.
 QByteArray displayFrame(quint8 sequence, quint8 classByte, quint8 code, const QDateTime& when,
                         const QByteArray& data);
+// The display code of the clock frames ('b'), sent with class byte 33.
+inline constexpr quint8 kClockCode = 0x62;
 QByteArray clockFrame(quint8 sequence, quint8 stage, const QDateTime& when);
 
 struct DisplayFrame {

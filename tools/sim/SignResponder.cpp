@@ -50,11 +50,20 @@ QString hexBytes(const QByteArray& bytes, qsizetype limit) {
     return QString::fromLatin1(bytes.toHex(' ').toUpper());
 }
 
-QString describeDisplayData(const QByteArray& data) {
+namespace {
+
+// The display frame a pass-through frame's data carries.
+std::optional<wire::DisplayFrame> displayFrameIn(const QByteArray& data) {
     QByteArray stuffed = data;
     if (stuffed.endsWith(char(wire::kEnd)))
         stuffed.chop(1);
-    const auto frame = wire::parseDisplayFrame(wire::unstuff(stuffed));
+    return wire::parseDisplayFrame(wire::unstuff(stuffed));
+}
+
+} // namespace
+
+QString describeDisplayData(const QByteArray& data) {
+    const auto frame = displayFrameIn(data);
     if (!frame)
         return QStringLiteral("display unreadable frame: %1").arg(hexBytes(data, 48));
     // Numbers first; texts from the line are appended, never run through arg() again.
@@ -74,15 +83,10 @@ QString describeDisplayData(const QByteArray& data) {
            hexBytes(frame->data);
 }
 
-// The code of the clock frames the programmer sends after linking: not a text to show.
-constexpr quint8 kClockCode = 98;
-
 std::optional<QString> displayText(const QByteArray& data) {
-    QByteArray stuffed = data;
-    if (stuffed.endsWith(char(wire::kEnd)))
-        stuffed.chop(1);
-    const auto frame = wire::parseDisplayFrame(wire::unstuff(stuffed));
-    if (!frame || frame->code == kClockCode)
+    // The clock frames the programmer sends after linking are no text to show.
+    const auto frame = displayFrameIn(data);
+    if (!frame || frame->code == wire::kClockCode)
         return std::nullopt;
     return printable(frame->data);
 }
