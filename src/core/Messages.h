@@ -215,9 +215,6 @@ inline const QString ledSignCommandCaption = QStringLiteral("LED Sign Command");
 inline const QString passwordDialogCaption = QStringLiteral("Password Dialog");
 } // namespace label
 
-// Editing: frequency, synthesizer, paging, capcodes and message types
-namespace edit {} // namespace edit
-
 // Editing: serial output, output features, passwords, language
 namespace editout {
 // A value the rule has no message of its own for: one that cannot fit its byte or field.
