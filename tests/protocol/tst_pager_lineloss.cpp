@@ -11,14 +11,6 @@ namespace {
 const QString kTransmitError = QStringLiteral("message: ") + msg::transmitError;
 const QString kReadSuccess = QStringLiteral("message: ") + msg::readSuccess;
 
-QByteArray preparedMemory(const QStringList& arguments) {
-    SignRig rig;
-    if (!rig.start(arguments))
-        return {};
-    rig.sim.stop();
-    return rig.memory();
-}
-
 // The image a Write left in bank 0 before it was cut off; bank 1 still holds the default.
 ParamImage newImage() {
     ParamImage image;

@@ -15,15 +15,6 @@ void editLocally(ParamImage& image) {
     image.set(kSequentialLock, 77);
 }
 
-// A sign memory prepared by the simulator, then changed by hand.
-QByteArray preparedMemory(const QStringList& arguments) {
-    SignRig rig;
-    if (!rig.start(arguments))
-        return {};
-    rig.sim.stop();
-    return rig.memory();
-}
-
 void corruptBody(QByteArray& memory, int bank) {
     const qsizetype at = wire::bankBase(bank) + kSequentialLock;
     memory[at] = char(memory[at] ^ 0x01);

@@ -181,3 +181,13 @@ struct SignRig {
         return out;
     }
 };
+
+// A sign memory as the simulator prepares it with arguments ("--init", "bank0-bad"), for a
+// test to change by hand; empty when the sign did not start.
+inline QByteArray preparedMemory(const QStringList& arguments) {
+    SignRig rig;
+    if (!rig.start(arguments))
+        return {};
+    rig.sim.stop();
+    return rig.memory();
+}
