@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QtGlobal>
 #include <cstddef>
 #include <cstdint>
@@ -32,3 +33,12 @@ class FuzzInput {
     qsizetype size_;
     qsizetype at_ = 0;
 };
+
+// The application object the Qt classes of a target need (event loop, file names), made at
+// the first input and kept for the run.
+inline void fuzzApplication() {
+    static int argc = 1;
+    static char name[] = "fuzz";
+    static char* argv[] = {name, nullptr};
+    static QCoreApplication app(argc, argv);
+}

@@ -17,8 +17,6 @@
 #include "WireLog.h"
 #include "protocol/Frames.h"
 
-#include <QCoreApplication>
-
 namespace {
 
 QByteArray builtFrames(FuzzInput& in) {
@@ -39,10 +37,7 @@ QByteArray builtFrames(FuzzInput& in) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static int argc = 1;
-    static char name[] = "fuzz_framereader";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication app(argc, argv);
+    fuzzApplication();
 
     FuzzInput in(data, size);
     const quint8 mode = in.byte();

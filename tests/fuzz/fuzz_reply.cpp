@@ -14,7 +14,6 @@
 #include "protocol/Frames.h"
 #include "serial/TCommPort.h"
 
-#include <QCoreApplication>
 #include <QDateTime>
 #include <cstdlib>
 #include <fcntl.h>
@@ -116,10 +115,7 @@ void runStep(Exchange& ex, quint8 op) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static int argc = 1;
-    static char name[] = "fuzz_reply";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication app(argc, argv);
+    fuzzApplication();
     static Line line;
 
     ScriptedSeam seam;

@@ -1,11 +1,11 @@
 // Opening a table file as File, Open and `ledsign show` do: the model tag decides whether
 // the file is taken whole, merged or refused, and what was taken is shown as text and as
 // JSON. The input is the file.
+#include "FuzzInput.h"
 #include "cli/SettingsReport.h"
 #include "image/ParamImage.h"
 #include "image/TableFile.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QJsonDocument>
 #include <QTemporaryDir>
@@ -33,10 +33,7 @@ void openAndShow(const QString& path, ParamImage& image) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static int argc = 1;
-    static char name[] = "fuzz_tablefile";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication app(argc, argv);
+    fuzzApplication();
     static QTemporaryDir dir;
     static const QString path = dir.filePath(QStringLiteral("input.tbl"));
 
