@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ScriptedSeam.h"
+#include "TestFiles.h"
 #include "app/MainWindow.h"
 #include "image/ParamImage.h"
 
@@ -48,14 +49,10 @@ struct WindowFixture {
     }
 
     static void writeFile(const QString& path, const QByteArray& bytes) {
-        QFile f(path);
-        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size())
+        if (!writeFileBytes(path, bytes))
             qFatal("cannot write %s", qPrintable(path));
     }
-    static QByteArray readFile(const QString& path) {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
+    static QByteArray readFile(const QString& path) { return fileBytes(path); }
     // An image as a table file holds it, with another model tag.
     static QByteArray withTag(QByteArray bytes, const char* tag) {
         const QByteArray t(tag);

@@ -1,6 +1,7 @@
 // System > "LED Sign Command": the access code in front of the dialog, and the dialog's
 // controls and command files as the user meets them.
 #include "ModalScript.h"
+#include "TestFiles.h"
 #include "WindowFixture.h"
 #include "app/Startup.h"
 #include "signcmd/CommandDialog.h"
@@ -19,10 +20,6 @@ class TestWindowCommand : public QObject {
 
     QComboBox* box(const char* name) const {
         return dialog_->findChild<QComboBox*>(QLatin1String(name));
-    }
-    QByteArray fileBytes(const QString& path) const {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
     void openFile(const QString& path) {
         dialog_->askOpenFileName = [path](const QString&) { return path; };

@@ -2,6 +2,7 @@
 #include "LedsignRun.h"
 #include "PtyPeer.h"
 #include "SimulatedSign.h"
+#include "TestFiles.h"
 #include "core/Messages.h"
 
 #include <QRegularExpression>
@@ -10,11 +11,6 @@ namespace {
 
 Run commands(const QStringList& args) {
     return ledsign(QStringList{"commands"} + args);
-}
-
-QByteArray bytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 // The texts of the display frames the sign took, in order, from its log.
@@ -60,7 +56,7 @@ class TestCliCommands : public QObject {
         QCOMPARE(commands({"new", file_}).code, 0);
         QCOMPARE(commands({"new", file_}).code, 1); // exists
         QCOMPARE(commands({"new", "-f", file_}).code, 0);
-        QVERIFY(bytes(file_).startsWith("[LED Sign]\r\nMKLEDTM=OFF\r\nMKLEDDT=OFF\r\n"));
+        QVERIFY(fileBytes(file_).startsWith("[LED Sign]\r\nMKLEDTM=OFF\r\nMKLEDDT=OFF\r\n"));
 
         Run show = commands({"show", file_});
         QCOMPARE(show.code, 0);
@@ -72,7 +68,7 @@ class TestCliCommands : public QObject {
                            "MKLEDTIME=000000"})
                      .code,
                  0);
-        const QByteArray saved = bytes(file_);
+        const QByteArray saved = fileBytes(file_);
         QVERIFY(saved.contains("\r\nMKLEDSPEED=3\r\n") && saved.contains("\r\nMKLEDTYPE=a\r\n"));
         show = commands({"show", file_});
         QCOMPARE(marked(show), QStringList({"MKLEDTYPE", "MKLEDSPEED"}));
@@ -81,7 +77,7 @@ class TestCliCommands : public QObject {
         const Run bad = commands({"set", file_, "MKLEDSPEED=4", "MKLEDDTMD=Z"});
         QCOMPARE(bad.code, 1);
         QVERIFY2(bad.out.contains(msg::notInteger("Z")), qPrintable(bad.out));
-        QCOMPARE(bytes(file_), saved);
+        QCOMPARE(fileBytes(file_), saved);
         QCOMPARE(commands({"set", file_, "MKLEDNOPE=1"}).code, 2);
         QCOMPARE(commands({"set", file_, "MKLEDSPEED"}).code, 2);
         QCOMPARE(commands({"twiddle", file_}).code, 2);

@@ -2,23 +2,12 @@
 // simulated sign.
 #include "LedsignRun.h"
 #include "SimulatedSign.h"
+#include "TestFiles.h"
 #include "core/Messages.h"
 
 using namespace layout;
 
-namespace {
-
-QByteArray fileBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-bool writeFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-
-} // namespace
+namespace {} // namespace
 
 class TestCliDevice : public QObject {
     Q_OBJECT
@@ -41,7 +30,7 @@ class TestCliDevice : public QObject {
 
         QByteArray edited = fileBytes(file);
         edited[kSequentialLock] = 42;
-        QVERIFY(writeFile(file, edited));
+        QVERIFY(writeFileBytes(file, edited));
         r = ledsign(QStringList{"verify", file} + line(rig));
         QCOMPARE(r.code, 1);
         QVERIFY(r.out.startsWith("Verify Error! Htag = "));
@@ -101,7 +90,7 @@ class TestCliDevice : public QObject {
         base.set(kAirPassword, 'Z');
         base.set(kPowerUpOutputs, 0x5A);
         const QString baseFile = path("base.tbl");
-        QVERIFY(writeFile(baseFile, base.toByteArray()));
+        QVERIFY(writeFileBytes(baseFile, base.toByteArray()));
         const QString file = path("merged.tbl");
 
         const Run r = ledsign(QStringList{"read", "-o", file, "--base", baseFile} + line(rig));
@@ -121,7 +110,7 @@ class TestCliDevice : public QObject {
         QByteArray foreign = ParamImage().toByteArray();
         foreign.replace(kModelTag, 6, "OTHER_");
         const QString file = path("foreign.tbl");
-        QVERIFY(writeFile(file, foreign));
+        QVERIFY(writeFileBytes(file, foreign));
         const Run r = ledsign(QStringList{"write", file} + line(rig));
         QCOMPARE(r.code, 1);
         QCOMPARE(r.lines(), QStringList{msg::fileRefused(QFileInfo(file).absoluteFilePath())});

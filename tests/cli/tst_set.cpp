@@ -1,6 +1,7 @@
 // `ledsign set`: changes through the window's rules, refusals that leave the file alone, and
 // `show` agreeing afterwards.
 #include "LedsignRun.h"
+#include "TestFiles.h"
 #include "cli/Commands.h"
 #include "core/Messages.h"
 
@@ -13,11 +14,6 @@
 #include <QTest>
 
 namespace {
-
-QByteArray contents(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 // Every leaf of a `show --json` object as a `set` change, positions counted from 1.
 void leaves(const QJsonValue& v, const QString& path, QStringList& out) {
@@ -89,7 +85,7 @@ class TestSet : public QObject {
     void aRefusalLeavesTheFileAsItWas() {
         const QString y = fresh("y.tbl");
         QCOMPARE(ledsign({"set", y, "frequency.band=130-180MHz(5K)"}).code, 0);
-        const QByteArray before = contents(y);
+        const QByteArray before = fileBytes(y);
         const QList<std::pair<QStringList, QString>> cases = {
             {{"frequency.freq=1590025"}, msg::channelSpacingError},
             {{"capcodes.1.capcode=7", "capcodes.2.capcode=99999999"}, msg::capcodeRange},
@@ -100,13 +96,13 @@ class TestSet : public QObject {
             const Run r = ledsign(QStringList{"set", "-q", y} + changes);
             QCOMPARE(r.code, 1);
             QCOMPARE(r.err, message + "\n");
-            QCOMPARE(contents(y), before);
+            QCOMPARE(fileBytes(y), before);
         }
     }
 
     void badKeysAndValuesAreUsageErrors() {
         const QString z = fresh("z.tbl");
-        const QByteArray before = contents(z);
+        const QByteArray before = fileBytes(z);
         Run r = ledsign({"set", z, "capcodes.7.capcode=1"});
         QCOMPARE(r.code, 2);
         QVERIFY(r.err.contains("capcodes.<capcode>.capcode"));
@@ -117,7 +113,7 @@ class TestSet : public QObject {
         QCOMPARE(r.code, 2);
         r = ledsign({"set", z, "frequency.freq=1590000", "nonsense"});
         QCOMPARE(r.code, 2);
-        QCOMPARE(contents(z), before);
+        QCOMPARE(fileBytes(z), before);
         r = ledsign({"set", "--help"});
         QCOMPARE(r.code, 0);
         for (const char* key :
@@ -175,7 +171,7 @@ class TestSet : public QObject {
 
     void serialOutputAndFeatureRefusals() {
         const QString y = fresh("r.tbl");
-        const QByteArray before = contents(y);
+        const QByteArray before = fileBytes(y);
         const QList<std::pair<QString, QString>> cases = {
             {"serialOutput.endCode=1G", msg::inputHex},
             {"serialOutput.msgTimeOutDelay=70000", msg::delayRange},
@@ -190,12 +186,12 @@ class TestSet : public QObject {
             const Run r = ledsign({"set", "-q", y, change});
             QVERIFY2(r.code == 1, qPrintable(change));
             QCOMPARE(r.err, message + "\n");
-            QCOMPARE(contents(y), before);
+            QCOMPARE(fileBytes(y), before);
         }
         for (const char* bad : {"outputFeatures.periodSeconds.10=1", "features.language=Klingon",
                                 "serialOutput.records.7.A.header=41", "serialOutput.serialLed=1"})
             QVERIFY2(ledsign({"set", y, bad}).code == 2, bad);
-        QCOMPARE(contents(y), before);
+        QCOMPARE(fileBytes(y), before);
     }
 
     void showJsonRoundTripsThroughSet() {

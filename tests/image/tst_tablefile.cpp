@@ -1,3 +1,4 @@
+#include "TestFiles.h"
 #include "core/Messages.h"
 #include "image/TableFile.h"
 
@@ -15,15 +16,8 @@ using namespace layout;
 
 namespace {
 
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 void writeAll(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(f.write(bytes), bytes.size());
+    QVERIFY(writeFileBytes(path, bytes));
 }
 
 QByteArray withTag(QByteArray bytes, const QByteArray& tag) {
@@ -177,7 +171,7 @@ class TestTableFile : public QObject {
         writeAll(p, QByteArray(10000, '\x33'));
         ParamImage img;
         QVERIFY(tablefile::save(p, img));
-        QCOMPARE(readAll(p), img.toByteArray());
+        QCOMPARE(fileBytes(p), img.toByteArray());
     }
 
     void failedSaveKeepsTheOldFile() {
@@ -189,7 +183,7 @@ class TestTableFile : public QObject {
         writeAll(path("plain"), old);
         QVERIFY(!tablefile::save(path("plain/x.tbl"), img, &reason));
         QVERIFY(!reason.isEmpty());
-        QCOMPARE(readAll(path("plain")), old);
+        QCOMPARE(fileBytes(path("plain")), old);
 
         // The target is a folder or a named pipe: neither is replaced by a file.
         QVERIFY(QDir(dir_.path()).mkpath("folder.tbl"));
@@ -216,7 +210,7 @@ class TestTableFile : public QObject {
         ::setrlimit(RLIMIT_FSIZE, &saved);
         std::signal(SIGXFSZ, previous);
         QVERIFY(!ok);
-        QCOMPARE(readAll(target), old);
+        QCOMPARE(fileBytes(target), old);
         QCOMPARE(QDir(sub.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"keep.tbl"});
 
         // A folder without write permission (permissions do not stop root).
@@ -228,7 +222,7 @@ class TestTableFile : public QObject {
             QVERIFY(!tablefile::save(t, img));
             QFile::setPermissions(locked.path(),
                                   QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-            QCOMPARE(readAll(t), old);
+            QCOMPARE(fileBytes(t), old);
         }
     }
 

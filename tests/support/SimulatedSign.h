@@ -4,6 +4,7 @@
 // wires port, exchange, image and operations to it the way the main window does.
 
 #include "ScriptedSeam.h"
+#include "TestFiles.h"
 #include "image/ParamImage.h"
 #include "protocol/Exchange.h"
 #include "protocol/Frames.h"
@@ -74,17 +75,13 @@ class SimulatedSign {
 
 // The sign's memory as it stands in its state file.
 inline QByteArray signMemory(const QString& statePath) {
-    QFile f(statePath);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    return f.readAll();
+    return fileBytes(statePath);
 }
 inline QByteArray bankIn(const QByteArray& memory, int bank) {
     return memory.mid(wire::bankBase(bank), layout::kBankSize);
 }
 inline bool writeMemory(const QString& statePath, const QByteArray& memory) {
-    QFile f(statePath);
-    return f.open(QIODevice::WriteOnly) && f.write(memory) == memory.size();
+    return writeFileBytes(statePath, memory);
 }
 
 // What the main window does for an operation, recorded.
