@@ -175,6 +175,10 @@ bool bankSumValid(const QByteArray& bank) {
     const auto* b = reinterpret_cast<const quint8*>(bank.constData());
     return imageSum(b) == b[kChecksum] * 256u + b[kChecksum + 1];
 }
+bool bankValid(const QByteArray& bank) {
+    return bank.size() >= kBankSize && bankSumValid(bank) &&
+           bankTailValid(reinterpret_cast<const quint8*>(bank.constData()) + kChecksum);
+}
 
 ImageKind classifyImage(const QByteArray& candidate) {
     const QByteArray tag = candidate.mid(kModelTag, 6);

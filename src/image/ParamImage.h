@@ -55,6 +55,9 @@ quint16 imageSum(const quint8* bytes);
 bool bankTailValid(const quint8* tail6);
 // A received bank's bytes 0..4093 sum to its stored checksum.
 bool bankSumValid(const QByteArray& bank);
+// A whole 4100-byte bank as the sign tests it: bytes 0..4093 sum to the stored checksum and
+// both check words agree with it. The tail alone can be consistent over wrong data.
+bool bankValid(const QByteArray& bank);
 
 enum class ImageKind { Full, Pager, Refused };
 // By the model tag at 2809: "SIGN_P" whole, "POCSAG" merge, anything else refused.
