@@ -1,19 +1,15 @@
 #include "cli/Commands.h"
-#include "cli/SettingsReport.h"
 #include "core/Messages.h"
 #include "image/TableFile.h"
+#include "settings/Differences.h"
 
 #include <QFileInfo>
-#include <QJsonArray>
 #include <QJsonDocument>
-#include <QSet>
 
 namespace cli {
 
 namespace {
 
-// Runs of up to this many bytes print their values; longer ones only their extent.
-constexpr int kBytesShown = 8;
 constexpr int kExitTrouble = kExitUsage; // a file that cannot be compared
 
 struct Side {
@@ -41,17 +37,6 @@ bool openSide(Side& side, CliSeam& seam) {
     return false;
 }
 
-struct ByteRun {
-    int first, last;
-};
-
-QString hexBytes(const ParamImage& image, const ByteRun& run) {
-    QStringList out;
-    for (int i = run.first; i <= run.last; ++i)
-        out << display::hex(image.at(i), 2);
-    return out.join(QLatin1Char(' '));
-}
-
 } // namespace
 
 int runDiff(const QStringList& args) {
@@ -73,47 +58,15 @@ int runDiff(const QStringList& args) {
     if (!openSide(a, seam) || !openSide(b, seam))
         return kExitTrouble;
 
-    const QList<SettingEntry> ea = settingEntries(readSettings(a.image));
-    const QList<SettingEntry> eb = settingEntries(readSettings(b.image));
-    QJsonArray jsonSettings, jsonBytes;
-    QStringList lines;
-    QSet<int> accounted;
-    for (qsizetype i = 0; i < ea.size() && i < eb.size(); ++i) {
-        if (ea[i].text == eb[i].text && ea[i].json == eb[i].json)
-            continue;
-        for (int o : ea[i].offsets)
-            accounted.insert(o);
-        lines << msg::cli::diffSetting(ea[i].caption, ea[i].text, eb[i].text);
-        jsonSettings.append(QJsonObject{{"path", ea[i].path},
-                                        {"caption", ea[i].caption},
-                                        {"from", ea[i].json},
-                                        {"to", eb[i].json}});
-    }
-
-    QList<ByteRun> runs;
-    for (int o = 0; o < layout::kImageSize; ++o) {
-        if (a.image.at(o) == b.image.at(o) || accounted.contains(o))
-            continue;
-        if (!runs.isEmpty() && runs.last().last == o - 1)
-            runs.last().last = o;
-        else
-            runs << ByteRun{o, o};
-    }
-    for (const ByteRun& r : runs) {
-        const QString from = hexBytes(a.image, r), to = hexBytes(b.image, r);
-        lines << (r.last - r.first < kBytesShown ? msg::cli::diffBytes(r.first, r.last, from, to)
-                                                 : msg::cli::diffManyBytes(r.first, r.last));
-        jsonBytes.append(
-            QJsonObject{{"first", r.first}, {"last", r.last}, {"from", from}, {"to", to}});
-    }
-
-    const bool same = a.image == b.image;
+    const settings::Differences d = settings::compareImages(a.image, b.image);
+    const QStringList lines = d.lines();
+    const bool same = d.same;
     if (p.isSet(QStringLiteral("json"))) {
         const QJsonObject o{{"first", QFileInfo(a.path).absoluteFilePath()},
                             {"second", QFileInfo(b.path).absoluteFilePath()},
                             {"same", same},
-                            {"settings", jsonSettings},
-                            {"bytes", jsonBytes}};
+                            {"settings", d.json().value("settings")},
+                            {"bytes", d.json().value("bytes")}};
         out() << QString::fromUtf8(QJsonDocument(o).toJson(QJsonDocument::Indented));
     } else if (!lines.isEmpty()) {
         out() << lines.join(QLatin1Char('\n')) << '\n';

@@ -1,5 +1,5 @@
 #include "cli/Commands.h"
-#include "cli/SettingsReport.h"
+#include "settings/SettingsReport.h"
 #include "core/Messages.h"
 #include "image/TableFile.h"
 
@@ -69,9 +69,9 @@ int runShow(const QStringList& args) {
         return kExitFailure;
     }
 
-    const Settings settings = readSettings(image);
+    const settings::Settings settings = settings::readSettings(image);
     if (p.isSet(QStringLiteral("json"))) {
-        QJsonObject o = settingsJson(settings);
+        QJsonObject o = settings::settingsJson(settings);
         o.insert(QStringLiteral("file"), fullName(path));
         o.insert(QStringLiteral("merged"), r.outcome == tablefile::Outcome::Merged);
         if (!r.message.isEmpty())
@@ -82,7 +82,7 @@ int runShow(const QStringList& args) {
     }
     if (!r.message.isEmpty())
         seam.message(r.message);
-    out() << settingsText(settings);
+    out() << settings::settingsText(settings);
     out().flush();
     return kExitOk;
 }

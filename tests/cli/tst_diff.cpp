@@ -1,5 +1,5 @@
 #include "LedsignRun.h"
-#include "cli/SettingsReport.h"
+#include "settings/SettingsReport.h"
 #include "image/ParamImage.h"
 
 #include <QFile>
@@ -38,13 +38,13 @@ class TestDiff : public QObject {
     void entriesAreJsonPaths() {
         ParamImage img;
         img.set(headerLen(5, 3), 1);
-        const cli::Settings s = cli::readSettings(img);
-        const QJsonObject json = cli::settingsJson(s);
+        const settings::Settings s = settings::readSettings(img);
+        const QJsonObject json = settings::settingsJson(s);
         QSet<QString> paths;
-        for (const cli::SettingEntry& e : cli::settingEntries(s)) {
+        for (const settings::SettingEntry& e : settings::settingEntries(s)) {
             QVERIFY2(!paths.contains(e.path), qPrintable(e.path));
             paths.insert(e.path);
-            QVERIFY2(cli::jsonAt(json, e.path) == e.json, qPrintable(e.path));
+            QVERIFY2(settings::jsonAt(json, e.path) == e.json, qPrintable(e.path));
             QVERIFY2((!e.json.isUndefined() && !e.json.isObject() && !e.json.isArray()) ||
                          e.path == "outputFeatures.powerUpOutputs",
                      qPrintable(e.path));
@@ -72,10 +72,10 @@ class TestDiff : public QObject {
                                 "serialOutput.records.2.C.fc",
                                 "serialOutput.records.4.A.intFunCmd"})
             QVERIFY2(paths.contains(key), key);
-        QCOMPARE(cli::jsonAt(json, "serialOutput.records.6.D.header").toString(),
+        QCOMPARE(settings::jsonAt(json, "serialOutput.records.6.D.header").toString(),
                  QStringLiteral("00;"));
-        QVERIFY(cli::jsonAt(json, "capcodes.7.capcode").isUndefined());
-        QVERIFY(cli::jsonAt(json, "capcodes.0.capcode").isUndefined());
+        QVERIFY(settings::jsonAt(json, "capcodes.7.capcode").isUndefined());
+        QVERIFY(settings::jsonAt(json, "capcodes.0.capcode").isUndefined());
     }
 
     void sameFilesExitZeroSilently() {

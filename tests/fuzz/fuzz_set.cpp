@@ -4,7 +4,7 @@
 // a length byte and the value's text in UTF-8, as a command line passes it.
 #include "FuzzInput.h"
 #include "cli/SetChange.h"
-#include "cli/SettingsReport.h"
+#include "settings/SettingsReport.h"
 
 #include <QJsonDocument>
 #include <cstddef>
@@ -39,9 +39,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             qFatal("a change refused without a message: %s=%s", qPrintable(key), qPrintable(value));
     }
 
-    const cli::Settings settings = cli::readSettings(s.image);
-    const QByteArray json = QJsonDocument(cli::settingsJson(settings)).toJson();
-    if (cli::settingsText(settings).isEmpty() || QJsonDocument::fromJson(json).isNull())
+    const settings::Settings settings = settings::readSettings(s.image);
+    const QByteArray json = QJsonDocument(settings::settingsJson(settings)).toJson();
+    if (settings::settingsText(settings).isEmpty() || QJsonDocument::fromJson(json).isNull())
         qFatal("show printed nothing, or JSON that does not read back");
     return 0;
 }

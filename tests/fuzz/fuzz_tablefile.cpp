@@ -2,7 +2,7 @@
 // the file is taken whole, merged or refused, and what was taken is shown as text and as
 // JSON. The input is the file.
 #include "FuzzInput.h"
-#include "cli/SettingsReport.h"
+#include "settings/SettingsReport.h"
 #include "image/ParamImage.h"
 #include "image/TableFile.h"
 
@@ -13,9 +13,9 @@
 namespace {
 
 void show(const ParamImage& image) {
-    const cli::Settings settings = cli::readSettings(image);
-    const QString text = cli::settingsText(settings);
-    const QByteArray json = QJsonDocument(cli::settingsJson(settings)).toJson();
+    const settings::Settings settings = settings::readSettings(image);
+    const QString text = settings::settingsText(settings);
+    const QByteArray json = QJsonDocument(settings::settingsJson(settings)).toJson();
     if (text.isEmpty() || QJsonDocument::fromJson(json).isNull())
         qFatal("show printed nothing, or JSON that does not read back");
 }

@@ -1,4 +1,4 @@
-#include "cli/SettingsReport.h"
+#include "settings/SettingsReport.h"
 
 #include "core/Messages.h"
 
@@ -6,7 +6,7 @@
 
 using namespace layout;
 
-namespace cli {
+namespace settings {
 
 namespace {
 
@@ -477,4 +477,4 @@ QList<SettingEntry> settingEntries(const Settings& s) {
     return e.take();
 }
 
-} // namespace cli
+} // namespace settings

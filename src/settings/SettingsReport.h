@@ -10,7 +10,7 @@
 
 // What `ledsign show` prints: the image's settings as the window's controls show them, once as
 // captioned text lines and once as a JSON object.
-namespace cli {
+namespace settings {
 
 struct FunctionBitSettings {
     int capcode = 0;                      // 0..5
@@ -79,4 +79,4 @@ QList<SettingEntry> settingEntries(const Settings& settings);
 // The value at a dotted path ("capcodes.3.types.A"); undefined when there is none.
 QJsonValue jsonAt(const QJsonObject& root, const QString& path);
 
-} // namespace cli
+} // namespace settings

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "image/ParamImage.h"
+
+#include <QJsonObject>
+#include <QJsonValue>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// What differs between two images, said as the window shows it: the settings whose shown value
+// differs, then the runs of differing bytes that no such setting accounts for.
+namespace settings {
+
+struct SettingDifference {
+    QString path;    // "capcodes.3.capcode"
+    QString caption; // "Capcode #3"
+    QString from, to;
+    QJsonValue fromJson, toJson;
+};
+
+struct ByteRun {
+    int first = 0, last = 0;
+    QString from, to; // the bytes in hex, blank-separated
+};
+
+struct Differences {
+    QList<SettingDifference> settings;
+    QList<ByteRun> bytes;
+    bool same = true; // every byte equal
+
+    // One line each: "Capcode #3: 1234562 -> 1987654", then "Bytes 4094-4095: ...".
+    QStringList lines() const;
+    // {"same", "settings": [{path, caption, from, to}], "bytes": [{first, last, from, to}]}
+    QJsonObject json() const;
+};
+
+Differences compareImages(const ParamImage& from, const ParamImage& to);
+
+} // namespace settings
