@@ -2,7 +2,7 @@
 // which have no rule of their own, back into it.
 #include "app/MainWindow.h"
 #include "app/PairMaskEdit.h"
-#include "editor/DisplayRules.h"
+#include "editor/ShownValues.h"
 #include "editor/SerialOutputRules.h"
 
 #include <QCheckBox>
@@ -17,41 +17,41 @@ using namespace layout;
 // actions only).
 void TfrmAir::refreshFromImage() {
     const quint8 band = image_.at(kBandIndex);
-    cboDft->setCurrentIndex(band < display::kBandCount ? band : -1);
+    cboDft->setCurrentIndex(band < shown::kBandCount ? band : -1);
     freqrules::followBand(image_, tuning_);
     ShowCapcodes();
     ShowSynthesizer();
     ShowBaudPolarity();
 
-    edtPassword->setText(display::airPassword(image_));
-    edtReadPass->setText(display::readPassword(image_));
-    edtMDly->setText(QString::number(display::msgTimeoutDelay(image_)));
-    Edit9->setText(display::fcPassword(image_, 1));
-    Edit10->setText(display::fcPassword(image_, 2));
+    edtPassword->setText(shown::airPassword(image_));
+    edtReadPass->setText(shown::readPassword(image_));
+    edtMDly->setText(QString::number(shown::msgTimeoutDelay(image_)));
+    Edit9->setText(shown::fcPassword(image_, 1));
+    Edit10->setText(shown::fcPassword(image_, 2));
 
     // An unknown unit keeps the item shown; the rule then makes the image follow the item.
-    if (auto item = display::prescalerItem(image_.at(kPeriodPrescaler)))
+    if (auto item = shown::prescalerItem(image_.at(kPeriodPrescaler)))
         cboScaler->setCurrentIndex(*item);
     cboScalerClick();
 
     ShowSerialFeatures();
-    cboLng->setCurrentIndex(display::languageItem(image_.at(kLanguageCode)));
+    cboLng->setCurrentIndex(shown::languageItem(image_.at(kLanguageCode)));
     image_.writeModelTag();
 }
 
 void TfrmAir::ShowCapcodes() {
     for (int c = 0; c < kCapcodeCount; ++c) {
-        tables_.capcodeEdits[c]->setText(display::capcodeText(image_, c));
-        tables_.capcodeBoxes[c]->setChecked(display::capcodeOn(image_, c));
+        tables_.capcodeEdits[c]->setText(shown::capcodeText(image_, c));
+        tables_.capcodeBoxes[c]->setChecked(shown::capcodeOn(image_, c));
     }
     for (int t = 0; t < kCapcodeCount * kFunctionBits; ++t)
-        tables_.messageTypeLists[t]->setCurrentIndex(display::messageTypeItem(
+        tables_.messageTypeLists[t]->setCurrentIndex(shown::messageTypeItem(
             image_.at(functionType(t / kFunctionBits, t % kFunctionBits))));
     CheckBox7->setChecked(image_.at(kTestModeFlag) == 0);
 }
 
 void TfrmAir::ShowSynthesizer() {
-    const display::Synthesizer s = display::synthesizer(image_, tuning_.bandMultiplier);
+    const shown::Synthesizer s = shown::synthesizer(image_, tuning_.bandMultiplier);
     lblPLLR->setText(s.pllR);
     lblPLLN->setText(s.pllN);
     lblMULT->setText(s.mult);
@@ -61,12 +61,12 @@ void TfrmAir::ShowSynthesizer() {
     if (s.frequency)
         edtFreq->setText(QString::number(*s.frequency));
     const quint8 band = image_.at(kBandIndex);
-    cboDft->setCurrentIndex(band < display::kBandCount ? band : -1);
+    cboDft->setCurrentIndex(band < shown::kBandCount ? band : -1);
 }
 
 void TfrmAir::ShowBaudPolarity() {
-    cboBaud->setCurrentIndex(display::pagingBaudItem(image_));
-    cboPolarity->setCurrentIndex(display::polarityItem(image_));
+    cboBaud->setCurrentIndex(shown::pagingBaudItem(image_));
+    cboPolarity->setCurrentIndex(shown::polarityItem(image_));
 }
 
 void TfrmAir::ShowSerialFeatures() {
@@ -80,11 +80,11 @@ void TfrmAir::ShowSerialFeatures() {
     tables_.powerUpOutputBoxes[8]->setChecked(image_.getBits(kPowerUpOutputs2, kOutput9Bit, 1) ==
                                               1);
 
-    if (auto item = display::parityItem(image_.at(kUartParity)))
+    if (auto item = shown::parityItem(image_.at(kUartParity)))
         ComboBox2->setCurrentIndex(*item);
-    ComboBox3->setCurrentIndex(display::stopBitsItem(image_.at(kUartStopBits)));
-    ComboBox4->setCurrentIndex(display::dataBitsItem(image_.at(kUartDataBits)));
-    if (auto item = display::uartSpeedItem(image_.at(kUartBaudCode)))
+    ComboBox3->setCurrentIndex(shown::stopBitsItem(image_.at(kUartStopBits)));
+    ComboBox4->setCurrentIndex(shown::dataBitsItem(image_.at(kUartDataBits)));
+    if (auto item = shown::uartSpeedItem(image_.at(kUartBaudCode)))
         ComboBox5->setCurrentIndex(*item);
 
     edtSLC->setText(QString::number(image_.at(kSequentialLock)));
@@ -96,25 +96,25 @@ void TfrmAir::ShowSerialFeatures() {
     chkPower->setChecked(image_.at(kPowerUpFlag) == 0);
     chkFunPass->setChecked(image_.at(kFcAsPasswordFlag) == 0);
 
-    edtMDly->setText(QString::number(display::msgTimeoutDelay(image_)));
+    edtMDly->setText(QString::number(shown::msgTimeoutDelay(image_)));
     for (int i = 0; i < kOutputCount; ++i)
-        tables_.periodEdits[i]->setText(display::periodSeconds(image_, i));
+        tables_.periodEdits[i]->setText(shown::periodSeconds(image_, i));
 
     // Edits of the function-bit groups that were not collected are dropped here.
     selectedCapcode_ = 0;
     ComboBox1->setCurrentIndex(0);
     ShowCapcodeRecord(0);
 
-    Edit7->setText(display::hex(image_.at(kEndCode), 2));
+    Edit7->setText(shown::hex(image_.at(kEndCode), 2));
     CheckBox9->setChecked(image_.at(kRtsFlag) == 0);
 }
 
 void TfrmAir::ShowCapcodeRecord(int c) {
     for (int f = 0; f < kFunctionBits; ++f) {
-        tables_.headerEdits[f]->setMaskedText(display::recordPairs(image_, Record::Header, c, f));
-        tables_.trailerEdits[f]->setMaskedText(display::recordPairs(image_, Record::Trailer, c, f));
-        tables_.timeoutEdits[f]->setMaskedText(display::recordPairs(image_, Record::Timeout, c, f));
-        tables_.fcEdits[f]->setMaskedText(display::funCmdPairs(image_, c, f));
+        tables_.headerEdits[f]->setMaskedText(shown::recordPairs(image_, Record::Header, c, f));
+        tables_.trailerEdits[f]->setMaskedText(shown::recordPairs(image_, Record::Trailer, c, f));
+        tables_.timeoutEdits[f]->setMaskedText(shown::recordPairs(image_, Record::Timeout, c, f));
+        tables_.fcEdits[f]->setMaskedText(shown::funCmdPairs(image_, c, f));
         tables_.intFunCmdBoxes[f]->setChecked(image_.at(intFunCmd(c, f)) != 0);
     }
 }

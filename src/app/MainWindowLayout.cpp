@@ -5,7 +5,7 @@
 #include "app/PageTab.h"
 #include "app/PairMaskEdit.h"
 #include "core/Messages.h"
-#include "editor/DisplayRules.h"
+#include "editor/ShownValues.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -105,15 +105,15 @@ void TfrmAir::buildFrequency(QWidget* page) {
         group(page, QStringLiteral("GroupBox2"), label::frequencyGroup, QRect(618, 8, 382, 190));
     QWidget* g = GroupBox2;
     text(g, label::rangeOfFreq, QRect(16, 33, 96, 16));
-    cboDft = list(g, QStringLiteral("cboDft"), display::bandCaptions(), QRect(116, 30, 160, kRow));
+    cboDft = list(g, QStringLiteral("cboDft"), shown::bandCaptions(), QRect(116, 30, 160, kRow));
     text(g, label::freq, QRect(16, 73, 96, 16));
     edtFreq = edit(g, QStringLiteral("edtFreq"), 7, QRect(116, 70, 80, kRow));
     text(g, label::freqUnit, QRect(200, 73, 40, 16));
     text(g, label::polarity, QRect(16, 113, 96, 16));
-    cboPolarity = list(g, QStringLiteral("cboPolarity"), display::polarityCaptions(),
+    cboPolarity = list(g, QStringLiteral("cboPolarity"), shown::polarityCaptions(),
                        QRect(116, 110, 100, kRow));
     text(g, label::baudRate, QRect(16, 153, 96, 16));
-    cboBaud = list(g, QStringLiteral("cboBaud"), display::pagingBaudCaptions(),
+    cboBaud = list(g, QStringLiteral("cboBaud"), shown::pagingBaudCaptions(),
                    QRect(116, 150, 100, kRow));
 }
 
@@ -128,7 +128,7 @@ void TfrmAir::buildCapcodes(QWidget* page) {
             text(g, label::capcodeColumn(f), QRect(listLeft + f * listStep, 28, listWidth, 16));
         column->setAlignment(Qt::AlignCenter);
     }
-    const QStringList rows = display::capcodeSelectorCaptions(); // "Capcode #1" .. "#6"
+    const QStringList rows = shown::capcodeSelectorCaptions(); // "Capcode #1" .. "#6"
     for (int c = 0; c < kCapcodeCount; ++c) {
         const int y = 56 + c * 46;
         text(g, rows[c], QRect(14, y + 3, 72, 16));
@@ -140,7 +140,7 @@ void TfrmAir::buildCapcodes(QWidget* page) {
         for (int f = 0; f < kFunctionBits; ++f) {
             const int t = 4 * c + f;
             auto* types =
-                list(g, QStringLiteral("cboFun%1").arg(t + 1), display::messageTypeCaptions(),
+                list(g, QStringLiteral("cboFun%1").arg(t + 1), shown::messageTypeCaptions(),
                      QRect(listLeft + f * listStep, y, listWidth, kRow));
             setTag(types, t);
         }
@@ -157,7 +157,7 @@ void TfrmAir::buildFeatures(QWidget* page) {
     text(g, label::seconds, QRect(158, 36, 26, 16));
     text(g, label::language, QRect(16, 76, 92, 16));
     cboLng =
-        list(g, QStringLiteral("cboLng"), display::languageCaptions(), QRect(110, 73, 120, kRow));
+        list(g, QStringLiteral("cboLng"), shown::languageCaptions(), QRect(110, 73, 120, kRow));
 
     // The sign's own settings beside them stay hidden; they still carry their values.
     QLabel* orc = text(g, label::outOfRangeTimeOut, QRect(190, 36, 122, 16));
@@ -189,7 +189,7 @@ void TfrmAir::buildOutputFeatures(QWidget* page) {
     text(g, label::funCmdPassword2, QRect(14, 114, 124, 16));
     Edit10 = edit(g, QStringLiteral("Edit10"), kPasswordLen, QRect(142, 111, 100, kRow));
     text(g, label::preScaler, QRect(14, 146, 124, 16));
-    cboScaler = list(g, QStringLiteral("cboScaler"), display::prescalerCaptions(),
+    cboScaler = list(g, QStringLiteral("cboScaler"), shown::prescalerCaptions(),
                      QRect(142, 143, 100, kRow));
     lblScaler = text(g, label::prescalerMaximum(QStringLiteral("25.5")), QRect(142, 172, 120, 16),
                      QStringLiteral("lblScaler"));
@@ -231,7 +231,7 @@ void TfrmAir::buildSerialPage(QWidget* page) {
     edtMDly = edit(g, QStringLiteral("edtMDly"), 5, QRect(128, 30, 60, kRow));
     text(g, label::seconds, QRect(192, 33, 30, 16));
     text(g, label::selectCapcode, QRect(12, 71, 112, 16));
-    ComboBox1 = list(g, QStringLiteral("ComboBox1"), display::capcodeSelectorCaptions(),
+    ComboBox1 = list(g, QStringLiteral("ComboBox1"), shown::capcodeSelectorCaptions(),
                      QRect(128, 68, 110, kRow));
     text(g, label::endCode, QRect(12, 109, 112, 16));
     Edit7 = edit(g, QStringLiteral("Edit7"), 2, QRect(128, 106, 40, kRow));
@@ -257,17 +257,17 @@ void TfrmAir::buildSerialPage(QWidget* page) {
     Panel2 = panel(g, QStringLiteral("Panel2"), QRect(8, 336, 284, 160));
     QWidget* p = Panel2;
     text(p, label::uartBaud, QRect(12, 17, 90, 16));
-    ComboBox5 = list(p, QStringLiteral("ComboBox5"), display::uartSpeedCaptions(),
+    ComboBox5 = list(p, QStringLiteral("ComboBox5"), shown::uartSpeedCaptions(),
                      QRect(110, 14, 90, kRow));
     text(p, label::dataBits, QRect(12, 53, 90, 16));
     ComboBox4 =
-        list(p, QStringLiteral("ComboBox4"), display::dataBitsCaptions(), QRect(110, 50, 90, kRow));
+        list(p, QStringLiteral("ComboBox4"), shown::dataBitsCaptions(), QRect(110, 50, 90, kRow));
     setTag(ComboBox4, 2);
     text(p, label::parity, QRect(12, 89, 90, 16));
     ComboBox2 =
-        list(p, QStringLiteral("ComboBox2"), display::parityCaptions(), QRect(110, 86, 90, kRow));
+        list(p, QStringLiteral("ComboBox2"), shown::parityCaptions(), QRect(110, 86, 90, kRow));
     text(p, label::stopBits, QRect(12, 125, 90, 16));
-    ComboBox3 = list(p, QStringLiteral("ComboBox3"), display::stopBitsCaptions(),
+    ComboBox3 = list(p, QStringLiteral("ComboBox3"), shown::stopBitsCaptions(),
                      QRect(110, 122, 90, kRow));
     setTag(ComboBox3, 1);
 

@@ -2,7 +2,7 @@
 #include "cli/Commands.h"
 #include "cli/SetKeys.h"
 #include "core/Messages.h"
-#include "editor/DisplayRules.h"
+#include "editor/ShownValues.h"
 #include "editor/FrequencyRules.h"
 #include "editor/OutputRules.h"
 #include "image/TableFile.h"
@@ -105,7 +105,7 @@ int runSet(const QStringList& args) {
     freqrules::retune(s.image, s.tuning);
     s.image.writeModelTag();
     s.periodScale = outputrules::prescalerScale(
-                        display::prescalerItem(s.image.at(layout::kPeriodPrescaler)).value_or(0))
+                        shown::prescalerItem(s.image.at(layout::kPeriodPrescaler)).value_or(0))
                         .value_or(1);
 
     for (const Change& c : changes) {

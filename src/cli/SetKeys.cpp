@@ -3,7 +3,7 @@
 
 #include "core/Messages.h"
 #include "editor/CapcodeRules.h"
-#include "editor/DisplayRules.h"
+#include "editor/ShownValues.h"
 #include "editor/EditorError.h"
 #include "editor/FeatureRules.h"
 #include "editor/FrequencyRules.h"
@@ -35,10 +35,10 @@ RuleOutcome setRecordField(SetSession& s, const SetValue& v, RecordField field) 
     const int c = v.at[0];
     serialrules::CapcodeRecordTexts texts;
     for (int f = 0; f < layout::kFunctionBits; ++f) {
-        texts[f].header = display::recordPairs(s.image, Record::Header, c, f);
-        texts[f].trailer = display::recordPairs(s.image, Record::Trailer, c, f);
-        texts[f].timeout = display::recordPairs(s.image, Record::Timeout, c, f);
-        texts[f].funCmd = display::funCmdPairs(s.image, c, f);
+        texts[f].header = shown::recordPairs(s.image, Record::Header, c, f);
+        texts[f].trailer = shown::recordPairs(s.image, Record::Trailer, c, f);
+        texts[f].timeout = shown::recordPairs(s.image, Record::Timeout, c, f);
+        texts[f].funCmd = shown::funCmdPairs(s.image, c, f);
         texts[f].intFunCmd = s.image.at(layout::intFunCmd(c, f)) != 0;
     }
     serialrules::FunctionBitTexts& t = texts[v.at[1]];
@@ -105,7 +105,7 @@ int findItem(const QStringList& items, const QString& value) {
 
 const std::vector<SetKey>& setKeyTable() {
     static const std::vector<SetKey> keys = {
-        {"frequency.band", Kind::Item, display::bandCaptions,
+        {"frequency.band", Kind::Item, shown::bandCaptions,
          [](SetSession& s, const SetValue& v) {
              return freqrules::chooseBand(s.image, s.tuning, v.item);
          },
@@ -115,13 +115,13 @@ const std::vector<SetKey>& setKeyTable() {
              return freqrules::commitFrequency(s.image, s.tuning, v.text);
          },
          "Freq., in units of 100 Hz (1590125)"},
-        {"frequency.baudRate", Kind::Item, display::pagingBaudCaptions,
+        {"frequency.baudRate", Kind::Item, shown::pagingBaudCaptions,
          [](SetSession& s, const SetValue& v) {
              pagingrules::chooseBaud(s.image, v.item);
              return RuleOutcome::ok();
          },
          "Baud Rate"},
-        {"frequency.polarity", Kind::Item, display::polarityCaptions,
+        {"frequency.polarity", Kind::Item, shown::polarityCaptions,
          [](SetSession& s, const SetValue& v) {
              pagingrules::choosePolarity(s.image, v.item);
              return RuleOutcome::ok();
@@ -138,7 +138,7 @@ const std::vector<SetKey>& setKeyTable() {
              return RuleOutcome::ok();
          },
          "the capcode's ON box"},
-        {"capcodes.<capcode>.types.<bit>", Kind::Item, display::messageTypeCaptions,
+        {"capcodes.<capcode>.types.<bit>", Kind::Item, shown::messageTypeCaptions,
          [](SetSession& s, const SetValue& v) {
              capcoderules::setMessageType(s.image, v.at[0] * layout::kFunctionBits + v.at[1],
                                           v.item);
@@ -159,29 +159,29 @@ const std::vector<SetKey>& setKeyTable() {
              return RuleOutcome::ok();
          },
          "Serial Output ON"},
-        {"serialOutput.uartBaud", Kind::Item, display::uartSpeedCaptions,
+        {"serialOutput.uartBaud", Kind::Item, shown::uartSpeedCaptions,
          [](SetSession& s, const SetValue& v) {
              serialrules::setUartSpeed(s.image, v.item);
              return RuleOutcome::ok();
          },
          "UART speed"},
-        {"serialOutput.dataBits", Kind::Item, display::dataBitsCaptions,
+        {"serialOutput.dataBits", Kind::Item, shown::dataBitsCaptions,
          [](SetSession& s, const SetValue& v) {
              serialrules::setUartBits(s.image, serialrules::kDataBitsTag,
-                                      display::dataBitsCaptions().at(v.item).toInt());
+                                      shown::dataBitsCaptions().at(v.item).toInt());
              return RuleOutcome::ok();
          },
          "UART data bits"},
-        {"serialOutput.parity", Kind::Item, display::parityCaptions,
+        {"serialOutput.parity", Kind::Item, shown::parityCaptions,
          [](SetSession& s, const SetValue& v) {
              serialrules::setUartParity(s.image, v.item);
              return RuleOutcome::ok();
          },
          "UART parity"},
-        {"serialOutput.stopBits", Kind::Item, display::stopBitsCaptions,
+        {"serialOutput.stopBits", Kind::Item, shown::stopBitsCaptions,
          [](SetSession& s, const SetValue& v) {
              serialrules::setUartBits(s.image, serialrules::kStopBitsTag,
-                                      display::stopBitsCaptions().at(v.item).toInt());
+                                      shown::stopBitsCaptions().at(v.item).toInt());
              return RuleOutcome::ok();
          },
          "UART stop bits"},
@@ -277,7 +277,7 @@ const std::vector<SetKey>& setKeyTable() {
              return edited(passwordrules::fcPasswordExit(s.image, 2, v.text));
          },
          "function command password 2, up to 10 characters"},
-        {"outputFeatures.preScaler", Kind::Item, display::prescalerCaptions,
+        {"outputFeatures.preScaler", Kind::Item, shown::prescalerCaptions,
          [](SetSession& s, const SetValue& v) {
              return edited(periodrules::prescalerPick(s.image, s.periodScale, v.item,
                                                       serialrules::PendingRecord::none()));
@@ -318,7 +318,7 @@ const std::vector<SetKey>& setKeyTable() {
                                                          serialrules::PendingRecord::none()));
          },
          "Sequential Lock, seconds 0..255"},
-        {"features.language", Kind::Item, display::languageCaptions,
+        {"features.language", Kind::Item, shown::languageCaptions,
          [](SetSession& s, const SetValue& v) {
              featurerules::setLanguage(s.image, v.item);
              return RuleOutcome::ok();

@@ -121,7 +121,7 @@ inline const QString sendSuccess = QStringLiteral("Send Success!");
 inline const QString sendError = QStringLiteral("Send Error!");
 
 // Captions of the window's groups, labels and check boxes, by which the window and the
-// command line's `show` name each setting (list items live in editor/DisplayRules.h).
+// command line's `show` name each setting (list items live in editor/ShownValues.h).
 namespace label {
 inline const QString frequencyGroup = QStringLiteral("Frequency");
 inline const QString rangeOfFreq = QStringLiteral("Range Of Freq.");

@@ -1,7 +1,7 @@
 #include "editor/FrequencyRules.h"
 
 #include "core/Messages.h"
-#include "editor/DisplayRules.h"
+#include "editor/ShownValues.h"
 #include "editor/NumberText.h"
 
 using namespace layout;
@@ -16,7 +16,7 @@ struct Band {
     const char* defaultText;
 };
 
-constexpr Band kBands[display::kBandCount] = {
+constexpr Band kBands[shown::kBandCount] = {
     {5000, false, "1590000"}, {6250, false, "1590125"}, {5000, true, "1590000"},
     {6250, false, "2780125"}, {12500, true, "4620000"}, {12500, false, "9310125"},
     {5000, false, "859550"},
@@ -30,23 +30,23 @@ constexpr quint32 kPllNShift = 7;
 constexpr quint32 kMaxChannels = 0xFFFFFFFFu >> kPllNShift;
 
 void storePllR(ParamImage& image, quint8 multiplier, quint32 step) {
-    const quint32 r = (quint32(multiplier) * display::kReferenceConstant / step) / 4;
+    const quint32 r = (quint32(multiplier) * shown::kReferenceConstant / step) / 4;
     image.writeBE(kPllR, 3, r & 0xFFFFFF);
 }
 
 } // namespace
 
 void followBand(const ParamImage& image, Tuning& tuning) {
-    if (auto m = display::bandMultiplierFor(image.at(kBandIndex)))
+    if (auto m = shown::bandMultiplierFor(image.at(kBandIndex)))
         tuning.bandMultiplier = *m;
 }
 
 void retune(const ParamImage& image, Tuning& tuning) {
-    tuning.channelStep = display::synthesizer(image, tuning.bandMultiplier).channelStep;
+    tuning.channelStep = shown::synthesizer(image, tuning.bandMultiplier).channelStep;
 }
 
 QString defaultFrequency(int item) {
-    if (item < 0 || item >= display::kBandCount)
+    if (item < 0 || item >= shown::kBandCount)
         return {};
     return QString::fromLatin1(kBands[item].defaultText);
 }
@@ -54,10 +54,10 @@ QString defaultFrequency(int item) {
 RuleOutcome chooseBand(ParamImage& image, Tuning& tuning, int item) {
     // Only a pick by the user gets here, so an item outside the list means nothing was
     // chosen; the step of such a choice would be whatever was left, perhaps none at all.
-    if (item < 0 || item >= display::kBandCount)
+    if (item < 0 || item >= shown::kBandCount)
         return RuleOutcome::ok();
     image.set(kBandIndex, quint8(item));
-    tuning.bandMultiplier = *display::bandMultiplierFor(item);
+    tuning.bandMultiplier = *shown::bandMultiplierFor(item);
     tuning.channelStep = kBands[item].channelStep;
     storePllR(image, tuning.bandMultiplier, tuning.channelStep);
     return commitFrequency(image, tuning, defaultFrequency(item));
@@ -75,15 +75,15 @@ RuleOutcome commitFrequency(ParamImage& image, Tuning& tuning, const QString& te
     // The bounds are read from the band's caption ("130-180MHz(5K)": 130 and 180 MHz). With
     // no band shown there is no caption, and its empty bounds do not read as numbers either.
     const int band = image.at(kBandIndex);
-    if (band >= display::kBandCount)
+    if (band >= shown::kBandCount)
         return RuleOutcome::error(msg::notInteger(QString()));
-    const QString caption = display::bandCaptions().at(band);
+    const QString caption = shown::bandCaptions().at(band);
     const QString lo3 = caption.mid(0, 3), hi3 = caption.mid(4, 3);
     if (*f < lo3.toLongLong() * 10000 || *f > hi3.toLongLong() * 10000)
         return RuleOutcome::warning(msg::frequencyRange(lo3, hi3));
 
     // Within the band D is positive and well inside 32 bits.
-    const quint32 d = quint32(*f * 100 - display::kFrequencyOffsetHz);
+    const quint32 d = quint32(*f * 100 - shown::kFrequencyOffsetHz);
     quint32 step = tuning.channelStep;
     if (kBands[band].automatic) {
         step = 0;

@@ -1,7 +1,7 @@
 #include "editor/OutputRules.h"
 
 #include "core/Messages.h"
-#include "editor/DisplayRules.h"
+#include "editor/ShownValues.h"
 
 #include <cmath>
 
@@ -40,7 +40,7 @@ std::optional<double> prescalerScale(int item) {
 }
 
 QString prescalerMaximum(double scale) {
-    return msg::label::prescalerMaximum(display::real(scale * 25.5));
+    return msg::label::prescalerMaximum(shown::real(scale * 25.5));
 }
 
 void applyPrescaler(ParamImage& image, double scale) {

@@ -1,7 +1,7 @@
 #include "editor/PasswordRules.h"
 
 #include "core/Messages.h"
-#include "editor/DisplayRules.h"
+#include "editor/ShownValues.h"
 
 using namespace layout;
 
@@ -38,7 +38,7 @@ EditOutcome fcPasswordExit(ParamImage& image, int which, const QString& text) {
     if (which != 1 && which != 2)
         return {};
     if (const RuleOutcome why = unfit(text); why.refused())
-        return refuse(why, display::fcPassword(image, which));
+        return refuse(why, shown::fcPassword(image, which));
     image.set(which == 1 ? kFcPassword1Len : kFcPassword2Len, quint8(text.size()));
     copyText(image, which == 1 ? kFcPassword1 : kFcPassword2, text);
     return {};

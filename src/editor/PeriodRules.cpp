@@ -1,7 +1,7 @@
 #include "editor/PeriodRules.h"
 
 #include "core/Messages.h"
-#include "editor/DisplayRules.h"
+#include "editor/ShownValues.h"
 #include "editor/NumberText.h"
 #include "editor/OutputRules.h"
 
@@ -39,7 +39,7 @@ EditOutcome periodExit(ParamImage& image, double periodScale, int output, const 
     // A negative period would wrap into a long one.
     if (*seconds > maximum || *seconds < 0)
         return serialrules::finishWithSerialFeatures(
-            image, pending, {RuleOutcome::warning(msg::periodRange(display::real(maximum)))});
+            image, pending, {RuleOutcome::warning(msg::periodRange(shown::real(maximum)))});
     // 2.3 x 10 is 22.999999999999996 in binary: a hair above it keeps 23 steps, far below
     // the next step, so no typed tenth is lost.
     const double steps = std::trunc(*seconds * 10 / periodScale + 1e-9);

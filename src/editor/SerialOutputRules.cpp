@@ -2,7 +2,7 @@
 
 #include "core/HexDigits.h"
 #include "core/Messages.h"
-#include "editor/DisplayRules.h"
+#include "editor/ShownValues.h"
 #include "editor/EditorError.h"
 #include "editor/NumberText.h"
 
@@ -129,7 +129,7 @@ EditOutcome msgTimeoutDelayExit(ParamImage& image, const QString& text,
 EditOutcome endCodeExit(ParamImage& image, const QString& text) {
     EditOutcome o;
     if (text.isEmpty()) {
-        o.text = display::hex(image.at(kEndCode), 2);
+        o.text = shown::hex(image.at(kEndCode), 2);
         return o;
     }
     for (QChar ch : text) {

@@ -1,7 +1,7 @@
 #include "settings/Differences.h"
 
 #include "core/Messages.h"
-#include "editor/DisplayRules.h"
+#include "editor/ShownValues.h"
 #include "settings/SettingsReport.h"
 
 #include <QJsonArray>
@@ -17,7 +17,7 @@ constexpr int kBytesShown = 8;
 QString hexBytes(const ParamImage& image, int first, int last) {
     QStringList out;
     for (int i = first; i <= last; ++i)
-        out << display::hex(image.at(i), 2);
+        out << shown::hex(image.at(i), 2);
     return out.join(QLatin1Char(' '));
 }
 

@@ -37,7 +37,7 @@ QString orNone(const QString& text) {
 }
 
 QString capcodeCaption(int c) {
-    return display::capcodeSelectorCaptions().at(c);
+    return shown::capcodeSelectorCaptions().at(c);
 }
 QChar bitLetter(int f) {
     return QChar(u'A' + f);
@@ -56,39 +56,39 @@ Settings readSettings(const ParamImage& image) {
     s.modelTag = image.text(kModelTag, kModelTagLen - 1);
 
     s.bandIndex = image.at(kBandIndex);
-    s.band = item(display::bandCaptions(), s.bandIndex, s.bandIndex);
-    s.synth = display::synthesizer(
-        image, display::bandMultiplierFor(s.bandIndex).value_or(kStartMultiplier));
+    s.band = item(shown::bandCaptions(), s.bandIndex, s.bandIndex);
+    s.synth = shown::synthesizer(
+        image, shown::bandMultiplierFor(s.bandIndex).value_or(kStartMultiplier));
     if (s.synth.frequency) {
         const quint32 f = *s.synth.frequency; // units of 100 Hz
         s.mhz = QStringLiteral("%1.%2").arg(f / 10000).arg(f % 10000, 4, 10, QLatin1Char('0'));
     }
-    s.baudRate = display::pagingBaudCaptions().at(display::pagingBaudItem(image));
-    s.polarity = display::polarityCaptions().at(display::polarityItem(image));
+    s.baudRate = shown::pagingBaudCaptions().at(shown::pagingBaudItem(image));
+    s.polarity = shown::polarityCaptions().at(shown::polarityItem(image));
 
     for (int c = 0; c < kCapcodeCount; ++c) {
         CapcodeSettings& cc = s.capcodes[c];
-        cc.number = display::capcodeText(image, c);
-        cc.on = display::capcodeOn(image, c);
+        cc.number = shown::capcodeText(image, c);
+        cc.on = shown::capcodeOn(image, c);
         for (int f = 0; f < kFunctionBits; ++f) {
             const quint8 code = image.at(functionType(c, f));
             cc.types[f] =
-                item(display::messageTypeCaptions(), display::messageTypeItem(code), code);
+                item(shown::messageTypeCaptions(), shown::messageTypeItem(code), code);
         }
     }
     s.testMode = zeroOn(image, kTestModeFlag);
 
     s.serialOn = nonZero(image, kSerialOutputOn);
     const quint8 speed = image.at(kUartBaudCode);
-    s.uartBaud = item(display::uartSpeedCaptions(), display::uartSpeedItem(speed), speed);
+    s.uartBaud = item(shown::uartSpeedCaptions(), shown::uartSpeedItem(speed), speed);
     const quint8 data = image.at(kUartDataBits);
-    s.dataBits = item(display::dataBitsCaptions(), display::dataBitsItem(data), data);
+    s.dataBits = item(shown::dataBitsCaptions(), shown::dataBitsItem(data), data);
     const quint8 parity = image.at(kUartParity);
-    s.parity = item(display::parityCaptions(), display::parityItem(parity), parity);
+    s.parity = item(shown::parityCaptions(), shown::parityItem(parity), parity);
     const quint8 stop = image.at(kUartStopBits);
-    s.stopBits = item(display::stopBitsCaptions(), display::stopBitsItem(stop), stop);
-    s.endCode = display::hex(image.at(kEndCode), 2);
-    s.msgTimeOutDelay = display::msgTimeoutDelay(image);
+    s.stopBits = item(shown::stopBitsCaptions(), shown::stopBitsItem(stop), stop);
+    s.endCode = shown::hex(image.at(kEndCode), 2);
+    s.msgTimeOutDelay = shown::msgTimeoutDelay(image);
     s.filterDisable = nonZero(image, serialCtl(2));
     s.crBeforeLf = nonZero(image, serialCtl(3));
     s.lfAfterCr = nonZero(image, serialCtl(4));
@@ -100,30 +100,30 @@ Settings readSettings(const ParamImage& image) {
             FunctionBitSettings b;
             b.capcode = c;
             b.bit = f;
-            b.header = display::recordPairs(image, Record::Header, c, f);
-            b.trailer = display::recordPairs(image, Record::Trailer, c, f);
-            b.timeout = display::recordPairs(image, Record::Timeout, c, f);
+            b.header = shown::recordPairs(image, Record::Header, c, f);
+            b.trailer = shown::recordPairs(image, Record::Trailer, c, f);
+            b.timeout = shown::recordPairs(image, Record::Timeout, c, f);
             b.intFunCmd = nonZero(image, intFunCmd(c, f));
             bool fcSet = false;
             for (int l = 0; l < kFunCmdCodeLen; ++l)
                 fcSet = fcSet || image.at(funCmdCode(c, f, l)) != 0;
             if (fcSet)
-                b.fc = display::funCmdPairs(image, c, f);
+                b.fc = shown::funCmdPairs(image, c, f);
             if (!b.header.isEmpty() || !b.trailer.isEmpty() || !b.timeout.isEmpty() ||
                 !b.fc.isEmpty() || b.intFunCmd)
                 s.functionBits << b;
-            b.fc = display::funCmdPairs(image, c, f);
+            b.fc = shown::funCmdPairs(image, c, f);
             s.records[c][f] = b;
         }
 
     s.funCmdChecksum = nonZero(image, serialCtl(0));
     s.funCmdEnable = nonZero(image, serialCtl(1));
-    s.funCmdPassword1 = display::fcPassword(image, 1);
-    s.funCmdPassword2 = display::fcPassword(image, 2);
+    s.funCmdPassword1 = shown::fcPassword(image, 1);
+    s.funCmdPassword2 = shown::fcPassword(image, 2);
     const quint8 scaler = image.at(kPeriodPrescaler);
-    s.preScaler = item(display::prescalerCaptions(), display::prescalerItem(scaler), scaler);
+    s.preScaler = item(shown::prescalerCaptions(), shown::prescalerItem(scaler), scaler);
     for (int i = 0; i < kOutputCount; ++i)
-        s.periods[i] = display::periodSeconds(image, i);
+        s.periods[i] = shown::periodSeconds(image, i);
     s.powerUpOutput = zeroOn(image, kPowerUpFlag);
     for (int i = 0; i < 8; ++i)
         if (image.getBits(kPowerUpOutputs, i, 1))
@@ -135,10 +135,10 @@ Settings readSettings(const ParamImage& image) {
 
     s.sequentialLock = image.at(kSequentialLock);
     const quint8 lang = image.at(kLanguageCode);
-    s.language = display::languageCaptions().at(display::languageItem(lang));
+    s.language = shown::languageCaptions().at(shown::languageItem(lang));
     s.outOfRangeTimeOut = image.at(kOutOfRangeTimeout);
-    s.airPassword = display::airPassword(image);
-    s.readPassword = display::readPassword(image);
+    s.airPassword = shown::airPassword(image);
+    s.readPassword = shown::readPassword(image);
     return s;
 }
 

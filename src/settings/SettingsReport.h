@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editor/DisplayRules.h"
+#include "editor/ShownValues.h"
 #include "image/ParamImage.h"
 
 #include <QJsonObject>
@@ -30,7 +30,7 @@ struct Settings {
     // Frequency
     int bandIndex = 0;
     QString band;
-    display::Synthesizer synth;
+    shown::Synthesizer synth;
     QString mhz; // "462.0000", empty without a channel step
     QString baudRate, polarity;
     // Capcodes

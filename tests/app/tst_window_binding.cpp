@@ -2,7 +2,7 @@
 // technician sees after start-up, after loading odd images, and around capcode switching.
 #include "WindowFixture.h"
 #include "app/PairMaskEdit.h"
-#include "editor/DisplayRules.h"
+#include "editor/ShownValues.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -84,7 +84,7 @@ class TestWindowBinding : public QObject {
         QCOMPARE(text("Edit7"), QStringLiteral("04"));
         QCOMPARE(text("edtPassword"), QStringLiteral("0005550142"));
         const auto code = defaultFunCmdCode(0, 0);
-        QCOMPARE(text("edtFC0"), display::pairs(code.data(), 4).chopped(1));
+        QCOMPARE(text("edtFC0"), shown::pairs(code.data(), 4).chopped(1));
         QCOMPARE(text("cboFun1"), QStringLiteral("Alpha"));
         QCOMPARE(text("cboFun24"), QStringLiteral("Binary"));
         QCOMPARE(text("edtSLC"), QStringLiteral("0"));
@@ -146,7 +146,7 @@ class TestWindowBinding : public QObject {
     void aFullRecordAndShorterLengths() {
         QString thirty;
         for (int k = 0; k < 30; ++k)
-            thirty += display::hex(k + 1, 2) + QLatin1Char(';');
+            thirty += shown::hex(k + 1, 2) + QLatin1Char(';');
         mask("edtHeader1")->setMaskedText(thirty);
         w_->collectCapcodeRecord(0);
         QCOMPARE(w_->image().at(headerLen(0, 1)), quint8(30));
@@ -195,7 +195,7 @@ class TestWindowBinding : public QObject {
         QCOMPARE(mask("edtHeader0")->displayText(), mask("edtHeader0")->blankText());
         QVERIFY(!checked("chkOpCmd1"));
         const auto code = defaultFunCmdCode(2, 0);
-        QCOMPARE(mask("edtFC0")->displayText(), display::pairs(code.data(), 4).chopped(1));
+        QCOMPARE(mask("edtFC0")->displayText(), shown::pairs(code.data(), 4).chopped(1));
 
         // Back on #1, the collected edit is there.
         pick(fx_->control<QComboBox>("ComboBox1"), 0);

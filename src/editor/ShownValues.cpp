@@ -1,11 +1,11 @@
-#include "editor/DisplayRules.h"
+#include "editor/ShownValues.h"
 
 #include <QLocale>
 #include <cmath>
 
 using namespace layout;
 
-namespace display {
+namespace shown {
 
 namespace {
 QStringList list(std::initializer_list<const char*> items) {
@@ -206,4 +206,4 @@ QString periodSeconds(const ParamImage& image, int output) {
     return real(image.at(outputPeriod(output)) * double(image.at(kPeriodPrescaler)) * 0.1);
 }
 
-} // namespace display
+} // namespace shown

@@ -9,7 +9,7 @@
 
 // How image values read on the window: list items, captions and text formats. Shared by the
 // main window and the command line, so both show a setting the same way.
-namespace display {
+namespace shown {
 
 // List items, in order.
 const QStringList& bandCaptions();            // cboDft: "130-180MHz(5K)" .. "080-090MHz(5K)"
@@ -68,4 +68,4 @@ QString readPassword(const ParamImage& image);
 quint16 msgTimeoutDelay(const ParamImage& image);
 QString periodSeconds(const ParamImage& image, int output); // steps x prescaler x 0.1
 
-} // namespace display
+} // namespace shown

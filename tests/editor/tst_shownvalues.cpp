@@ -1,10 +1,10 @@
-#include "editor/DisplayRules.h"
+#include "editor/ShownValues.h"
 
 #include <QTest>
 
 using namespace layout;
 
-class TestDisplayRules : public QObject {
+class TestShownValues : public QObject {
     Q_OBJECT
 
   private slots:
@@ -24,12 +24,12 @@ class TestDisplayRules : public QObject {
     void realHasNoBinaryNoise() {
         QFETCH(double, value);
         QFETCH(QString, text);
-        QCOMPARE(display::real(value), text);
+        QCOMPARE(shown::real(value), text);
     }
 
     void defaultSynthesizer() {
         ParamImage img;
-        const auto s = display::synthesizer(img, 3);
+        const auto s = shown::synthesizer(img, 3);
         QCOMPARE(s.pllR, QString("000300"));
         QCOMPARE(s.pllN, QString("0044D800"));
         QCOMPARE(s.mult, QString("3"));
@@ -41,13 +41,13 @@ class TestDisplayRules : public QObject {
     void synthesizerWithoutStep() {
         ParamImage img;
         img.writeBE(kPllR, 3, 0);
-        auto s = display::synthesizer(img, 3);
+        auto s = shown::synthesizer(img, 3);
         QCOMPARE(s.channelStep, 0u);
         QVERIFY(s.channel.isEmpty());
         QVERIFY(!s.frequency);
         QCOMPARE(s.pllR, QString("000000"));
         img.writeBE(kPllR, 3, 0xFFFFFF); // step truncates to 0
-        s = display::synthesizer(img, 1);
+        s = shown::synthesizer(img, 1);
         QCOMPARE(s.channelStep, 0u);
         QVERIFY(!s.frequency);
     }
@@ -55,74 +55,74 @@ class TestDisplayRules : public QObject {
     void bandMultipliers() {
         const int expected[] = {2, 2, 2, 3, 3, 5, 1};
         for (int b = 0; b < 7; ++b)
-            QCOMPARE(int(*display::bandMultiplierFor(b)), expected[b]);
-        QVERIFY(!display::bandMultiplierFor(7));
-        QVERIFY(!display::bandMultiplierFor(255));
+            QCOMPARE(int(*shown::bandMultiplierFor(b)), expected[b]);
+        QVERIFY(!shown::bandMultiplierFor(7));
+        QVERIFY(!shown::bandMultiplierFor(255));
     }
 
     void listItemsFromImageValues() {
-        QCOMPARE(display::messageTypeItem(5), 4);
-        QCOMPARE(display::messageTypeItem(4), 4);
-        QCOMPARE(display::messageTypeItem(3), 3);
-        QCOMPARE(display::messageTypeItem(0xFF), -1);
-        QCOMPARE(display::languageItem(9), 10);
-        QCOMPARE(display::languageCaptions()[display::languageItem(9)], QString("United Kingdom"));
-        QCOMPARE(display::languageItem(10), 0);
-        QCOMPARE(display::languageItem(0xFF), 0);
-        QCOMPARE(*display::uartSpeedItem(25), 3);
-        QVERIFY(!display::uartSpeedItem(26));
-        QCOMPARE(*display::parityItem('E'), 2);
-        QVERIFY(!display::parityItem('X'));
-        QCOMPARE(display::stopBitsItem(3), -1);
-        QCOMPARE(display::dataBitsItem(8), 1);
-        QVERIFY(!display::prescalerItem(0));
-        QCOMPARE(*display::prescalerItem(250), 5);
+        QCOMPARE(shown::messageTypeItem(5), 4);
+        QCOMPARE(shown::messageTypeItem(4), 4);
+        QCOMPARE(shown::messageTypeItem(3), 3);
+        QCOMPARE(shown::messageTypeItem(0xFF), -1);
+        QCOMPARE(shown::languageItem(9), 10);
+        QCOMPARE(shown::languageCaptions()[shown::languageItem(9)], QString("United Kingdom"));
+        QCOMPARE(shown::languageItem(10), 0);
+        QCOMPARE(shown::languageItem(0xFF), 0);
+        QCOMPARE(*shown::uartSpeedItem(25), 3);
+        QVERIFY(!shown::uartSpeedItem(26));
+        QCOMPARE(*shown::parityItem('E'), 2);
+        QVERIFY(!shown::parityItem('X'));
+        QCOMPARE(shown::stopBitsItem(3), -1);
+        QCOMPARE(shown::dataBitsItem(8), 1);
+        QVERIFY(!shown::prescalerItem(0));
+        QCOMPARE(*shown::prescalerItem(250), 5);
 
         ParamImage img;
         for (quint8 code : {0, 3, 4, 5, 6}) {
             img.putBits(kRxControl2, kBaudCodeShift, code, kBaudCodeWidth);
-            QCOMPARE(display::pagingBaudItem(img), 2);
+            QCOMPARE(shown::pagingBaudItem(img), 2);
         }
         img.putBits(kRxControl2, kBaudCodeShift, 1, kBaudCodeWidth);
-        QCOMPARE(display::pagingBaudItem(img), 0);
+        QCOMPARE(shown::pagingBaudItem(img), 0);
     }
 
     void defaultValuesAsShown() {
         ParamImage img;
-        QCOMPARE(display::capcodeText(img, 0), QString("1234567"));
-        QCOMPARE(display::capcodeText(img, 5), QString("2097151"));
+        QCOMPARE(shown::capcodeText(img, 0), QString("1234567"));
+        QCOMPARE(shown::capcodeText(img, 5), QString("2097151"));
         QList<bool> on;
         for (int c = 0; c < 6; ++c)
-            on << display::capcodeOn(img, c);
+            on << shown::capcodeOn(img, c);
         QCOMPARE(on, (QList<bool>{true, false, false, false, false, true}));
-        QCOMPARE(display::airPassword(img), QString("0005550142"));
-        QCOMPARE(display::readPassword(img), QString());
-        QCOMPARE(display::funCmdPairs(img, 0, 0), QString("31;41;00;00;"));
-        QCOMPARE(display::recordPairs(img, Record::Header, 0, 0), QString());
+        QCOMPARE(shown::airPassword(img), QString("0005550142"));
+        QCOMPARE(shown::readPassword(img), QString());
+        QCOMPARE(shown::funCmdPairs(img, 0, 0), QString("31;41;00;00;"));
+        QCOMPARE(shown::recordPairs(img, Record::Header, 0, 0), QString());
     }
 
     void storedLengthsAreBounded() {
         ParamImage img;
         img.set(kFcPassword1Len, 0xFF);
         img.set(kFcPassword1, 'A');
-        QCOMPARE(display::fcPassword(img, 1).size(), 10);
+        QCOMPARE(shown::fcPassword(img, 1).size(), 10);
         img.set(kFcPassword1Len, 3);
-        QCOMPARE(display::fcPassword(img, 1).size(), 3);
+        QCOMPARE(shown::fcPassword(img, 1).size(), 3);
         img.set(headerLen(5, 3), 0xFF); // erased memory never reads past the record
-        QCOMPARE(display::recordPairs(img, Record::Header, 5, 3).size(), 30 * 3);
+        QCOMPARE(shown::recordPairs(img, Record::Header, 5, 3).size(), 30 * 3);
         for (int k = 0; k < 10; ++k)
             img.set(kAirPassword + k, 'x');
         img.set(kAirPassword + 10, 'y');
-        QCOMPARE(display::airPassword(img), QString("xxxxxxxxxx"));
+        QCOMPARE(shown::airPassword(img), QString("xxxxxxxxxx"));
     }
 
     void delayIsLittleEndian() {
         ParamImage img;
         img.set(kMsgTimeoutDelay, 0x2C);
         img.set(kMsgTimeoutDelay + 1, 0x01);
-        QCOMPARE(display::msgTimeoutDelay(img), quint16(300));
+        QCOMPARE(shown::msgTimeoutDelay(img), quint16(300));
     }
 };
 
-QTEST_APPLESS_MAIN(TestDisplayRules)
-#include "tst_displayrules.moc"
+QTEST_APPLESS_MAIN(TestShownValues)
+#include "tst_shownvalues.moc"
