@@ -1,15 +1,13 @@
 #include "editor/CapcodeRules.h"
 
 #include "core/Messages.h"
+#include "editor/Flags.h"
 #include "editor/NumberText.h"
+#include "editor/ShownValues.h"
 
 using namespace layout;
 
 namespace capcoderules {
-
-namespace {
-constexpr int kDisableItem = 4;
-}
 
 RuleOutcome typeCapcode(ParamImage& image, int c, const QString& text) {
     if (text.isEmpty() || c < 0 || c >= kCapcodeCount)
@@ -29,22 +27,19 @@ KeyVerdict capcodeKey(QChar key) {
 }
 
 void setCapcodeOn(ParamImage& image, int c, bool on) {
-    const unsigned disabled = on ? 0 : 1;
-    if (c == 0)
-        image.putBits(kRxControl3, 0, disabled, 1);
-    else
-        image.putBits(kRxControl2, 5 - c, disabled, 1);
+    if (c >= 0 && c < kCapcodeCount)
+        flags::setOn(image, flags::capcodeOn(c), on);
 }
 
 void setMessageType(ParamImage& image, int t, int item) {
-    if (t < 0 || t >= kCapcodeCount * kFunctionBits || item < 0 || item > kDisableItem)
+    const std::optional<int> code = shown::coded::messageType().codeOf(item);
+    if (t < 0 || t >= kCapcodeCount * kFunctionBits || !code)
         return;
-    const int c = t / kFunctionBits, f = t % kFunctionBits;
-    image.set(functionType(c, f), quint8(item == kDisableItem ? kTypeDisable : item));
+    image.set(functionType(t / kFunctionBits, t % kFunctionBits), quint8(*code));
 }
 
 void setTestMode(ParamImage& image, bool on) {
-    image.set(kTestModeFlag, on ? 0x00 : 0xFF);
+    flags::setOn(image, flags::testMode, on);
 }
 
 } // namespace capcoderules

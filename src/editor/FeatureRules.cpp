@@ -2,6 +2,7 @@
 
 #include "core/Messages.h"
 #include "editor/NumberText.h"
+#include "editor/ShownValues.h"
 
 using namespace layout;
 
@@ -25,10 +26,8 @@ EditOutcome byteSettingExit(ParamImage& image, int tag, const QString& text,
 }
 
 void setLanguage(ParamImage& image, int item) {
-    if (item == 0)
-        image.set(kLanguageCode, 0xFF);
-    else if (item >= 1 && item <= 10)
-        image.set(kLanguageCode, quint8(item - 1));
+    if (auto code = shown::coded::language().codeOf(item))
+        image.set(kLanguageCode, quint8(*code));
 }
 
 } // namespace featurerules

@@ -1,8 +1,8 @@
 #include "editor/FrequencyRules.h"
 
 #include "core/Messages.h"
-#include "editor/ShownValues.h"
 #include "editor/NumberText.h"
+#include "editor/ShownValues.h"
 
 using namespace layout;
 

@@ -1,6 +1,7 @@
 #include "editor/OutputRules.h"
 
 #include "core/Messages.h"
+#include "editor/Flags.h"
 #include "editor/ShownValues.h"
 
 #include <cmath>
@@ -9,34 +10,25 @@ using namespace layout;
 
 namespace outputrules {
 
-namespace {
-quint8 zeroWhenOn(bool on) {
-    return on ? 0x00 : 0xFF;
-}
-} // namespace
-
 void setPowerUpOutput(ParamImage& image, int output, bool on) {
-    if (output >= 0 && output < 8)
-        image.putBits(kPowerUpOutputs, output, on ? 1 : 0, 1);
-    else if (output == 8)
-        image.putBits(kPowerUpOutputs2, kOutput9Bit, on ? 1 : 0, 1);
+    if (output >= 0 && output < kOutputCount)
+        flags::setOn(image, flags::powerUpOutput(output), on);
 }
 
 void setPowerUpFlag(ParamImage& image, bool on) {
-    image.set(kPowerUpFlag, zeroWhenOn(on));
+    flags::setOn(image, flags::powerUp, on);
 }
 void setRoe(ParamImage& image, bool on) {
-    image.set(kRoeFlag, zeroWhenOn(on));
+    flags::setOn(image, flags::roe, on);
 }
 void setOrc(ParamImage& image, bool on) {
-    image.set(kOrcFlag, zeroWhenOn(on));
+    flags::setOn(image, flags::orc, on);
 }
 
 std::optional<double> prescalerScale(int item) {
-    static const double scales[] = {1, 10, 50, 100, 200, 250};
-    if (item < 0 || item >= int(std::size(scales)))
-        return std::nullopt;
-    return scales[item];
+    if (auto code = shown::coded::prescaler().codeOf(item))
+        return double(*code);
+    return std::nullopt;
 }
 
 QString prescalerMaximum(double scale) {

@@ -1,9 +1,9 @@
 #include "editor/PeriodRules.h"
 
 #include "core/Messages.h"
-#include "editor/ShownValues.h"
 #include "editor/NumberText.h"
 #include "editor/OutputRules.h"
+#include "editor/ShownValues.h"
 
 #include <cmath>
 

@@ -2,19 +2,16 @@
 
 #include "core/HexDigits.h"
 #include "core/Messages.h"
-#include "editor/ShownValues.h"
 #include "editor/EditorError.h"
+#include "editor/Flags.h"
 #include "editor/NumberText.h"
+#include "editor/ShownValues.h"
 
 using namespace layout;
 
 namespace serialrules {
 
 namespace {
-quint8 zeroWhenOn(bool on) {
-    return on ? 0x00 : 0xFF;
-}
-
 void collectRecord(ParamImage& image, Record record, int c, int f, const QString& text) {
     const QStringList pieces = recordPieces(text, kRecordChars, true);
     for (int k = 0; k < pieces.size(); ++k)
@@ -25,31 +22,29 @@ void collectRecord(ParamImage& image, Record record, int c, int f, const QString
 
 void setSerialOption(ParamImage& image, int tag, bool on) {
     if (tag == kSerialOutputOnTag)
-        image.set(kSerialOutputOn, on ? 1 : 0);
+        flags::setOn(image, flags::serialOutputOn, on);
     else if (tag >= 0 && tag < kSerialCtlCount)
-        image.set(serialCtl(tag), on ? 1 : 0);
+        flags::setOn(image, flags::serialCtl(tag), on);
 }
 
 void setSerialLed(ParamImage& image, bool on) {
-    image.set(kSerialLedFlag, zeroWhenOn(on));
+    flags::setOn(image, flags::serialLed, on);
 }
 void setRts(ParamImage& image, bool on) {
-    image.set(kRtsFlag, zeroWhenOn(on));
+    flags::setOn(image, flags::rts, on);
 }
 void setFcAsPassword(ParamImage& image, bool on) {
-    image.set(kFcAsPasswordFlag, zeroWhenOn(on));
+    flags::setOn(image, flags::fcAsPassword, on);
 }
 
 void setUartSpeed(ParamImage& image, int item) {
-    static const quint8 codes[] = {208, 104, 52, 25, 12};
-    if (item >= 0 && item < int(std::size(codes)))
-        image.set(kUartBaudCode, codes[item]);
+    if (auto code = shown::coded::uartSpeed().codeOf(item))
+        image.set(kUartBaudCode, quint8(*code));
 }
 
 void setUartParity(ParamImage& image, int item) {
-    static const char letters[] = {'N', 'O', 'E'};
-    if (item >= 0 && item < int(std::size(letters)))
-        image.set(kUartParity, quint8(letters[item]));
+    if (auto letter = shown::coded::parity().codeOf(item))
+        image.set(kUartParity, quint8(*letter));
 }
 
 void setUartBits(ParamImage& image, int tag, int value) {

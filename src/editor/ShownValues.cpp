@@ -1,5 +1,7 @@
 #include "editor/ShownValues.h"
 
+#include "editor/Flags.h"
+
 #include <QLocale>
 #include <cmath>
 
@@ -26,14 +28,8 @@ LEDSIGN_CAPTIONS(bandCaptions, "130-180MHz(5K)", "130-180MHz(6.25K)", "130-180MH
                  "278-290MHz(12.5K)", "400-499MHz(Auto)", "929-932MHz(12.5k)", "080-090MHz(5K)")
 LEDSIGN_CAPTIONS(pagingBaudCaptions, " 512 bps", "1200 bps", "2400 bps")
 LEDSIGN_CAPTIONS(polarityCaptions, "Normal", "Invert")
-LEDSIGN_CAPTIONS(messageTypeCaptions, "STD Num", "PRC Num", "Alpha", "Binary", "Disable")
-LEDSIGN_CAPTIONS(uartSpeedCaptions, "2400", "4800", "9600", "19200", "38400")
 LEDSIGN_CAPTIONS(dataBitsCaptions, "7", "8")
-LEDSIGN_CAPTIONS(parityCaptions, "none", "odd", "even")
 LEDSIGN_CAPTIONS(stopBitsCaptions, "1", "2")
-LEDSIGN_CAPTIONS(languageCaptions, "English", "Russian", "Danish/Norwegian", "French", "German",
-                 "Italian", "Portuguese", "Spanish", "Swedish/Finnish", "Swiss", "United Kingdom")
-LEDSIGN_CAPTIONS(prescalerCaptions, "0.1 sec", "1 sec", "5 sec", "10 sec", "20 sec", "25 sec")
 LEDSIGN_CAPTIONS(capcodeSelectorCaptions, "Capcode #1", "Capcode #2", "Capcode #3", "Capcode #4",
                  "Capcode #5", "Capcode #6")
 
@@ -96,6 +92,75 @@ Synthesizer synthesizer(const ParamImage& image, quint8 bandMultiplier) {
     return s;
 }
 
+QStringList CodedList::captions() const {
+    QStringList out;
+    for (const Item& i : items)
+        out << QString::fromLatin1(i.caption);
+    return out;
+}
+std::optional<int> CodedList::itemOf(int code) const {
+    for (size_t i = 0; i < items.size(); ++i)
+        if (items[i].code == code)
+            return int(i);
+    return std::nullopt;
+}
+std::optional<int> CodedList::codeOf(int item) const {
+    if (item < 0 || item >= int(items.size()))
+        return std::nullopt;
+    return items[size_t(item)].code;
+}
+
+namespace coded {
+const CodedList& uartSpeed() {
+    static const CodedList l{
+        {{"2400", 208}, {"4800", 104}, {"9600", 52}, {"19200", 25}, {"38400", 12}}};
+    return l;
+}
+const CodedList& parity() {
+    static const CodedList l{{{"none", 'N'}, {"odd", 'O'}, {"even", 'E'}}};
+    return l;
+}
+const CodedList& prescaler() {
+    static const CodedList l{{{"0.1 sec", 1},
+                              {"1 sec", 10},
+                              {"5 sec", 50},
+                              {"10 sec", 100},
+                              {"20 sec", 200},
+                              {"25 sec", 250}}};
+    return l;
+}
+const CodedList& language() {
+    static const CodedList l{{{"English", 0xFF},
+                              {"Russian", 0},
+                              {"Danish/Norwegian", 1},
+                              {"French", 2},
+                              {"German", 3},
+                              {"Italian", 4},
+                              {"Portuguese", 5},
+                              {"Spanish", 6},
+                              {"Swedish/Finnish", 7},
+                              {"Swiss", 8},
+                              {"United Kingdom", 9}}};
+    return l;
+}
+const CodedList& messageType() {
+    static const CodedList l{
+        {{"STD Num", 0}, {"PRC Num", 1}, {"Alpha", 2}, {"Binary", 3}, {"Disable", kTypeDisable}}};
+    return l;
+}
+} // namespace coded
+
+#define LEDSIGN_CODED_CAPTIONS(fn, list)                                                           \
+    const QStringList& fn() {                                                                      \
+        static const QStringList items = coded::list().captions();                                 \
+        return items;                                                                              \
+    }
+LEDSIGN_CODED_CAPTIONS(messageTypeCaptions, messageType)
+LEDSIGN_CODED_CAPTIONS(uartSpeedCaptions, uartSpeed)
+LEDSIGN_CODED_CAPTIONS(parityCaptions, parity)
+LEDSIGN_CODED_CAPTIONS(languageCaptions, language)
+LEDSIGN_CODED_CAPTIONS(prescalerCaptions, prescaler)
+
 int pagingBaudItem(const ParamImage& image) {
     switch (image.getBits(kRxControl2, kBaudCodeShift, kBaudCodeWidth)) {
     case 1:
@@ -112,39 +177,18 @@ int polarityItem(const ParamImage& image) {
 }
 
 int messageTypeItem(quint8 code) {
-    if (code == kTypeDisable || code == 4)
+    // Code 4 stands for no type of its own; the list shows it as "Disable" too.
+    if (code == 4)
         return 4;
-    return code <= 3 ? code : -1;
+    return coded::messageType().itemOf(code).value_or(-1);
 }
 
 std::optional<int> uartSpeedItem(quint8 code) {
-    switch (code) {
-    case 208:
-        return 0;
-    case 104:
-        return 1;
-    case 52:
-        return 2;
-    case 25:
-        return 3;
-    case 12:
-        return 4;
-    default:
-        return std::nullopt;
-    }
+    return coded::uartSpeed().itemOf(code);
 }
 
 std::optional<int> parityItem(quint8 letter) {
-    switch (letter) {
-    case 'N':
-        return 0;
-    case 'O':
-        return 1;
-    case 'E':
-        return 2;
-    default:
-        return std::nullopt;
-    }
+    return coded::parity().itemOf(letter);
 }
 
 int stopBitsItem(quint8 value) {
@@ -153,16 +197,13 @@ int stopBitsItem(quint8 value) {
 int dataBitsItem(quint8 value) {
     return value >= 7 && value <= 8 ? value - 7 : -1;
 }
+// Every code without a language of its own reads as English.
 int languageItem(quint8 code) {
-    return code < 10 ? code + 1 : 0;
+    return coded::language().itemOf(code).value_or(0);
 }
 
 std::optional<int> prescalerItem(quint8 value) {
-    static const quint8 values[] = {1, 10, 50, 100, 200, 250};
-    for (int i = 0; i < 6; ++i)
-        if (values[i] == value)
-            return i;
-    return std::nullopt;
+    return coded::prescaler().itemOf(value);
 }
 
 QString capcodeText(const ParamImage& image, int c) {
@@ -170,9 +211,7 @@ QString capcodeText(const ParamImage& image, int c) {
 }
 
 bool capcodeOn(const ParamImage& image, int c) {
-    if (c == 0)
-        return image.getBits(kRxControl3, 0, 1) == 0;
-    return image.getBits(kRxControl2, 5 - c, 1) == 0;
+    return flags::isOn(image, flags::capcodeOn(c));
 }
 
 QString recordPairs(const ParamImage& image, Record record, int c, int f) {

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <optional>
+#include <vector>
 
 // How image values read on the window: list items, captions and text formats. Shared by the
 // main window and the command line, so both show a setting the same way.
@@ -23,6 +24,27 @@ const QStringList& stopBitsCaptions();        // ComboBox3: "1", "2"
 const QStringList& languageCaptions();        // cboLng: "English", "Russian" .. "United Kingdom"
 const QStringList& prescalerCaptions();       // cboScaler: "0.1 sec" .. "25 sec"
 const QStringList& capcodeSelectorCaptions(); // ComboBox1: "Capcode #1" .. "Capcode #6"
+
+// A list whose items stand for codes in the image: one table of (caption, code) pairs, read
+// in both directions, by the rule that writes a code and by the refresh that shows it.
+struct CodedList {
+    struct Item {
+        const char* caption;
+        int code;
+    };
+    std::vector<Item> items;
+
+    QStringList captions() const;
+    std::optional<int> itemOf(int code) const; // none: no item stands for the code
+    std::optional<int> codeOf(int item) const; // none: no such item
+};
+namespace coded {
+const CodedList& uartSpeed();   // ComboBox5: the UART's baud code
+const CodedList& parity();      // ComboBox2: the parity letter
+const CodedList& prescaler();   // cboScaler: the unit in tenths of a second
+const CodedList& language();    // cboLng: the language code, 0xFF for English
+const CodedList& messageType(); // cboFun*: "Disable" is 5
+} // namespace coded
 
 // Text formats.
 QString real(double value);                    // 12.5, 8.333, 0 (up to 15 significant digits)
