@@ -1,7 +1,8 @@
 #include "cli/Commands.h"
-#include "settings/SettingsReport.h"
 #include "core/Messages.h"
 #include "image/TableFile.h"
+#include "settings/EditSession.h"
+#include "settings/SettingsReport.h"
 
 #include <QFileInfo>
 #include <QJsonDocument>
@@ -69,9 +70,11 @@ int runShow(const QStringList& args) {
         return kExitFailure;
     }
 
-    const settings::Settings settings = settings::readSettings(image);
+    // As a window just started shows the file it opened.
+    settings::EditSession session;
+    session.take(image);
     if (p.isSet(QStringLiteral("json"))) {
-        QJsonObject o = settings::settingsJson(settings);
+        QJsonObject o = settings::settingsJson(session);
         o.insert(QStringLiteral("file"), fullName(path));
         o.insert(QStringLiteral("merged"), r.outcome == tablefile::Outcome::Merged);
         if (!r.message.isEmpty())
@@ -82,7 +85,7 @@ int runShow(const QStringList& args) {
     }
     if (!r.message.isEmpty())
         seam.message(r.message);
-    out() << settings::settingsText(settings);
+    out() << settings::settingsText(session);
     out().flush();
     return kExitOk;
 }

@@ -1,11 +1,9 @@
 // `ledsign set FILE.tbl KEY=VALUE...`: changes a table file through the window's own rules.
 #include "cli/Commands.h"
-#include "cli/SetKeys.h"
 #include "core/Messages.h"
-#include "editor/ShownValues.h"
-#include "editor/FrequencyRules.h"
-#include "editor/OutputRules.h"
 #include "image/TableFile.h"
+#include "settings/EditSession.h"
+#include "settings/SettingTable.h"
 
 #include <QFileInfo>
 #include <climits>
@@ -15,13 +13,6 @@ namespace cli {
 
 namespace {
 
-QString quoted(const QStringList& items) {
-    QStringList q;
-    for (const QString& i : items)
-        q << QLatin1Char('"') + i + QLatin1Char('"');
-    return q.join(QStringLiteral(", "));
-}
-
 QString description() {
     QString d = QStringLiteral(
         "Changes settings of a table file through the window's own rules, one after another in "
@@ -29,33 +20,22 @@ QString description() {
         "(atomically). The first refused change prints the window's message on standard error, "
         "exits 1 and leaves the file as it was; an unknown key or a value the control cannot "
         "take exits 2.\n\nKeys (their paths in 'ledsign show --json'");
-    for (const Slot& s : keySlots())
+    for (const settings::Slot& s : settings::keySlots())
         d += QStringLiteral("; ") + QString::fromLatin1(s.name) + QStringLiteral(" is ") +
              QString::fromLatin1(s.range);
     d += QStringLiteral("):\n");
-    for (const SetKey& k : setKeyTable()) {
-        QString values;
-        switch (k.kind) {
-        case Kind::Item:
-            values = QStringLiteral("one of ") + quoted(k.items());
-            break;
-        case Kind::Text:
-            values = QStringLiteral("text");
-            break;
-        case Kind::Check:
-            values = QStringLiteral("true or false");
-            break;
-        }
-        d += QStringLiteral("  ") + QString::fromLatin1(k.path).leftJustified(32) +
-             QString::fromLatin1(k.help) + QStringLiteral(": ") + values + QLatin1Char('\n');
-    }
+    for (const settings::Setting& row : settings::settingTable())
+        if (row.rule)
+            d += QStringLiteral("  ") + QString::fromLatin1(row.key).leftJustified(32) +
+                 QString::fromLatin1(row.help) + QStringLiteral(": ") + settings::valuesTaken(row) +
+                 QLatin1Char('\n');
     return d;
 }
 
 struct Change {
     QString argument;
-    const SetKey* key;
-    SetValue value;
+    const settings::Instance* setting;
+    settings::Input input;
 };
 
 } // namespace
@@ -79,19 +59,21 @@ int runSet(const QStringList& args) {
             return p.usageError(msg::cli::notKeyValue(a));
         Change c{a, nullptr, {}};
         const QString key = a.left(eq), value = a.mid(eq + 1);
-        c.key = findKey(key, c.value.at);
-        if (!c.key)
-            return p.usageError(msg::cli::unknownKey(key, keyPatterns()));
-        if (!readValue(*c.key, value, c.value))
+        c.setting = settings::findKey(key);
+        if (!c.setting)
+            return p.usageError(msg::cli::unknownKey(key, settings::keyPatterns()));
+        if (!settings::readInput(*c.setting->row, value, c.input)) {
+            const QString taken = settings::valuesTaken(*c.setting->row);
             return p.usageError(msg::cli::notAnItem(key, value,
-                                                    c.key->kind == Kind::Check
-                                                        ? QStringLiteral("true, false")
-                                                        : quoted(c.key->items())));
+                                                    taken.startsWith(QStringLiteral("one of "))
+                                                        ? taken.mid(7)
+                                                        : QStringLiteral("true, false")));
+        }
         changes.push_back(c);
     }
 
-    SetSession s;
-    const tablefile::OpenResult r = tablefile::open(QFileInfo(path).absoluteFilePath(), s.image);
+    ParamImage image;
+    const tablefile::OpenResult r = tablefile::open(QFileInfo(path).absoluteFilePath(), image);
     if (r.outcome == tablefile::Outcome::Unreadable)
         return fileFailure(seam, r.message, path, r.detail);
     if (r.outcome == tablefile::Outcome::Refused) {
@@ -100,16 +82,12 @@ int runSet(const QStringList& args) {
     }
     if (!r.message.isEmpty())
         seam.message(r.message);
-    // As the window shows a file it opened.
-    freqrules::followBand(s.image, s.tuning);
-    freqrules::retune(s.image, s.tuning);
-    s.image.writeModelTag();
-    s.periodScale = outputrules::prescalerScale(
-                        shown::prescalerItem(s.image.at(layout::kPeriodPrescaler)).value_or(0))
-                        .value_or(1);
+    // As a window just started opens the file.
+    settings::EditSession s;
+    s.take(image);
 
     for (const Change& c : changes) {
-        const RuleOutcome o = c.key->rule(s, c.value);
+        const RuleOutcome o = settings::apply(s, *c.setting, c.input);
         if (o.refused()) {
             err() << o.text << Qt::endl;
             if (!p.quiet())
@@ -118,7 +96,7 @@ int runSet(const QStringList& args) {
         }
     }
     QString reason;
-    if (!tablefile::save(path, s.image, &reason))
+    if (!tablefile::save(path, s.image(), &reason))
         return fileFailure(seam, msg::saveError, path, reason);
     return kExitOk;
 }

@@ -299,6 +299,10 @@ inline QString diffManyBytes(int first, int last) {
            QString::number(last) + QStringLiteral(": ") + QString::number(last - first + 1) +
            QStringLiteral(" bytes differ");
 }
+inline QString diffChecksum(const QString& from, const QString& to) {
+    return QStringLiteral("Bytes 4094-4095: ") + from + QStringLiteral(" -> ") + to +
+           QStringLiteral(" (the checksum, which every Write computes anew: no difference)");
+}
 inline QString fileExists(const QString& path) {
     return path + QStringLiteral(": the file exists (use --force to replace it)");
 }

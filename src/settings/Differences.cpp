@@ -2,6 +2,7 @@
 
 #include "core/Messages.h"
 #include "editor/ShownValues.h"
+#include "settings/EditSession.h"
 #include "settings/SettingsReport.h"
 
 #include <QJsonArray>
@@ -23,13 +24,12 @@ QString hexBytes(const ParamImage& image, int first, int last) {
 
 } // namespace
 
-Differences compareImages(const ParamImage& a, const ParamImage& b) {
+Differences compareSessions(const EditSession& sa, const EditSession& sb) {
+    const ParamImage& a = sa.image();
+    const ParamImage& b = sb.image();
     Differences d;
-    d.same = a == b;
-    if (d.same)
-        return d;
-    const QList<SettingEntry> ea = settingEntries(readSettings(a));
-    const QList<SettingEntry> eb = settingEntries(readSettings(b));
+    const QList<SettingEntry> ea = settingEntries(sa);
+    const QList<SettingEntry> eb = settingEntries(sb);
     QSet<int> accounted;
     for (qsizetype i = 0; i < ea.size() && i < eb.size(); ++i) {
         if (ea[i].text == eb[i].text && ea[i].json == eb[i].json)
@@ -39,7 +39,7 @@ Differences compareImages(const ParamImage& a, const ParamImage& b) {
         d.settings << SettingDifference{ea[i].path, ea[i].caption, ea[i].text,
                                         eb[i].text, ea[i].json,    eb[i].json};
     }
-    for (int o = 0; o < layout::kImageSize; ++o) {
+    for (int o = 0; o < layout::kChecksum; ++o) {
         if (a.at(o) == b.at(o) || accounted.contains(o))
             continue;
         if (!d.bytes.isEmpty() && d.bytes.last().last == o - 1)
@@ -51,7 +51,19 @@ Differences compareImages(const ParamImage& a, const ParamImage& b) {
         r.from = hexBytes(a, r.first, r.last);
         r.to = hexBytes(b, r.first, r.last);
     }
+    const int last = layout::kImageSize - 1;
+    if (a.at(layout::kChecksum) != b.at(layout::kChecksum) || a.at(last) != b.at(last))
+        d.checksum = ByteRun{layout::kChecksum, last, hexBytes(a, layout::kChecksum, last),
+                             hexBytes(b, layout::kChecksum, last)};
+    d.same = d.settings.isEmpty() && d.bytes.isEmpty();
     return d;
+}
+
+Differences compareImages(const ParamImage& a, const ParamImage& b) {
+    EditSession sa, sb;
+    sa.take(a);
+    sb.take(b);
+    return compareSessions(sa, sb);
 }
 
 QStringList Differences::lines() const {
@@ -61,6 +73,8 @@ QStringList Differences::lines() const {
     for (const ByteRun& r : bytes)
         out << (r.last - r.first < kBytesShown ? msg::cli::diffBytes(r.first, r.last, r.from, r.to)
                                                : msg::cli::diffManyBytes(r.first, r.last));
+    if (checksum)
+        out << msg::cli::diffChecksum(checksum->from, checksum->to);
     return out;
 }
 
@@ -72,7 +86,10 @@ QJsonObject Differences::json() const {
     for (const ByteRun& r : bytes)
         jb.append(
             QJsonObject{{"first", r.first}, {"last", r.last}, {"from", r.from}, {"to", r.to}});
-    return QJsonObject{{"same", same}, {"settings", js}, {"bytes", jb}};
+    QJsonObject o{{"same", same}, {"settings", js}, {"bytes", jb}};
+    if (checksum)
+        o.insert("checksum", QJsonObject{{"from", checksum->from}, {"to", checksum->to}});
+    return o;
 }
 
 } // namespace settings

@@ -7,6 +7,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 // What differs between two images, said as the window shows it: the settings whose shown value
 // differs, then the runs of differing bytes that no such setting accounts for.
@@ -27,7 +28,10 @@ struct ByteRun {
 struct Differences {
     QList<SettingDifference> settings;
     QList<ByteRun> bytes;
-    bool same = true; // every byte equal
+    // The checksum slot (bytes 4094-4095) when it differs: every Write seals the image anew,
+    // so it makes no difference of its own and is only noted.
+    std::optional<ByteRun> checksum;
+    bool same = true; // nothing differs but the checksum slot
 
     // One line each: "Capcode #3: 1234562 -> 1987654", then "Bytes 4094-4095: ...".
     QStringList lines() const;
@@ -35,6 +39,10 @@ struct Differences {
     QJsonObject json() const;
 };
 
+class EditSession;
+// What each session shows, compared.
+Differences compareSessions(const EditSession& from, const EditSession& to);
+// Each image taken as File > Open takes it in a window just started, then compared.
 Differences compareImages(const ParamImage& from, const ParamImage& to);
 
 } // namespace settings

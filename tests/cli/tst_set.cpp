@@ -158,10 +158,15 @@ class TestSet : public QObject {
         QCOMPARE(f["language"].toString(), QString("United Kingdom"));
         QCOMPARE(f["airPassword"].toString(), QString("1234567890"));
 
-        // The unit keeps the periods' length; the sign's LED format fixes the UART speed.
+        // The unit keeps the periods' length; the sign's LED format fixes the UART speed when
+        // its box is checked (it already was: checking it again runs no rule, as in the window).
         QCOMPARE(
             ledsign({"set", x, "outputFeatures.preScaler=1 sec", "serialOutput.serialLed=true"})
                 .code,
+            0);
+        QCOMPARE(json(x)["serialOutput"].toObject()["uartBaud"].toString(), QString("9600"));
+        QCOMPARE(
+            ledsign({"set", x, "serialOutput.serialLed=false", "serialOutput.serialLed=true"}).code,
             0);
         o = json(x);
         QCOMPARE(o["outputFeatures"].toObject()["periodSeconds"].toArray()[6].toString(),

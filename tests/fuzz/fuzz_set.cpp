@@ -3,7 +3,8 @@
 // Each change is a byte that picks a key (one past the last: the key's text follows as well),
 // a length byte and the value's text in UTF-8, as a command line passes it.
 #include "FuzzInput.h"
-#include "cli/SetChange.h"
+#include "settings/EditSession.h"
+#include "settings/SettingTable.h"
 #include "settings/SettingsReport.h"
 
 #include <QJsonDocument>
@@ -19,29 +20,25 @@ QString text(FuzzInput& in) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const QStringList keys = cli::setKeys();
+    static const QStringList keys = settings::settableKeys();
     FuzzInput in(data, size);
 
-    cli::SetSession s;
-    freqrules::followBand(s.image, s.tuning);
-    freqrules::retune(s.image, s.tuning);
-    s.image.writeModelTag();
+    settings::EditSession s;
 
     for (int changes = 0; !in.empty() && changes < 64; ++changes) {
         const int pick = in.byte() % (keys.size() + 1);
         const QString key = pick < keys.size() ? keys[pick] : text(in);
         const QString value = text(in);
         RuleOutcome outcome;
-        const cli::SetResult r = cli::applySetting(s, key, value, &outcome);
-        if (pick < keys.size() && r == cli::SetResult::UnknownKey)
+        const settings::SetResult r = settings::applySetting(s, key, value, &outcome);
+        if (pick < keys.size() && r == settings::SetResult::UnknownKey)
             qFatal("a key of the table is unknown: %s", qPrintable(key));
-        if (r == cli::SetResult::Refused && outcome.text.isEmpty())
+        if (r == settings::SetResult::Refused && outcome.text.isEmpty())
             qFatal("a change refused without a message: %s=%s", qPrintable(key), qPrintable(value));
     }
 
-    const settings::Settings settings = settings::readSettings(s.image);
-    const QByteArray json = QJsonDocument(settings::settingsJson(settings)).toJson();
-    if (settings::settingsText(settings).isEmpty() || QJsonDocument::fromJson(json).isNull())
+    const QByteArray json = QJsonDocument(settings::settingsJson(s)).toJson();
+    if (settings::settingsText(s).isEmpty() || QJsonDocument::fromJson(json).isNull())
         qFatal("show printed nothing, or JSON that does not read back");
     return 0;
 }

@@ -2,9 +2,10 @@
 // the file is taken whole, merged or refused, and what was taken is shown as text and as
 // JSON. The input is the file.
 #include "FuzzInput.h"
-#include "settings/SettingsReport.h"
 #include "image/ParamImage.h"
 #include "image/TableFile.h"
+#include "settings/EditSession.h"
+#include "settings/SettingsReport.h"
 
 #include <QFile>
 #include <QJsonDocument>
@@ -13,9 +14,10 @@
 namespace {
 
 void show(const ParamImage& image) {
-    const settings::Settings settings = settings::readSettings(image);
-    const QString text = settings::settingsText(settings);
-    const QByteArray json = QJsonDocument(settings::settingsJson(settings)).toJson();
+    settings::EditSession session;
+    session.take(image);
+    const QString text = settings::settingsText(session);
+    const QByteArray json = QJsonDocument(settings::settingsJson(session)).toJson();
     if (text.isEmpty() || QJsonDocument::fromJson(json).isNull())
         qFatal("show printed nothing, or JSON that does not read back");
 }

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "editor/FrequencyRules.h"
+#include "image/ParamImage.h"
+
+#include <QHash>
+#include <QString>
+
+// The image being edited, the program state beside it, and what the window's boxes and lists
+// hold. What a control shows can depend on what it showed before: a box's rule runs only when
+// its state changes, and three lists keep their item when the image holds no code of theirs.
+// So the window and the command line take an image through the same session and end with the
+// same bytes. A session is a value: copying it keeps everything an undo needs.
+namespace settings {
+
+class EditSession {
+  public:
+    // As a window just started: its controls hold what the default image shows.
+    EditSession();
+
+    // Takes an image as File > Open and Read do: the image is replaced, then shown once.
+    void take(const ParamImage& image);
+    // Shows the image on the controls: every box and list follows it, and the rule of every box
+    // whose state changes runs, as it would in the window.
+    void refresh();
+    // The parts of the refresh that the rules ask for after their own edits.
+    void showCapcodes();
+    void showSynthesizer();
+    void showBaudPolarity();
+    void showSerialFeatures();
+    // The pre-scaler rule for the list's item, as the refresh runs it (nothing pending).
+    void prescalerRule();
+
+    ParamImage& image() { return image_; }
+    const ParamImage& image() const { return image_; }
+    freqrules::Tuning& tuning() { return tuning_; }
+    const freqrules::Tuning& tuning() const { return tuning_; }
+    double& periodScale() { return periodScale_; }
+    double periodScale() const { return periodScale_; }
+    int& selectedCapcode() { return selectedCapcode_; }
+    int selectedCapcode() const { return selectedCapcode_; }
+
+    // Boxes and lists by the objectName of their control.
+    bool box(const QString& name) const { return boxes_.value(name, false); }
+    int item(const QString& name) const { return items_.value(name, 0); }
+    // A box set from code: its rule runs when, and only when, its state changes.
+    void setBox(const QString& name, bool on);
+    // What a user's click made of a box whose rule the caller runs itself.
+    void noteBox(const QString& name, bool on) { boxes_.insert(name, on); }
+    // A list's item set from code or picked (its rule is the caller's).
+    void setItem(const QString& name, int item) { items_.insert(name, item); }
+
+    bool operator==(const EditSession& other) const;
+
+  private:
+    ParamImage image_;
+    freqrules::Tuning tuning_;
+    double periodScale_ = 1;
+    int selectedCapcode_ = 0;
+    QHash<QString, bool> boxes_;
+    QHash<QString, int> items_;
+};
+
+} // namespace settings
