@@ -4,10 +4,8 @@
 #include "app/MainWindow.h"
 #include "app/PageTab.h"
 #include "app/PairMaskEdit.h"
-#include "editor/CapcodeRules.h"
-#include "editor/OutputRules.h"
-#include "editor/PeriodRules.h"
 #include "editor/SerialOutputRules.h"
+#include "settings/SettingTable.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -19,6 +17,13 @@
 using namespace layout;
 
 void TfrmAir::connectRules() {
+    // The session learns every item picked before the list's rule runs.
+    for (QComboBox* list : centralWidget()->findChildren<QComboBox*>())
+        if (const settings::Instance* s = settings::findControl(list->objectName());
+            s && s->row->kind == settings::Kind::List)
+            connect(list, &QComboBox::activated, this,
+                    [this, list](int item) { session_.setItem(list->objectName(), item); });
+
     auto onToggle = [this](QCheckBox* box, auto rule) {
         connect(box, &QCheckBox::toggled, this, [this, rule] { guard(rule); });
     };
@@ -55,24 +60,46 @@ void TfrmAir::connectRules() {
             [this] { guard([this] { btnLink0EClick(); }); });
 }
 
-// --- Capcodes -------------------------------------------------------------------------------
+// --- Check boxes ----------------------------------------------------------------------------
+// Every box's rule is its setting's, run through the session so it knows the box's state; the
+// window then shows what the rule changed (the UART speed list, the serial page's enables).
+
+void TfrmAir::boxRule(QCheckBox* box) {
+    const QString name = box->objectName();
+    session_.noteBox(name, box->isChecked());
+    settings::runBoxRule(session_, name, box->isChecked());
+    showControls();
+}
 
 void TfrmAir::CheckBox1Click(int tag) {
-    capcoderules::setCapcodeOn(image_, tag, tables_.capcodeBoxes[tag]->isChecked());
+    boxRule(tables_.capcodeBoxes[tag]);
 }
-
 void TfrmAir::CheckBox7Click() {
-    capcoderules::setTestMode(image_, CheckBox7->isChecked());
+    boxRule(CheckBox7);
 }
-
-// --- Serial output ----------------------------------------------------------------------------
-
 void TfrmAir::chkCtl0Click(int tag) {
-    const bool on = tables_.serialOptionBoxes[tag]->isChecked();
-    serialrules::setSerialOption(image_, tag, on);
-    if (tag == serialrules::kSerialOutputOnTag)
-        setSerialPageEnabled(on);
-    updateFunCmdControls();
+    boxRule(tables_.serialOptionBoxes[tag]);
+}
+void TfrmAir::CheckBox8Click() {
+    boxRule(CheckBox8);
+}
+void TfrmAir::CheckBox9Click() {
+    boxRule(CheckBox9);
+}
+void TfrmAir::chkFunPassClick() {
+    boxRule(chkFunPass);
+}
+void TfrmAir::chkOutput0Click(int tag) {
+    boxRule(tables_.powerUpOutputBoxes[tag]);
+}
+void TfrmAir::chkPowerClick() {
+    boxRule(chkPower);
+}
+void TfrmAir::chkROEClick() {
+    boxRule(chkROE);
+}
+void TfrmAir::chkORCClick() {
+    boxRule(chkORC);
 }
 
 void TfrmAir::updateFunCmdControls() {
@@ -83,22 +110,6 @@ void TfrmAir::updateFunCmdControls() {
         tables_.intFunCmdBoxes[f]->setEnabled(on);
         tables_.fcEdits[f]->setEnabled(on);
     }
-}
-
-void TfrmAir::CheckBox8Click() {
-    const serialrules::SerialLedEffect e =
-        serialrules::applySerialLed(image_, CheckBox8->isChecked());
-    if (e.uartSpeedItem)
-        ComboBox5->setCurrentIndex(*e.uartSpeedItem);
-    Panel2->setVisible(e.uartPanelVisible);
-}
-
-void TfrmAir::CheckBox9Click() {
-    serialrules::setRts(image_, CheckBox9->isChecked());
-}
-
-void TfrmAir::chkFunPassClick() {
-    serialrules::setFcAsPassword(image_, chkFunPass->isChecked());
 }
 
 void TfrmAir::ComboBox1Click() {
@@ -126,26 +137,9 @@ void TfrmAir::ComboBox3Click(int tag) {
         serialrules::setUartBits(image_, tag, value);
 }
 
-// --- Output features ------------------------------------------------------------------------
-
-void TfrmAir::chkOutput0Click(int tag) {
-    outputrules::setPowerUpOutput(image_, tag, tables_.powerUpOutputBoxes[tag]->isChecked());
-}
-
-void TfrmAir::chkPowerClick() {
-    outputrules::setPowerUpFlag(image_, chkPower->isChecked());
-}
-void TfrmAir::chkROEClick() {
-    outputrules::setRoe(image_, chkROE->isChecked());
-}
-void TfrmAir::chkORCClick() {
-    outputrules::setOrc(image_, chkORC->isChecked());
-}
-
 // The refresh's pre-scaler rule: the image is replaced, nothing typed is pending.
 void TfrmAir::cboScalerClick() {
-    periodrules::prescalerPick(image_, periodScale_, cboScaler->currentIndex(),
-                               serialrules::PendingRecord::none());
-    lblScaler->setText(outputrules::prescalerMaximum(periodScale_));
-    ShowSerialFeatures();
+    session_.setItem(cboScaler->objectName(), cboScaler->currentIndex());
+    session_.prescalerRule();
+    showControls();
 }

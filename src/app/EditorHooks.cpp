@@ -51,19 +51,31 @@ void TfrmAir::connectEditorRules() {
 
     // Capcodes: edtAddrEnter, edtAddrKeyPress, Edit1KeyUp, edtAddrExit (the ON boxes are
     // check box rules, connected with the others).
+    // Every prefix typed is stored as it is typed; a text that is refused puts back the
+    // capcode the field held when it got the focus, so no prefix of it stays behind.
     for (QLineEdit* e : tables_.capcodeEdits) {
         const int c = tagOf(e);
+        auto refused = [this, e, c](const RuleOutcome& o) {
+            hooks_->settle(e, o, [this, c] {
+                image_.setCapcode(c, capcodeOnEntry_[c]);
+                ShowCapcodes();
+            });
+        };
+        h.add(e, E::Enter, [this, c] { capcodeOnEntry_[c] = image_.capcode(c); });
         h.add(e, E::Enter, FieldHooks::emptied(e));
         h.add(e, E::KeyPress, capcoderules::capcodeKey);
-        h.add(e, E::KeyUp, [this, e, c] {
+        h.add(e, E::KeyUp, [this, e, c, refused] {
             const RuleOutcome o = capcoderules::typeCapcode(image_, c, e->text());
             if (o.refused())
-                hooks_->settle(e, o, [this] { ShowCapcodes(); });
+                refused(o);
         });
         // What reached the edit without a key (pasted with the mouse) is stored on leaving.
-        h.add(e, E::Exit, [this, e, c] {
-            hooks_->settle(e, capcoderules::typeCapcode(image_, c, typedText(e)),
-                           [this] { ShowCapcodes(); });
+        h.add(e, E::Exit, [this, e, c, refused] {
+            const RuleOutcome o = capcoderules::typeCapcode(image_, c, typedText(e));
+            if (o.refused())
+                refused(o);
+            else
+                hooks_->settle(e, o, [this] { ShowCapcodes(); });
         });
     }
     // cboFunClick

@@ -6,6 +6,7 @@
 #include "editor/FrequencyRules.h"
 #include "image/ParamImage.h"
 #include "protocol/OperationHost.h"
+#include "settings/EditSession.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -57,6 +58,8 @@ class TfrmAir : public QMainWindow, public OperationHost {
     ~TfrmAir() override;
 
     // --- Shared state ---------------------------------------------------------------------
+    settings::EditSession& session() { return session_; }
+    const settings::EditSession& session() const { return session_; }
     ParamImage& image() { return image_; }
     const ParamImage& image() const { return image_; }
     UserSeam& seam() { return *seam_; }
@@ -91,6 +94,9 @@ class TfrmAir : public QMainWindow, public OperationHost {
     void ShowBaudPolarity();
     void ShowSerialFeatures();
     void ShowCapcodeRecord(int c);
+    // Sets every box, list and edit that shows a setting from the session, running no rule,
+    // and the labels and enables that follow them.
+    void showControls();
     // Copies the header, trailer, time-out and FC edits of capcode c into the image. A pair
     // that is not hexadecimal throws ConversionError (pairs before it stay stored).
     void collectCapcodeRecord(int c);
@@ -268,20 +274,28 @@ class TfrmAir : public QMainWindow, public OperationHost {
     void setSerialPageEnabled(bool on);
     void setSerialCaptionsColour(bool on);
     void updateFunCmdControls();
+    // A box's rule through the session, then what it changed on the window.
+    void boxRule(QCheckBox* box);
+    // The capcode each capcode edit held when it got the focus: a refused text puts it back.
+    std::array<quint32, layout::kCapcodeCount> capcodeOnEntry_{};
     void updateCaption(const QString& fileName);
     QString defaultAskOpenFileName(const QString& startDirectory);
     QString defaultAskSaveFileName(const QString& startDirectory);
 
-    ParamImage image_;
+    // The image with the state beside it and what the boxes and lists hold; the window shows
+    // it and hands every box's and list's change to it. The references name its parts as the
+    // handlers have always named them.
+    settings::EditSession session_;
+    ParamImage& image_ = session_.image();
+    freqrules::Tuning& tuning_ = session_.tuning(); // bandMultiplier and channelStep
+    double& periodScale_ = session_.periodScale();
+    int& selectedCapcode_ = session_.selectedCapcode();
     std::unique_ptr<UserSeam> ownSeam_;
     UserSeam* seam_ = nullptr;
     QString startDirectory_;
     QStringList extraPorts_;
     QString currentTableFile_;
     bool useCurrentName_ = false;
-    int selectedCapcode_ = 0;
-    freqrules::Tuning tuning_; // bandMultiplier and channelStep
-    double periodScale_ = 1;
     bool shown_ = false;
     ControlTables tables_;
     FieldHooks* hooks_ = nullptr; // the edits' and lists' rules (EditorHooks.cpp)

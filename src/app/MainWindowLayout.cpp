@@ -113,8 +113,8 @@ void TfrmAir::buildFrequency(QWidget* page) {
     cboPolarity = list(g, QStringLiteral("cboPolarity"), shown::polarityCaptions(),
                        QRect(116, 110, 100, kRow));
     text(g, label::baudRate, QRect(16, 153, 96, 16));
-    cboBaud = list(g, QStringLiteral("cboBaud"), shown::pagingBaudCaptions(),
-                   QRect(116, 150, 100, kRow));
+    cboBaud =
+        list(g, QStringLiteral("cboBaud"), shown::pagingBaudCaptions(), QRect(116, 150, 100, kRow));
 }
 
 void TfrmAir::buildCapcodes(QWidget* page) {
@@ -257,8 +257,8 @@ void TfrmAir::buildSerialPage(QWidget* page) {
     Panel2 = panel(g, QStringLiteral("Panel2"), QRect(8, 336, 284, 160));
     QWidget* p = Panel2;
     text(p, label::uartBaud, QRect(12, 17, 90, 16));
-    ComboBox5 = list(p, QStringLiteral("ComboBox5"), shown::uartSpeedCaptions(),
-                     QRect(110, 14, 90, kRow));
+    ComboBox5 =
+        list(p, QStringLiteral("ComboBox5"), shown::uartSpeedCaptions(), QRect(110, 14, 90, kRow));
     text(p, label::dataBits, QRect(12, 53, 90, 16));
     ComboBox4 =
         list(p, QStringLiteral("ComboBox4"), shown::dataBitsCaptions(), QRect(110, 50, 90, kRow));
@@ -267,8 +267,8 @@ void TfrmAir::buildSerialPage(QWidget* page) {
     ComboBox2 =
         list(p, QStringLiteral("ComboBox2"), shown::parityCaptions(), QRect(110, 86, 90, kRow));
     text(p, label::stopBits, QRect(12, 125, 90, 16));
-    ComboBox3 = list(p, QStringLiteral("ComboBox3"), shown::stopBitsCaptions(),
-                     QRect(110, 122, 90, kRow));
+    ComboBox3 =
+        list(p, QStringLiteral("ComboBox3"), shown::stopBitsCaptions(), QRect(110, 122, 90, kRow));
     setTag(ComboBox3, 1);
 
     for (int f = 0; f < kFunctionBits; ++f)

@@ -95,6 +95,8 @@ int runSet(const QStringList& args) {
             return kExitFailure;
         }
     }
+    // As the window's Save: the selected capcode's groups are collected first.
+    s.collectRecord();
     QString reason;
     if (!tablefile::save(path, s.image(), &reason))
         return fileFailure(seam, msg::saveError, path, reason);

@@ -107,6 +107,23 @@ void EditSession::showSerialFeatures() {
     setBox(QStringLiteral("CheckBox9"), flags::isOn(image_, flags::rts));
 }
 
+serialrules::CapcodeRecordTexts EditSession::shownRecord(int c) const {
+    serialrules::CapcodeRecordTexts texts;
+    for (int f = 0; f < kFunctionBits; ++f) {
+        texts[f].header = shown::recordPairs(image_, Record::Header, c, f);
+        texts[f].trailer = shown::recordPairs(image_, Record::Trailer, c, f);
+        texts[f].timeout = shown::recordPairs(image_, Record::Timeout, c, f);
+        texts[f].funCmd = shown::funCmdPairs(image_, c, f);
+        texts[f].intFunCmd = flags::isOn(image_, flags::intFunCmd(c, f));
+    }
+    return texts;
+}
+
+void EditSession::collectRecord() {
+    // The texts come from the image, so every pair reads.
+    serialrules::collectCapcodeRecord(image_, selectedCapcode_, shownRecord(selectedCapcode_));
+}
+
 bool EditSession::operator==(const EditSession& o) const {
     return image_ == o.image_ && tuning_.bandMultiplier == o.tuning_.bandMultiplier &&
            tuning_.channelStep == o.tuning_.channelStep && periodScale_ == o.periodScale_ &&

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "editor/FrequencyRules.h"
+#include "editor/SerialOutputRules.h"
 #include "image/ParamImage.h"
 
 #include <QHash>
@@ -49,6 +50,13 @@ class EditSession {
     void noteBox(const QString& name, bool on) { boxes_.insert(name, on); }
     // A list's item set from code or picked (its rule is the caller's).
     void setItem(const QString& name, int item) { items_.insert(name, item); }
+
+    // What capcode c's function-bit groups show of the image: the pairs as the masked edits
+    // hold them (at most 30), the boxes as checked.
+    serialrules::CapcodeRecordTexts shownRecord(int c) const;
+    // What Save, Write and Verify do first: the selected capcode's groups are collected into the
+    // image, so a record longer than its edits can show is saved as the edits show it.
+    void collectRecord();
 
     bool operator==(const EditSession& other) const;
 

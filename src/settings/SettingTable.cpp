@@ -103,14 +103,7 @@ RuleOutcome edited(S& s, const EditOutcome& o) {
 RuleOutcome setRecordField(S& s, At at,
                            const std::function<void(serialrules::FunctionBitTexts&)>& change) {
     const int c = at.a;
-    serialrules::CapcodeRecordTexts texts;
-    for (int f = 0; f < kFunctionBits; ++f) {
-        texts[f].header = shown::recordPairs(s.image(), Record::Header, c, f);
-        texts[f].trailer = shown::recordPairs(s.image(), Record::Trailer, c, f);
-        texts[f].timeout = shown::recordPairs(s.image(), Record::Timeout, c, f);
-        texts[f].funCmd = shown::funCmdPairs(s.image(), c, f);
-        texts[f].intFunCmd = flags::isOn(s.image(), flags::intFunCmd(c, f));
-    }
+    serialrules::CapcodeRecordTexts texts = s.shownRecord(c);
     change(texts[at.b]);
     // Checked first, so a refused value changes nothing.
     ParamImage changed = s.image();

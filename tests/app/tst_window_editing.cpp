@@ -101,23 +101,35 @@ class TestWindowEditing : public QObject {
         QCOMPARE(w_->image().at(functionType(1, 2)), quint8(3));
     }
 
-    void capcodeTypingStoresPrefixesAndRefuses() {
-        QLineEdit* e = edit("Edit2");
+    // Each prefix is stored as it is typed, but a refused text puts back the capcode the field
+    // held when it got the focus: no prefix of it is left to be saved or written.
+    void aRefusedCapcodeKeepsTheOneBefore() {
+        QLineEdit* e = edit("Edit3");
+        QCOMPARE(w_->image().capcode(2), 1234562u);
         focus(e);
         QCOMPARE(e->text(), QString());
-        QTest::keyClicks(e, "2097152");
+        QTest::keyClicks(e, "30");
+        QCOMPARE(w_->image().capcode(2), 30u);
+        QTest::keyClicks(e, "00000");
         QCOMPARE(fx_->seam.shown, QStringList{"message: " + msg::capcodeRange});
-        QCOMPARE(e->text(), QString("0209715"));
-        QCOMPARE(w_->image().capcode(1), 209715u);
+        QCOMPARE(e->text(), QString("1234562"));
+        QCOMPARE(w_->image().capcode(2), 1234562u);
         QVERIFY(e->hasFocus());
         fx_->seam.clear();
         e->clear();
-        QTest::keyClicks(e, "12a");
+        QTest::keyClicks(e, "12A");
         QCOMPARE(fx_->seam.shown, QStringList{"message: " + msg::insertNumeric});
-        QCOMPARE(e->text(), QString("0000012"));
+        QCOMPARE(e->text(), QString("1234562"));
         QTest::keyClick(e, Qt::Key_Return);
         QVERIFY(w_->edtNull->hasFocus());
-        QCOMPARE(w_->image().capcode(1), 12u);
+        QCOMPARE(w_->image().capcode(2), 1234562u);
+
+        // A good value still goes in.
+        focus(e);
+        QTest::keyClicks(e, "1987654");
+        QTest::keyClick(e, Qt::Key_Return);
+        QCOMPARE(w_->image().capcode(2), 1987654u);
+        QCOMPARE(e->text(), QString("1987654"));
     }
 
     void aPastedCapcodeIsStoredOnLeaving() {
