@@ -8,7 +8,8 @@
 namespace msg {
 
 inline const QString appTitle = QStringLiteral("LED SIGN");
-inline const QString windowCaption = QStringLiteral("Marovelkin LED Sign Programmer Version 2.52");
+inline const QString windowCaption =
+    QStringLiteral("Marovelkin LED Sign Programmer Version " LEDSIGN_VERSION);
 inline const QString captionZrd = QStringLiteral("ZRD");
 inline const QString captionTrux = QStringLiteral("Trux");
 inline const QString captionVersion = QStringLiteral("Version");

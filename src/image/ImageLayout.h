@@ -74,6 +74,16 @@ inline constexpr int kModelTag = 2809;
 inline constexpr int kModelTagLen = 13; // "SIGN_PV02.43" and NUL
 inline constexpr int kChecksum = 4094;  // big-endian
 
+// Blocks that only the default content fills: the receiver's settings from byte 0 on (the
+// named fields above lie in them), its tables behind the air password, and a run of ones
+// behind the output periods.
+inline constexpr int kReceiverBlock = 0;
+inline constexpr int kReceiverBlockRow = 16; // the default is written in rows of 16 bytes
+inline constexpr int kReceiverTable = 139;   // right after the air password
+inline constexpr int kReceiverGroups = 165;  // ten groups 0A 01..09 00, then 0A, ...
+inline constexpr int kReceiverGroupsEnd = 384;
+inline constexpr int kPeriodOnes = 395;
+
 // Bank offsets of the two check words (only in the 4100-byte bank buffer).
 inline constexpr int kCheckWord1 = 4096;
 inline constexpr int kCheckWord2 = 4098;
@@ -83,24 +93,6 @@ constexpr int functionType(int c, int f) {
 }
 constexpr int capcode(int c) {
     return kCapcodes + 3 * c;
-}
-constexpr int headerLen(int c, int f) {
-    return kHeaderLen + 4 * c + f;
-}
-constexpr int headerChar(int c, int f, int k) {
-    return kHeaderChars + 120 * c + 30 * f + k;
-}
-constexpr int trailerLen(int c, int f) {
-    return kTrailerLen + 4 * c + f;
-}
-constexpr int trailerChar(int c, int f, int k) {
-    return kTrailerChars + 120 * c + 30 * f + k;
-}
-constexpr int timeoutLen(int c, int f) {
-    return kTimeoutLen + 4 * c + f;
-}
-constexpr int timeoutChar(int c, int f, int k) {
-    return kTimeoutChars + 120 * c + 30 * f + k;
 }
 constexpr int intFunCmd(int c, int f) {
     return kIntFunCmd + 4 * c + f;
@@ -115,17 +107,20 @@ constexpr int serialCtl(int i) {
     return kSerialCtl + i;
 }
 
-// The three per-capcode strings share one shape.
+// The three per-capcode strings share one shape: a length per function bit, then 30
+// characters per function bit.
 enum class Record { Header, Trailer, Timeout };
 constexpr int recordLen(Record r, int c, int f) {
-    return r == Record::Header    ? headerLen(c, f)
-           : r == Record::Trailer ? trailerLen(c, f)
-                                  : timeoutLen(c, f);
+    const int base = r == Record::Header    ? kHeaderLen
+                     : r == Record::Trailer ? kTrailerLen
+                                            : kTimeoutLen;
+    return base + 4 * c + f;
 }
 constexpr int recordChar(Record r, int c, int f, int k) {
-    return r == Record::Header    ? headerChar(c, f, k)
-           : r == Record::Trailer ? trailerChar(c, f, k)
-                                  : timeoutChar(c, f, k);
+    const int base = r == Record::Header    ? kHeaderChars
+                     : r == Record::Trailer ? kTrailerChars
+                                            : kTimeoutChars;
+    return base + 120 * c + 30 * f + k;
 }
 
 // Message type codes of functionTypes.

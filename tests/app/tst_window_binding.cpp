@@ -128,15 +128,17 @@ class TestWindowBinding : public QObject {
         w_->collectCapcodeRecord(0);
 
         const ParamImage& im = w_->image();
-        QCOMPARE(im.at(headerLen(0, 0)), quint8(2));
-        QCOMPARE(im.at(headerChar(0, 0, 0)), quint8(0x0D));
-        QCOMPARE(im.at(headerChar(0, 0, 1)), quint8(0x0A));
-        QCOMPARE(im.at(trailerLen(0, 1)), quint8(1)); // the blank pair ends the list
-        QCOMPARE(im.at(trailerChar(0, 1, 0)), quint8(0x41));
-        QCOMPARE(im.at(trailerChar(0, 1, 1)), quint8(0)); // beyond the length: as it was
-        QCOMPARE(im.at(timeoutLen(0, 2)), quint8(2));
-        QCOMPARE(im.at(timeoutChar(0, 2, 0)), quint8(0x04));
-        QCOMPARE(im.at(timeoutChar(0, 2, 1)), quint8(0x7F));
+        QCOMPARE(im.at(recordLen(Record::Header, 0, 0)), quint8(2));
+        QCOMPARE(im.at(recordChar(Record::Header, 0, 0, 0)), quint8(0x0D));
+        QCOMPARE(im.at(recordChar(Record::Header, 0, 0, 1)), quint8(0x0A));
+        QCOMPARE(im.at(recordLen(Record::Trailer, 0, 1)),
+                 quint8(1)); // the blank pair ends the list
+        QCOMPARE(im.at(recordChar(Record::Trailer, 0, 1, 0)), quint8(0x41));
+        QCOMPARE(im.at(recordChar(Record::Trailer, 0, 1, 1)),
+                 quint8(0)); // beyond the length: as it was
+        QCOMPARE(im.at(recordLen(Record::Timeout, 0, 2)), quint8(2));
+        QCOMPARE(im.at(recordChar(Record::Timeout, 0, 2, 0)), quint8(0x04));
+        QCOMPARE(im.at(recordChar(Record::Timeout, 0, 2, 1)), quint8(0x7F));
         // In an FC code a blank pair counts as 00, and all four pairs are read.
         QCOMPARE(im.at(funCmdCode(0, 3, 0)), quint8(0x12));
         QCOMPARE(im.at(funCmdCode(0, 3, 1)), quint8(0x00));
@@ -149,17 +151,17 @@ class TestWindowBinding : public QObject {
             thirty += shown::hex(k + 1, 2) + QLatin1Char(';');
         mask("edtHeader1")->setMaskedText(thirty);
         w_->collectCapcodeRecord(0);
-        QCOMPARE(w_->image().at(headerLen(0, 1)), quint8(30));
-        QCOMPARE(w_->image().at(headerChar(0, 1, 29)), quint8(30));
+        QCOMPARE(w_->image().at(recordLen(Record::Header, 0, 1)), quint8(30));
+        QCOMPARE(w_->image().at(recordChar(Record::Header, 0, 1, 29)), quint8(30));
 
         // A shorter record leaves the bytes after it as they were.
         mask("edtHeader1")->setMaskedText(QStringLiteral("AA;"));
         w_->collectCapcodeRecord(0);
-        QCOMPARE(w_->image().at(headerLen(0, 1)), quint8(1));
-        QCOMPARE(w_->image().at(headerChar(0, 1, 0)), quint8(0xAA));
-        QCOMPARE(w_->image().at(headerChar(0, 1, 1)), quint8(2));
+        QCOMPARE(w_->image().at(recordLen(Record::Header, 0, 1)), quint8(1));
+        QCOMPARE(w_->image().at(recordChar(Record::Header, 0, 1, 0)), quint8(0xAA));
+        QCOMPARE(w_->image().at(recordChar(Record::Header, 0, 1, 1)), quint8(2));
         // A stored length above 30 shows 30 pairs and nothing outside the field.
-        w_->image().set(headerLen(0, 1), 0xFF);
+        w_->image().set(recordLen(Record::Header, 0, 1), 0xFF);
         w_->ShowCapcodeRecord(0);
         QCOMPARE(mask("edtHeader1")->displayText().left(6), QStringLiteral("AA;02;"));
     }
@@ -189,7 +191,7 @@ class TestWindowBinding : public QObject {
         fx_->control<QCheckBox>("chkOpCmd1")->setChecked(true);
         pick(fx_->control<QComboBox>("ComboBox1"), 2);
         QCOMPARE(w_->selectedCapcode(), 2);
-        QCOMPARE(w_->image().at(headerLen(0, 0)), quint8(2));
+        QCOMPARE(w_->image().at(recordLen(Record::Header, 0, 0)), quint8(2));
         QCOMPARE(w_->image().at(intFunCmd(0, 1)), quint8(1));
         // Capcode #3 shows its own record.
         QCOMPARE(mask("edtHeader0")->displayText(), mask("edtHeader0")->blankText());
@@ -208,8 +210,8 @@ class TestWindowBinding : public QObject {
         pick(fx_->control<QComboBox>("cboScaler"), 1);
         QCOMPARE(w_->selectedCapcode(), 0);
         QCOMPARE(text("ComboBox1"), QStringLiteral("Capcode #1"));
-        QCOMPARE(w_->image().at(headerLen(2, 0)), quint8(1));
-        QCOMPARE(w_->image().at(headerChar(2, 0, 0)), quint8(0x41));
+        QCOMPARE(w_->image().at(recordLen(Record::Header, 2, 0)), quint8(1));
+        QCOMPARE(w_->image().at(recordChar(Record::Header, 2, 0, 0)), quint8(0x41));
         QCOMPARE(w_->image().at(kPeriodPrescaler), quint8(10));
         QCOMPARE(text("lblScaler"), QStringLiteral("Max.=255 sec"));
     }
@@ -221,8 +223,9 @@ class TestWindowBinding : public QObject {
         pick(fx_->control<QComboBox>("ComboBox1"), 4);
         QCOMPARE(fx_->seam.shown, QStringList({"error: 'ZZ' is not a valid integer value"}));
         QCOMPARE(w_->selectedCapcode(), 0);
-        QCOMPARE(w_->image().at(headerChar(0, 0, 0)), quint8(0x41)); // stored before the fault
-        QCOMPARE(w_->image().at(headerLen(0, 0)), quint8(0));
+        QCOMPARE(w_->image().at(recordChar(Record::Header, 0, 0, 0)),
+                 quint8(0x41)); // stored before the fault
+        QCOMPARE(w_->image().at(recordLen(Record::Header, 0, 0)), quint8(0));
     }
 
     void prescalerZeroRescalesToNothing() {

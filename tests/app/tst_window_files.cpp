@@ -132,7 +132,7 @@ class TestWindowFiles : public QObject {
         const QString file = fx.path("kept.tbl");
         fx.saveAnswers << file;
         QTest::keyClick(&w, Qt::Key_A, Qt::ControlModifier);
-        QCOMPARE(w.image().at(headerLen(0, 2)), quint8(1));
+        QCOMPARE(w.image().at(recordLen(Record::Header, 0, 2)), quint8(1));
         const QByteArray saved = w.image().toByteArray();
         QCOMPARE(WindowFixture::readFile(file), saved);
         QCOMPARE(w.windowTitle(), captionFor(file));

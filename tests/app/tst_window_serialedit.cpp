@@ -67,7 +67,7 @@ class TestWindowSerialEdit : public QObject {
         QTest::keyClick(c("edtMDly"), Qt::Key_Tab);
         QCOMPARE(w_->image().toByteArray().mid(kMsgTimeoutDelay, 2), delayBefore);
         QCOMPARE(c<QComboBox>("ComboBox1")->currentText(), QStringLiteral("Capcode #1"));
-        QCOMPARE(w_->image().at(headerLen(2, 0)), quint8(2));
+        QCOMPARE(w_->image().at(recordLen(Record::Header, 2, 0)), quint8(2));
 
         pick(c<QComboBox>("ComboBox1"), 2);
         QCOMPARE(c<PairMaskEdit>("edtHeader0")->displayText().left(6), QStringLiteral("0D;0A;"));

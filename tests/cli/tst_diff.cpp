@@ -38,7 +38,7 @@ class TestDiff : public QObject {
     // and the keys of `set` name a setting alike.
     void entriesAreJsonPaths() {
         ParamImage img;
-        img.set(headerLen(5, 3), 1);
+        img.set(recordLen(Record::Header, 5, 3), 1);
         settings::EditSession s;
         s.take(img);
         const QJsonObject json = settings::settingsJson(s);
@@ -92,16 +92,17 @@ class TestDiff : public QObject {
         ParamImage a, b;
         b.setCapcode(2, 1987654);
         b.set(kLanguageCode, 9);
-        b.set(trailerLen(1, 2), 2);
-        b.set(trailerChar(1, 2, 0), 0x0D);
-        b.set(trailerChar(1, 2, 1), 0x0A);
+        b.set(recordLen(Record::Trailer, 1, 2), 2);
+        b.set(recordChar(Record::Trailer, 1, 2, 0), 0x0D);
+        b.set(recordChar(Record::Trailer, 1, 2, 1), 0x0A);
         b.set(kAirPassword + kPasswordLen, 0x77); // receiver table, just after the password
         b.set(0, 0x12);
         b.set(1, 0x34);
         b.set(kChecksum, 0x00);
         for (int i = 3000; i < 3020; ++i)
             b.set(i, 0);
-        b.set(trailerChar(1, 2, 29), 0x99); // past the trailer's length: shown by no setting
+        b.set(recordChar(Record::Trailer, 1, 2, 29),
+              0x99); // past the trailer's length: shown by no setting
         writeImage(path("a.tbl"), a);
         writeImage(path("b.tbl"), b);
         const Run r = ledsign({"diff", path("a.tbl"), path("b.tbl")});

@@ -89,9 +89,9 @@ class TestLedsign : public QObject {
 
     void showPrintsEditedValuesAndRecords() {
         ParamImage img;
-        img.set(headerLen(1, 2), 2);
-        img.set(headerChar(1, 2, 0), 0x0D);
-        img.set(headerChar(1, 2, 1), 0x0A);
+        img.set(recordLen(Record::Header, 1, 2), 2);
+        img.set(recordChar(Record::Header, 1, 2, 0), 0x0D);
+        img.set(recordChar(Record::Header, 1, 2, 1), 0x0A);
         img.set(intFunCmd(1, 2), 1);
         img.set(kPowerUpOutputs, 0x05);
         img.set(kPowerUpOutputs2, 0x10);

@@ -106,8 +106,8 @@ class TestOutputFeatures : public QObject {
         p.capcode = 4;
         p.texts[2].trailer = QStringLiteral("0D;0A;");
         periodrules::prescalerPick(img, scale, 3, p);
-        QCOMPARE(int(img.at(trailerLen(4, 2))), 2);
-        QCOMPARE(int(img.at(trailerChar(4, 2, 1))), 0x0A);
+        QCOMPARE(int(img.at(recordLen(Record::Trailer, 4, 2))), 2);
+        QCOMPARE(int(img.at(recordChar(Record::Trailer, 4, 2, 1))), 0x0A);
     }
 
     void powerUpOutputs() {

@@ -91,10 +91,11 @@ class TestSerialOutputRules : public QObject {
                 serialrules::msgTimeoutDelayExit(img, text, typedHeader(2, "41;42;  ;"));
             QVERIFY(o.showSerialFeatures);
             QVERIFY(!o.collectError.refused());
-            QCOMPARE(int(img.at(headerLen(2, 0))), 2);
-            QCOMPARE(int(img.at(headerChar(2, 0, 1))), 0x42);
+            QCOMPARE(int(img.at(recordLen(Record::Header, 2, 0))), 2);
+            QCOMPARE(int(img.at(recordChar(Record::Header, 2, 0, 1))), 0x42);
             QCOMPARE(int(img.at(funCmdCode(2, 3, 3))), 4);
-            QCOMPARE(int(img.at(headerLen(0, 0))), 0); // the other capcodes are untouched
+            QCOMPARE(int(img.at(recordLen(Record::Header, 0, 0))),
+                     0); // the other capcodes are untouched
         }
     }
 

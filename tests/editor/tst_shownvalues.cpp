@@ -108,7 +108,7 @@ class TestShownValues : public QObject {
         QCOMPARE(shown::fcPassword(img, 1).size(), 10);
         img.set(kFcPassword1Len, 3);
         QCOMPARE(shown::fcPassword(img, 1).size(), 3);
-        img.set(headerLen(5, 3), 0xFF); // erased memory never reads past the record
+        img.set(recordLen(Record::Header, 5, 3), 0xFF); // erased memory never reads past the record
         QCOMPARE(shown::recordPairs(img, Record::Header, 5, 3).size(), 30 * 3);
         for (int k = 0; k < 10; ++k)
             img.set(kAirPassword + k, 'x');
