@@ -15,9 +15,11 @@ struct RuleOutcome {
     QString text;
 
     static RuleOutcome ok() { return {}; }
-    static RuleOutcome plain(const QString& t) { return {Box::Plain, t}; }     // application title
-    static RuleOutcome warning(const QString& t) { return {Box::Warning, t}; } // "ZRD", warning icon
-    static RuleOutcome error(const QString& t) { return {Box::Error, t}; }     // standard error box
+    static RuleOutcome plain(const QString& t) { return {Box::Plain, t}; } // application title
+    static RuleOutcome warning(const QString& t) {
+        return {Box::Warning, t};
+    }                                                                      // "ZRD", warning icon
+    static RuleOutcome error(const QString& t) { return {Box::Error, t}; } // standard error box
 
     // A refused value: the stored value is shown again and the focus goes back to the field.
     bool refused() const { return box != Box::None; }
