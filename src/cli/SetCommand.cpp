@@ -46,7 +46,14 @@ QString description() {
             values = QStringLiteral("true or false");
             break;
         }
-        d += QStringLiteral("  ") + QString::fromLatin1(k.path).leftJustified(32) +
+        // A key too long for its column goes on a line of its own, its help below it: run
+        // together, neither a reader nor the manual page could tell where the key ends.
+        constexpr qsizetype kColumn = 32;
+        const QString key = QString::fromLatin1(k.path);
+        d += QStringLiteral("  ") +
+             (key.size() + 2 <= kColumn
+                  ? key.leftJustified(kColumn)
+                  : key + QLatin1Char('\n') + QString(2 + kColumn, QLatin1Char(' '))) +
              QString::fromLatin1(k.help) + QStringLiteral(": ") + values + QLatin1Char('\n');
     }
     return d;
