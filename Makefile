@@ -4,13 +4,18 @@
 # make package - the Debian package build/ledsign-programmer_<version>_<arch>.deb, checked
 # make fuzz  - every fuzz target for FUZZ_SECONDS (default 60) each, new finds kept in
 #              tests/fuzz/corpus/ (libFuzzer build in build-fuzz/)
+# make check - the gates of CI: formatting, a build with -Werror (build-check/), every suite
+# make tidy  - clang-tidy (.clang-tidy) on src/; fails on a finding of a bugprone check
+# make windows-check - every file of src/ syntax-checked for Windows with MinGW-w64
 
 BUILD    ?= build
 JOBS     ?= 2
-PACKAGES := build-essential cmake ninja-build qt6-base-dev qt6-serialport-dev
+# man-db: the packaging test reads the manual pages as a person would (man -l).
+PACKAGES := build-essential cmake ninja-build qt6-base-dev qt6-serialport-dev man-db
 SUDO     := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 
-.PHONY: all deps configure build test run asan clean format package fuzz
+.PHONY: all deps configure build test run asan clean format package fuzz check format-check \
+        tidy windows-check
 
 VERSION       := $(shell sed -n '/^project/s/.* VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 # cpack's DEB generator needs file(1) to find the programs for dpkg-shlibdeps.
@@ -20,6 +25,9 @@ FUZZ_BUILD    ?= build-fuzz
 FUZZ_SECONDS  ?= 60
 # One folder of seeds per fuzz target.
 FUZZ_TARGETS  := $(notdir $(wildcard tests/fuzz/corpus/*))
+CHECK_BUILD   ?= build-check
+TIDY_BUILD    ?= build-tidy
+MINGW_CXX     := x86_64-w64-mingw32-g++-posix
 
 all: build
 
@@ -69,5 +77,26 @@ fuzz:
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
+format-check:
+	$(MAKE) deps PACKAGES=clang-format
+	git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
+
+check: format-check
+	$(MAKE) deps
+	cmake -S . -B $(CHECK_BUILD) -G Ninja -DLEDSIGN_WERROR=ON
+	cmake --build $(CHECK_BUILD) -j$(JOBS)
+	cd $(CHECK_BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS)
+
+# Configured without precompiled headers: clang-tidy reads the compile database, and GCC's
+# precompiled headers mean nothing to it. Nothing is built.
+tidy:
+	$(MAKE) deps PACKAGES="$(PACKAGES) clang-tidy-14"
+	cmake -S . -B $(TIDY_BUILD) -G Ninja -DCMAKE_DISABLE_PRECOMPILE_HEADERS=ON
+	run-clang-tidy-14 -quiet -j$(JOBS) -p $(TIDY_BUILD) '$(CURDIR)/src/.*\.cpp$$'
+
+windows-check:
+	$(MAKE) deps PACKAGES="$(PACKAGES) g++-mingw-w64-x86-64-posix"
+	sh tools/windows-check.sh $(MINGW_CXX)
+
 clean:
-	rm -rf $(BUILD) build-asan $(FUZZ_BUILD)
+	rm -rf $(BUILD) build-asan $(FUZZ_BUILD) $(CHECK_BUILD) $(TIDY_BUILD)

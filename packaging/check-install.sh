@@ -57,6 +57,15 @@ for c in $("$cli" --help | awk '/^Commands:$/ { on = 1; next } on && /^$/ { on =
     [ -z "$missing" ] || fail "ledsign.1 lacks$missing of '$c'"
 done
 
+# As a person reads it: every key of 'ledsign set' stands alone as its entry's tag, none
+# runs into its description.
+if command -v man >/dev/null; then
+    shown=$(MANWIDTH=80 man -l "$page" 2>/dev/null | sed 's/^ *//; s/ *$//')
+    for key in $("$cli" set --help | awk '/^Keys/ { on = 1; next } on && /^$/ { on = 0 } on && /^  [^ ]/ { print $1 }'); do
+        printf '%s\n' "$shown" | grep -qxF -- "$key" || fail "ledsign.1 runs '$key' into its text"
+    done
+fi
+
 rm -f "$dest.want" "$dest.got"
 [ "$failures" -eq 0 ] || exit 1
 echo "install into $dest: $(grep -vc '^#' "$here/files.txt") files checked"

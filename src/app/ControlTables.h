@@ -24,7 +24,8 @@ int tagOf(const QObject* control);
 struct ControlTables {
     std::array<QLineEdit*, layout::kCapcodeCount> capcodeEdits{}; // Edit1..Edit6
     std::array<QCheckBox*, layout::kCapcodeCount> capcodeBoxes{}; // CheckBox1..CheckBox6
-    std::array<QComboBox*, layout::kCapcodeCount * layout::kFunctionBits> messageTypeLists{};
+    std::array<QComboBox*, std::size_t(layout::kCapcodeCount) * layout::kFunctionBits>
+        messageTypeLists{};
     std::array<QCheckBox*, layout::kFunctionBits> intFunCmdBoxes{};    // chkOpCmd
     std::array<QCheckBox*, 6> serialOptionBoxes{};                     // chkCtl
     std::array<QCheckBox*, layout::kOutputCount> powerUpOutputBoxes{}; // chkOutput

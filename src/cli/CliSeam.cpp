@@ -4,7 +4,12 @@
 
 #include <algorithm>
 #include <cstdio>
+
+#ifdef Q_OS_UNIX
 #include <unistd.h>
+#else
+#include <io.h>
+#endif
 
 namespace cli {
 
@@ -20,10 +25,19 @@ QTextStream& err() {
 
 namespace {
 constexpr int kBarWidth = 30;
+
+// A person watches the status line only on a terminal.
+bool stderrIsTerminal() {
+#ifdef Q_OS_UNIX
+    return ::isatty(STDERR_FILENO) == 1;
+#else
+    return ::_isatty(::_fileno(stderr)) != 0;
+#endif
 }
+} // namespace
 
 CliSeam::CliSeam(const Presets& presets)
-    : CliSeam(presets, cli::out(), cli::err(), ::isatty(STDERR_FILENO) == 1) {}
+    : CliSeam(presets, cli::out(), cli::err(), stderrIsTerminal()) {}
 
 CliSeam::CliSeam(const Presets& presets, QTextStream& out, QTextStream& err, bool interactive)
     : presets_(presets), out_(out), err_(err), showStatus_(interactive && !presets.quiet) {}

@@ -24,11 +24,20 @@ QString description() {
         d += QStringLiteral("; ") + QString::fromLatin1(s.name) + QStringLiteral(" is ") +
              QString::fromLatin1(s.range);
     d += QStringLiteral("):\n");
-    for (const settings::Setting& row : settings::settingTable())
-        if (row.rule)
-            d += QStringLiteral("  ") + QString::fromLatin1(row.key).leftJustified(32) +
-                 QString::fromLatin1(row.help) + QStringLiteral(": ") + settings::valuesTaken(row) +
-                 QLatin1Char('\n');
+    for (const settings::Setting& row : settings::settingTable()) {
+        if (!row.rule)
+            continue;
+        // A key too long for its column goes on a line of its own, its help below it: run
+        // together, neither a reader nor the manual page could tell where the key ends.
+        constexpr qsizetype kColumn = 32;
+        const QString key = QString::fromLatin1(row.key);
+        d += QStringLiteral("  ") +
+             (key.size() + 2 <= kColumn
+                  ? key.leftJustified(kColumn)
+                  : key + QLatin1Char('\n') + QString(2 + kColumn, QLatin1Char(' '))) +
+             QString::fromLatin1(row.help) + QStringLiteral(": ") + settings::valuesTaken(row) +
+             QLatin1Char('\n');
+    }
     return d;
 }
 

@@ -3,12 +3,16 @@
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QSerialPort>
 #include <cerrno>
 #include <climits>
+
+#ifdef Q_OS_UNIX
 #include <poll.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#endif
 
 namespace {
 
@@ -16,6 +20,7 @@ quint32 lastError() {
     return quint32(errno);
 }
 
+#ifdef Q_OS_UNIX
 // The controlling terminal's alias: a terminal, but the user's own, never a line to a sign.
 constexpr unsigned kTtyMajor = 5;
 constexpr unsigned kTtyMinor = 0;
@@ -32,6 +37,13 @@ bool presentButNoSerialLine(const QString& name) {
         return true;
     return major(st.st_rdev) == kTtyMajor && minor(st.st_rdev) == kTtyMinor;
 }
+#else
+// Ports have names of their own there (COM3); only a path to a folder or a file is refused.
+bool presentButNoSerialLine(const QString& name) {
+    const QFileInfo info(name);
+    return !name.isEmpty() && (info.isDir() || info.isFile());
+}
+#endif
 
 } // namespace
 
@@ -254,6 +266,7 @@ bool TCommPort::WaitForData(int timeoutMs) {
 }
 
 void TCommPort::pump(int timeoutMs) {
+#ifdef Q_OS_UNIX
     pollfd p{};
     p.fd = int(port_->handle());
     p.events = POLLIN;
@@ -277,6 +290,13 @@ void TCommPort::pump(int timeoutMs) {
     // A hung-up line polls ready forever without giving bytes: that is a vanished device.
     if ((p.revents & (POLLHUP | POLLERR | POLLNVAL)) && port_->bytesAvailable() == before)
         noteLost(EIO);
+#else
+    // The port waits on its own handle; a vanished device reports itself through
+    // errorOccurred, a time-out is no failure.
+    port_->waitForReadyRead(qMax(0, timeoutMs));
+    if (!lost_)
+        port_->clearError();
+#endif
 }
 
 void TCommPort::noteLost(int err) {

@@ -22,24 +22,8 @@ struct WindowFixture {
     QString path(const QString& name) const { return dir.filePath(name); }
 
     // Creates the window; show() then runs its first show (refresh, default.tbl).
-    TfrmAir& create() {
-        TfrmAir::Options o;
-        o.startDirectory = dir.path();
-        o.seam = &seam;
-        o.maximise = false;
-        window = std::make_unique<TfrmAir>(o);
-        window->askOpenFileName = [this](const QString&) { return next(openAnswers); };
-        window->askSaveFileName = [this](const QString&) { return next(saveAnswers); };
-        return *window;
-    }
-
-    TfrmAir& start() {
-        create();
-        window->show();
-        if (!QTest::qWaitForWindowExposed(window.get()))
-            qWarning("window not exposed");
-        return *window;
-    }
+    TfrmAir& create();
+    TfrmAir& start();
 
     template <class T = QWidget> T* control(const QString& name) const {
         T* c = window->control<T>(name);
