@@ -6,10 +6,12 @@
 #include "app/QtSeam.h"
 #include "core/Messages.h"
 #include "image/TableFile.h"
+#include "protocol/WireTrace.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDesktopServices>
 #include <QComboBox>
 #include <QDir>
 #include <QEvent>
@@ -22,6 +24,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QShortcut>
+#include <QUrl>
 #include <QStatusBar>
 #include <exception>
 
@@ -116,6 +119,11 @@ void TfrmAir::buildMenus() {
     connect(item(file, QStringLiteral("SaveAs1"), label::menuSaveAs,
                  QKeySequence(Qt::CTRL | Qt::Key_A)),
             &QAction::triggered, this, [this] { guard([this] { SaveAs1Click(); }); });
+    connect(item(file, QStringLiteral("OpenTraceFolder1"), msg::trace::menuOpenFolder),
+            &QAction::triggered, this, [] {
+                sessiontrace::makeFolder();
+                QDesktopServices::openUrl(QUrl::fromLocalFile(sessiontrace::folder()));
+            });
     file->addSeparator()->setObjectName(QStringLiteral("N1"));
     connect(item(file, QStringLiteral("Exit1"), label::menuExit), &QAction::triggered, this,
             [this] { guard([this] { Exit1Click(); }); });
