@@ -11,8 +11,8 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QDesktopServices>
 #include <QComboBox>
+#include <QDesktopServices>
 #include <QDir>
 #include <QEvent>
 #include <QFileInfo>
@@ -24,8 +24,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QShortcut>
-#include <QUrl>
 #include <QStatusBar>
+#include <QUrl>
 #include <exception>
 
 namespace label = msg::label;

@@ -65,8 +65,8 @@ struct SignLine {
 
     explicit SignLine(const CliSeam::Presets& presets) : seam(presets) {}
 };
-// --port, --poll-ms and --trace of every command that talks to the sign; takeLineOptions returns the
-// usage exit code on a mistake.
+// --port, --poll-ms and --trace of every command that talks to the sign; takeLineOptions returns
+// the usage exit code on a mistake.
 void addLineOptions(ArgParser& p);
 std::optional<int> takeLineOptions(const ArgParser& p, SignLine& line);
 // --pause-ms of the commands that send texts to the sign's display, with its help text;

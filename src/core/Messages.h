@@ -433,8 +433,7 @@ inline QString timeOut(int polls, bool reply, int partial) {
 }
 inline QString opened(const QString& port, quint32 baud, int bits, char parity, int stop) {
     return QStringLiteral("opened ") + port + QLatin1Char(' ') + QString::number(baud) +
-           QLatin1Char(' ') + QString::number(bits) + QLatin1Char(parity) +
-           QString::number(stop);
+           QLatin1Char(' ') + QString::number(bits) + QLatin1Char(parity) + QString::number(stop);
 }
 // What failed, by the serial port's error code.
 inline QString failure(int code) {
@@ -477,8 +476,7 @@ namespace doctor {
 inline const QString testButton = QStringLiteral("Test");
 inline const QString reportCaption = QStringLiteral("Line Test");
 inline QString badReads(const QString& value) {
-    return QStringLiteral("--reads takes a number from 1 to 20, not '") + value +
-           QLatin1Char('\'');
+    return QStringLiteral("--reads takes a number from 1 to 20, not '") + value + QLatin1Char('\'');
 }
 inline const QString closeButton = QStringLiteral("Close");
 inline QString line(bool passed, const QString& name, const QString& text, const QString& fix) {
@@ -504,9 +502,9 @@ inline QString portPlainFile(const QString& path) {
 inline QString portNoSerialLine(const QString& path) {
     return path + QStringLiteral(" is no serial line");
 }
-inline const QString fixPortMissing = QStringLiteral(
-    "plug the adapter in and take its name from `ledsign ports` (USB adapters are "
-    "/dev/ttyUSB0 or /dev/ttyACM0)");
+inline const QString fixPortMissing =
+    QStringLiteral("plug the adapter in and take its name from `ledsign ports` (USB adapters are "
+                   "/dev/ttyUSB0 or /dev/ttyACM0)");
 inline const QString fixPortWrong = QStringLiteral(
     "name the adapter's device, for example /dev/ttyUSB0 (`ledsign ports` lists them)");
 inline const QString accessName = QStringLiteral("Access");
@@ -521,8 +519,7 @@ inline QString fixJoinGroup(const QString& group) {
            QStringLiteral(", then log out and in again");
 }
 inline QString fixLogInAgain(const QString& group) {
-    return QStringLiteral("log out and in again: this login began before the user joined ") +
-           group;
+    return QStringLiteral("log out and in again: this login began before the user joined ") + group;
 }
 inline const QString holdersName = QStringLiteral("Other programs");
 inline const QString noHolder = QStringLiteral("no other process holds it");

@@ -161,8 +161,8 @@ bool checkAccess(Checks& c, const QString& path, const struct stat& st) {
     const passwd* owner = ::getpwuid(st.st_uid);
     const QString ownerName =
         owner ? QString::fromLocal8Bit(owner->pw_name) : QString::number(st.st_uid);
-    const QString mode = modeText(st.st_mode) + QLatin1Char(' ') + ownerName +
-                         QLatin1Char(':') + groupName;
+    const QString mode =
+        modeText(st.st_mode) + QLatin1Char(' ') + ownerName + QLatin1Char(':') + groupName;
     if (::access(local(path).constData(), R_OK | W_OK) == 0) {
         c.add(id, d::accessName, true, d::accessGranted(mode));
         return true;
@@ -219,10 +219,10 @@ bool holdsPtyMaster(const QString& pid, int index) {
     for (const QString& fd : QDir(fdDir).entryList(QDir::System | QDir::NoDotAndDotDot)) {
         if (linkTarget(fdDir + fd) != QLatin1String("/dev/ptmx"))
             continue;
-        const QString info = readSmall(QStringLiteral("/proc/") + pid + QStringLiteral("/fdinfo/") + fd);
+        const QString info =
+            readSmall(QStringLiteral("/proc/") + pid + QStringLiteral("/fdinfo/") + fd);
         for (const QString& l : info.split(QLatin1Char('\n')))
-            if (l.startsWith(QLatin1String("tty-index:")) &&
-                l.mid(10).trimmed().toInt() == index)
+            if (l.startsWith(QLatin1String("tty-index:")) && l.mid(10).trimmed().toInt() == index)
                 return true;
     }
     return false;
@@ -267,10 +267,10 @@ bool modemManagerRuns() {
 
 // The adapter's USB identity, for a udev rule that names it.
 QString usbIdentity(const struct stat& st) {
-    QString dir = QFileInfo(QStringLiteral("/sys/dev/char/%1:%2")
-                                .arg(major(st.st_rdev))
-                                .arg(minor(st.st_rdev)))
-                      .canonicalFilePath();
+    QString dir =
+        QFileInfo(
+            QStringLiteral("/sys/dev/char/%1:%2").arg(major(st.st_rdev)).arg(minor(st.st_rdev)))
+            .canonicalFilePath();
     for (int up = 0; up < 6 && dir.size() > 1; ++up) {
         const QString vendor = readSmall(dir + QStringLiteral("/idVendor"));
         const QString product = readSmall(dir + QStringLiteral("/idProduct"));
@@ -348,9 +348,10 @@ DoctorReport LineDoctor::run(const QString& portName) {
         seam.last.clear();
         linked = LinkToSign(ex, link);
         if (link.cancelled) {
-            c.add(QStringLiteral("link"), d::linkName, false,
-                  d::linkOpenFailed(QString(seam.last).replace(QLatin1Char('\n'), QLatin1Char(' '))),
-                  d::fixOpen);
+            c.add(
+                QStringLiteral("link"), d::linkName, false,
+                d::linkOpenFailed(QString(seam.last).replace(QLatin1Char('\n'), QLatin1Char(' '))),
+                d::fixOpen);
             return report;
         }
     }

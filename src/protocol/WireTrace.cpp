@@ -233,14 +233,14 @@ void WireTrace::failed(const QString& portName, const QString& what, quint32 sys
     QString reason;
     if (systemError != 0)
         reason = QString::fromLocal8Bit(std::strerror(int(systemError)));
-    line(kPort, msg::trace::portError(portName, QString(what).replace(QLatin1Char('\n'), ' '),
-                                      reason));
+    line(kPort,
+         msg::trace::portError(portName, QString(what).replace(QLatin1Char('\n'), ' '), reason));
     flush();
 }
 
 void WireTrace::portOpened(const TCommPort& port) {
-    line(kPort, msg::trace::opened(port.portName(), port.baudRate(), port.dataBits(),
-                                   port.parity(), port.stopBits()));
+    line(kPort, msg::trace::opened(port.portName(), port.baudRate(), port.dataBits(), port.parity(),
+                                   port.stopBits()));
 }
 
 void WireTrace::portClosed(const TCommPort& port) {
@@ -256,8 +256,8 @@ QString folder() {
 }
 
 QString newPath() {
-    const QString stamp = QLocale::c().toString(QDateTime::currentDateTime(),
-                                                QStringLiteral("yyyyMMdd-HHmmss-zzz"));
+    const QString stamp =
+        QLocale::c().toString(QDateTime::currentDateTime(), QStringLiteral("yyyyMMdd-HHmmss-zzz"));
     return folder() + QStringLiteral("/trace-") + stamp + QLatin1Char('-') +
            QString::number(QCoreApplication::applicationPid()) + QStringLiteral(".txt");
 }
