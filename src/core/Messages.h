@@ -568,6 +568,7 @@ inline const QString fixSilent = QStringLiteral(
     "test again; then try another cable or adapter");
 inline const QString firmwareName = QStringLiteral("Firmware");
 inline const QString firmwareSilent = QStringLiteral("no identification came");
+inline const QString firmwareGarbled = QStringLiteral("the identification came garbled");
 inline QString firmwareWritten(const QString& id) {
     return id + QStringLiteral(" (this tool writes it)");
 }

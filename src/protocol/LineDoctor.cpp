@@ -6,6 +6,7 @@
 #include "image/ParamImage.h"
 #include "protocol/Banks.h"
 #include "protocol/Firmware.h"
+#include "protocol/Frames.h"
 #include "protocol/Link.h"
 #include "serial/TCommPort.h"
 
@@ -306,6 +307,55 @@ int differingBytes(const QByteArray& a, const QByteArray& b) {
     return n;
 }
 
+struct BankRead {
+    bool answered = false;
+    bool clean = false; // a whole reply of the bank, nothing before it, its sum right
+    QByteArray data;
+};
+
+BankRead readBank(Exchange& ex, int bank) {
+    // Each read is judged on its own: whatever an earlier answer left waiting goes first.
+    try {
+        ex.port().Purge();
+    } catch (const ECommError&) {
+    }
+    ex.setTransferError(false);
+    QByteArray whole;
+    const auto data =
+        ex.ReadMemory(wire::bankBase(bank), layout::kBankSize, kBulkReplyCapacity, &whole);
+    if (!data || ex.transferError())
+        return {};
+    const auto reply = wire::parseReplyFrame(whole);
+    const bool clean = reply && reply->sumOk && reply->address == wire::bankBase(bank) &&
+                       reply->data.size() == layout::kBankSize;
+    return {true, clean, *data};
+}
+
+// The clean copy most reads agree on, and how many do.
+std::pair<QByteArray, int> mostAgreed(const QList<BankRead>& reads) {
+    QByteArray best;
+    int most = 0;
+    for (const BankRead& r : reads) {
+        if (!r.clean)
+            continue;
+        int n = 0;
+        for (const BankRead& other : reads)
+            n += other.clean && other.data == r.data;
+        if (n > most) {
+            most = n;
+            best = r.data;
+        }
+    }
+    return {best, most};
+}
+
+bool printable(const QString& text) {
+    for (QChar ch : text)
+        if (ch.unicode() < 0x20 || ch.unicode() > 0x7E)
+            return false;
+    return true;
+}
+
 } // namespace
 
 LineDoctor::LineDoctor(Exchange& exchange) : outer_(exchange) {}
@@ -363,50 +413,52 @@ DoctorReport LineDoctor::run(const QString& portName) {
           d::linkAnswered(attempt, attempts_, ex.displayReachable()));
 
     ex.setTransferError(false);
+    try {
+        ex.port().Purge();
+    } catch (const ECommError&) {
+    }
     const QString id = ReadFirmwareId(ex);
     if (id.isEmpty())
         c.add(QStringLiteral("firmware"), d::firmwareName, false, d::firmwareSilent, d::fixSilent);
+    else if (!printable(id))
+        c.add(QStringLiteral("firmware"), d::firmwareName, false, d::firmwareGarbled, d::fixSilent);
     else if (isFlexFirmware(id))
         c.add(QStringLiteral("firmware"), d::firmwareName, false, d::firmwareRefused(id),
               d::fixFirmware);
     else
         c.add(QStringLiteral("firmware"), d::firmwareName, true, d::firmwareWritten(id));
 
-    QByteArray banks[2];
+    // Bank 0 is read several times: the copy most reads agree on is the one tested, and how
+    // many agreed tells the line's quality. Bank 1 is read until one reply comes clean.
+    QList<BankRead> zero;
+    for (int i = 0; i < reads_; ++i)
+        zero << readBank(ex, 0);
+    const auto [bank0, agreed] = mostAgreed(zero);
+    BankRead one;
+    for (int i = 0; i < reads_ && !one.clean; ++i)
+        one = readBank(ex, 1);
+    const QByteArray* banks[2] = {agreed > 0 ? &bank0 : nullptr, one.clean ? &one.data : nullptr};
     bool valid[2] = {false, false};
-    bool read[2] = {false, false};
     for (int b = 0; b < 2; ++b) {
-        ex.setTransferError(false);
-        banks[b] = ReadBlock(ex, wire::bankBase(b), layout::kBankSize, &read[b]);
-        valid[b] = read[b] && bankValid(banks[b]);
         const QString bankId = QStringLiteral("bank%1").arg(b);
-        if (!read[b])
+        valid[b] = banks[b] && bankValid(*banks[b]);
+        if (!banks[b])
             c.add(bankId, d::bankName(b), false, d::bankUnread, d::fixSilent);
         else
             c.add(bankId, d::bankName(b), valid[b], valid[b] ? d::bankValid : d::bankInvalid,
                   d::fixBank);
     }
-    if (read[0] && read[1]) {
-        const bool equal = banks[0] == banks[1];
+    if (banks[0] && banks[1]) {
+        const bool equal = *banks[0] == *banks[1];
         const int running = valid[0] ? 0 : valid[1] ? 1 : -1;
         c.add(QStringLiteral("banks"), d::banksName, equal && running == 0,
               d::banksState(equal, running), d::fixBank);
     }
 
-    // Line quality: bank 0 again, compared with the first read.
-    int agreed = read[0] ? 1 : 0;
     int differing = 0;
-    for (int i = 1; i < reads_; ++i) {
-        ex.setTransferError(false);
-        bool ok = false;
-        const QByteArray again = ReadBlock(ex, wire::bankBase(0), layout::kBankSize, &ok);
-        const int n = differingBytes(again, banks[0]);
-        if (ok && read[0] && n == 0)
-            ++agreed;
-        differing = qMax(differing, ok ? n : int(layout::kBankSize));
-    }
-    if (!read[0])
-        differing = layout::kBankSize;
+    for (const BankRead& r : zero)
+        differing = qMax(differing, agreed > 0 && r.answered ? differingBytes(r.data, bank0)
+                                                             : int(layout::kBankSize));
     c.add(QStringLiteral("quality"), d::qualityName, agreed == reads_,
           agreed == reads_ ? d::readsAgreed(reads_) : d::readsDiffer(agreed, reads_, differing));
     return report;
