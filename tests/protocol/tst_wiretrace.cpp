@@ -137,6 +137,32 @@ class TestWireTrace : public QObject {
                      text.contains(QLatin1String("(No such file or directory)")),
                  qPrintable(text));
     }
+
+    void sessionFolderIsPrivateAndKeepsTheNewest() {
+        QTemporaryDir home;
+        qputenv("XDG_DATA_HOME", home.path().toLocal8Bit());
+        QVERIFY(sessiontrace::folder().startsWith(home.path()));
+        QVERIFY(sessiontrace::makeFolder());
+        QDir folder(sessiontrace::folder());
+        for (int i = 0; i < 25; ++i) {
+            const QString name =
+                folder.filePath(QStringLiteral("trace-%1.txt").arg(i, 2, 10, QLatin1Char('0')));
+            QVERIFY(writeFileBytes(name, "x"));
+            QFile f(name);
+            QVERIFY(f.open(QIODevice::ReadWrite));
+            QVERIFY(f.setFileTime(QDateTime::currentDateTime().addSecs(i - 100),
+                                  QFileDevice::FileModificationTime));
+        }
+        WireTrace trace(sessiontrace::newPath());
+        trace.setBeforeCreate([] { sessiontrace::prepareFolder(); });
+        QVERIFY(trace.open());
+        const QStringList left = folder.entryList({QStringLiteral("trace-*.txt")}, QDir::Files);
+        QCOMPARE(left.size(), sessiontrace::kKeep);
+        QVERIFY(!left.contains(QStringLiteral("trace-05.txt")));
+        QVERIFY(left.contains(QStringLiteral("trace-06.txt")));
+        QCOMPARE(QFileInfo(folder.path()).permissions() & 0x0077, QFileDevice::Permissions());
+        qunsetenv("XDG_DATA_HOME");
+    }
 };
 
 QTEST_GUILESS_MAIN(TestWireTrace)
