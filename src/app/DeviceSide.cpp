@@ -1,7 +1,11 @@
 #include "app/DeviceSide.h"
 
 DeviceSide::DeviceSide(UserSeam& seam, ParamImage& image, OperationHost& host)
-    : exchange_(port_, seam), operations_(exchange_, image, link_, host) {}
+    : trace_(sessiontrace::newPath()), exchange_(port_, seam),
+      operations_(exchange_, image, link_, host) {
+    trace_.setBeforeCreate([] { sessiontrace::prepareFolder(); });
+    exchange_.setTrace(&trace_);
+}
 
 void DeviceSide::closePort() {
     try {

@@ -3,6 +3,7 @@
 #include "protocol/Exchange.h"
 #include "protocol/Link.h"
 #include "protocol/PagerOperations.h"
+#include "protocol/WireTrace.h"
 #include "serial/TCommPort.h"
 
 class OperationHost;
@@ -27,6 +28,7 @@ class DeviceSide {
     void closePort();
 
   private:
+    WireTrace trace_; // the session's trace; first, so it hears the port close
     TCommPort port_;
     Exchange exchange_;
     LinkState link_;

@@ -6,11 +6,13 @@
 #include "app/QtSeam.h"
 #include "core/Messages.h"
 #include "image/TableFile.h"
+#include "protocol/WireTrace.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDesktopServices>
 #include <QDir>
 #include <QEvent>
 #include <QFileInfo>
@@ -23,6 +25,7 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QStatusBar>
+#include <QUrl>
 #include <exception>
 
 namespace label = msg::label;
@@ -116,6 +119,11 @@ void TfrmAir::buildMenus() {
     connect(item(file, QStringLiteral("SaveAs1"), label::menuSaveAs,
                  QKeySequence(Qt::CTRL | Qt::Key_A)),
             &QAction::triggered, this, [this] { guard([this] { SaveAs1Click(); }); });
+    connect(item(file, QStringLiteral("OpenTraceFolder1"), msg::trace::menuOpenFolder),
+            &QAction::triggered, this, [] {
+                sessiontrace::makeFolder();
+                QDesktopServices::openUrl(QUrl::fromLocalFile(sessiontrace::folder()));
+            });
     file->addSeparator()->setObjectName(QStringLiteral("N1"));
     connect(item(file, QStringLiteral("Exit1"), label::menuExit), &QAction::triggered, this,
             [this] { guard([this] { Exit1Click(); }); });

@@ -4,9 +4,11 @@
 #include "cli/CliSeam.h"
 #include "protocol/Exchange.h"
 #include "protocol/Link.h"
+#include "protocol/WireTrace.h"
 #include "serial/TCommPort.h"
 
 #include <QStringList>
+#include <memory>
 #include <optional>
 #include <span>
 
@@ -50,10 +52,12 @@ int runFirmware(const QStringList& args);
 int runRead(const QStringList& args);
 int runWrite(const QStringList& args);
 int runVerify(const QStringList& args);
+int runDoctor(const QStringList& args);
 // What a command that talks to the sign holds: the port (closed when the command ends, even
 // after a send that leaves it open for the window's next operation), the exchange and the
 // link.
 struct SignLine {
+    std::unique_ptr<WireTrace> trace; // --trace; first, so it hears the port close
     TCommPort port;
     CliSeam seam;
     Exchange exchange{port, seam};
@@ -61,8 +65,8 @@ struct SignLine {
 
     explicit SignLine(const CliSeam::Presets& presets) : seam(presets) {}
 };
-// --port and --poll-ms of every command that talks to the sign; takeLineOptions returns the
-// usage exit code on a mistake.
+// --port, --poll-ms and --trace of every command that talks to the sign; takeLineOptions returns
+// the usage exit code on a mistake.
 void addLineOptions(ArgParser& p);
 std::optional<int> takeLineOptions(const ArgParser& p, SignLine& line);
 // --pause-ms of the commands that send texts to the sign's display, with its help text;

@@ -4,6 +4,7 @@
 #include "core/Messages.h"
 #include "image/TableFile.h"
 #include "protocol/Exchange.h"
+#include "protocol/LineDoctor.h"
 #include "protocol/Link.h"
 #include "protocol/OperationHost.h"
 #include "protocol/PagerOperations.h"
@@ -19,6 +20,7 @@ namespace {
 const QString kPort = QStringLiteral("port");
 const QString kPollMs = QStringLiteral("poll-ms");
 const QString kPauseMs = QStringLiteral("pause-ms");
+const QString kTrace = QStringLiteral("trace");
 
 // A command line has no controls: nothing is pending, and a refresh only leaves the model
 // tag as the window's refresh does.
@@ -80,6 +82,10 @@ void addLineOptions(ArgParser& p) {
                  QStringLiteral("Poll period in milliseconds while waiting for the sign "
                                 "(default 50); the time-outs shrink with it."),
                  QStringLiteral("ms")});
+    p.addOption({kTrace,
+                 QStringLiteral("Record every frame, answer, time-out and port event in <file>, "
+                                "one line each, passwords masked."),
+                 QStringLiteral("file")});
 }
 
 std::optional<int> takeLineOptions(const ArgParser& p, SignLine& line) {
@@ -95,6 +101,13 @@ std::optional<int> takeLineOptions(const ArgParser& p, SignLine& line) {
         t.pollMs = ms;
         t.quietPollMs = qMin(t.quietPollMs, ms);
         t.passPollUs = qMin(t.passPollUs, ms * 1000);
+    }
+    if (p.isSet(kTrace)) {
+        line.trace = std::make_unique<WireTrace>(p.value(kTrace));
+        QString reason;
+        if (!line.trace->open(&reason))
+            return fileFailure(line.seam, msg::saveError, p.value(kTrace), reason);
+        line.exchange.setTrace(line.trace.get());
     }
     return std::nullopt;
 }
@@ -213,6 +226,42 @@ int runWrite(const QStringList& args) {
 int runVerify(const QStringList& args) {
     return runWithTable(args, QStringLiteral("Compares the sign's parameters with a table file."),
                         false, &PagerOperations::verify);
+}
+
+int runDoctor(const QStringList& args) {
+    const QString kReads = QStringLiteral("reads");
+    const QString kJson = QStringLiteral("json");
+    ArgParser p(args, QStringLiteral("Checks, one line each, why a sign may not answer on a "
+                                     "port: the device, this user's access, other programs "
+                                     "holding it, ModemManager, the link, the firmware, both "
+                                     "banks and the line's quality. Reads only; never erases "
+                                     "or writes. A failed check says what to do. Exit 0 when "
+                                     "every check passed, 1 otherwise."));
+    addLineOptions(p);
+    p.addOption({kReads,
+                 QStringLiteral("How many times bank 0 is read to judge the line (default 3)."),
+                 QStringLiteral("n")});
+    p.addOption({kJson, QStringLiteral("Print one JSON object.")});
+    if (auto done = p.parse(0, 0))
+        return *done;
+    SignLine line(p.presets());
+    if (auto bad = takeLineOptions(p, line))
+        return *bad;
+    LineDoctor doctor(line.exchange);
+    if (p.isSet(kReads)) {
+        bool ok = false;
+        const int reads = QLocale::c().toInt(p.value(kReads), &ok);
+        if (!ok || reads < 1 || reads > 20)
+            return p.usageError(msg::doctor::badReads(p.value(kReads)));
+        doctor.setReads(reads);
+    }
+    const DoctorReport report = doctor.run(line.link.portName);
+    if (p.isSet(kJson))
+        out() << QString::fromUtf8(report.json());
+    else
+        out() << report.text();
+    out().flush();
+    return exitFor(report.passed());
 }
 
 } // namespace cli

@@ -365,4 +365,251 @@ inline QString argumentNotInLocale(const QString& shown) {
 }
 } // namespace cli
 
+// The wire trace: one line per event, what went over the line in the line's own terms.
+namespace trace {
+inline const QString menuOpenFolder = QStringLiteral("Open Trace Folder");
+inline QString hexAddress(quint32 a) {
+    return QStringLiteral("0x") + QString::number(a, 16).toUpper();
+}
+inline QString seq(int s) {
+    return QStringLiteral(" seq ") + QString::number(s);
+}
+inline QString link(int s) {
+    return QStringLiteral("link") + seq(s);
+}
+inline QString erase(quint32 a, int s) {
+    return QStringLiteral("erase ") + hexAddress(a) + seq(s);
+}
+inline QString write(quint32 a, int n, int s) {
+    return QStringLiteral("write ") + hexAddress(a) + QLatin1Char(' ') + QString::number(n) +
+           QStringLiteral(" bytes") + seq(s);
+}
+inline QString read(quint32 a, int n, int s) {
+    return QStringLiteral("read ") + hexAddress(a) + QLatin1Char(' ') + QString::number(n) +
+           QStringLiteral(" bytes") + seq(s);
+}
+inline QString passThrough(const QString& what, int s) {
+    return QStringLiteral("pass-through ") + what + seq(s);
+}
+inline QString command(int c, int s) {
+    return QStringLiteral("command ") + QString::number(c) + seq(s);
+}
+inline const QString displayProbe = QStringLiteral("display probe");
+inline const QString displayUnreadable = QStringLiteral("unreadable display frame");
+inline QString clock(int stage) {
+    return QStringLiteral("clock stage ") + QString::number(stage);
+}
+inline QString displayText(const QString& code, const QString& text) {
+    return QStringLiteral("display code '") + code + QStringLiteral("' \"") + text +
+           QLatin1Char('"');
+}
+inline QString unreadableFrame(int n) {
+    return QStringLiteral("unreadable frame of ") + QString::number(n) + QStringLiteral(" bytes");
+}
+inline QString ack(int s) {
+    return QStringLiteral("acknowledgement") + seq(s);
+}
+inline QString nak(int s) {
+    return QStringLiteral("negative acknowledgement") + seq(s);
+}
+inline QString unexpected(int n) {
+    return QStringLiteral("unexpected answer of ") + QString::number(n) + QStringLiteral(" bytes");
+}
+inline QString reply(int n, quint32 a, int s, bool sumOk, int strayBefore) {
+    QString t = QStringLiteral("reply of ") + QString::number(n) + QStringLiteral(" bytes from ") +
+                hexAddress(a) + seq(s);
+    if (!sumOk)
+        t += QStringLiteral(", sum wrong");
+    if (strayBefore > 0)
+        t += QStringLiteral(", ") + QString::number(strayBefore) +
+             QStringLiteral(" stray bytes before it");
+    return t;
+}
+inline QString unreadableReply(int n) {
+    return QStringLiteral("unreadable reply of ") + QString::number(n) + QStringLiteral(" bytes");
+}
+inline QString timeOut(int polls, bool reply, int partial) {
+    QString t = QStringLiteral("time-out after ") + QString::number(polls) +
+                QStringLiteral(" polls waiting for ") +
+                (reply ? QStringLiteral("a reply") : QStringLiteral("an acknowledgement"));
+    if (partial > 0)
+        t += QStringLiteral(" (") + QString::number(partial) + QStringLiteral(" bytes came)");
+    return t;
+}
+inline QString opened(const QString& port, quint32 baud, int bits, char parity, int stop) {
+    return QStringLiteral("opened ") + port + QLatin1Char(' ') + QString::number(baud) +
+           QLatin1Char(' ') + QString::number(bits) + QLatin1Char(parity) + QString::number(stop);
+}
+// What failed, by the serial port's error code.
+inline QString failure(int code) {
+    switch (code) {
+    case 1:
+        return QStringLiteral("line speed refused");
+    case 7:
+        return QStringLiteral("not open");
+    case 8:
+        return QStringLiteral("open failed");
+    case 9:
+        return QStringLiteral("write failed");
+    case 10:
+        return QStringLiteral("read failed");
+    case 11:
+        return QStringLiteral("close failed");
+    case 12:
+        return QStringLiteral("purge failed");
+    case 14:
+        return QStringLiteral("no serial line");
+    case 15:
+        return QStringLiteral("settings refused");
+    case 18:
+        return QStringLiteral("status failed");
+    default:
+        return QStringLiteral("error code ") + QString::number(code);
+    }
+}
+inline QString closed(const QString& port) {
+    return QStringLiteral("closed ") + port;
+}
+inline QString portError(const QString& port, const QString& what, const QString& reason) {
+    return QStringLiteral("error ") + port + QStringLiteral(": ") + what +
+           (reason.isEmpty() ? QString() : QStringLiteral(" (") + reason + QLatin1Char(')'));
+}
+} // namespace trace
+
+// The line check (`ledsign doctor`, the Connection dialog's "Test").
+namespace doctor {
+inline const QString testButton = QStringLiteral("Test");
+inline const QString reportCaption = QStringLiteral("Line Test");
+inline QString badReads(const QString& value) {
+    return QStringLiteral("--reads takes a number from 1 to 20, not '") + value + QLatin1Char('\'');
+}
+inline const QString closeButton = QStringLiteral("Close");
+inline QString line(bool passed, const QString& name, const QString& text, const QString& fix) {
+    QString l = (passed ? QStringLiteral("passed  ") : QStringLiteral("failed  ")) + name +
+                QStringLiteral(": ") + text;
+    if (!passed && !fix.isEmpty())
+        l += QStringLiteral(" -> ") + fix;
+    return l;
+}
+inline const QString portName = QStringLiteral("Port");
+inline QString portSerial(const QString& path) {
+    return path + QStringLiteral(" is a serial device");
+}
+inline QString portMissing(const QString& path) {
+    return path + QStringLiteral(" does not exist");
+}
+inline QString portFolder(const QString& path) {
+    return path + QStringLiteral(" is a folder, not a serial device");
+}
+inline QString portPlainFile(const QString& path) {
+    return path + QStringLiteral(" is a plain file, not a serial device");
+}
+inline QString portNoSerialLine(const QString& path) {
+    return path + QStringLiteral(" is no serial line");
+}
+inline const QString fixPortMissing =
+    QStringLiteral("plug the adapter in and take its name from `ledsign ports` (USB adapters are "
+                   "/dev/ttyUSB0 or /dev/ttyACM0)");
+inline const QString fixPortWrong = QStringLiteral(
+    "name the adapter's device, for example /dev/ttyUSB0 (`ledsign ports` lists them)");
+inline const QString accessName = QStringLiteral("Access");
+inline QString accessGranted(const QString& mode) {
+    return QStringLiteral("this user may read and write it (") + mode + QLatin1Char(')');
+}
+inline QString accessRefused(const QString& mode) {
+    return QStringLiteral("this user may not read and write it (") + mode + QLatin1Char(')');
+}
+inline QString fixJoinGroup(const QString& group) {
+    return QStringLiteral("sudo adduser \"$USER\" ") + group +
+           QStringLiteral(", then log out and in again");
+}
+inline QString fixLogInAgain(const QString& group) {
+    return QStringLiteral("log out and in again: this login began before the user joined ") + group;
+}
+inline const QString holdersName = QStringLiteral("Other programs");
+inline const QString noHolder = QStringLiteral("no other process holds it");
+inline QString process(const QString& name, const QString& pid) {
+    return name + QStringLiteral(" (pid ") + pid + QLatin1Char(')');
+}
+inline QString heldBy(const QString& processes) {
+    return QStringLiteral("held by ") + processes;
+}
+inline const QString fixHolder =
+    QStringLiteral("close that program (or end it: kill PID), then test again");
+inline const QString modemManagerName = QStringLiteral("ModemManager");
+inline const QString modemManagerAbsent = QStringLiteral("ModemManager is not running");
+inline const QString modemManagerIgnores =
+    QStringLiteral("ModemManager runs and leaves this port alone");
+inline const QString modemManagerProbes =
+    QStringLiteral("ModemManager runs and may probe this port while the tool talks on it");
+inline QString udevMatch(const QString& vendor, const QString& product) {
+    return QStringLiteral("ATTRS{idVendor}==\"") + vendor +
+           QStringLiteral("\", ATTRS{idProduct}==\"") + product + QStringLiteral("\", ");
+}
+inline QString fixModemManager(const QString& match) {
+    return QStringLiteral("put the line '") + match +
+           QStringLiteral("ENV{ID_MM_DEVICE_IGNORE}=\"1\"' into "
+                          "/etc/udev/rules.d/99-ledsign.rules, then sudo udevadm control "
+                          "--reload && sudo udevadm trigger, and plug the adapter in again");
+}
+inline const QString linkName = QStringLiteral("Link");
+inline QString linkAnswered(int attempt, int attempts, bool display) {
+    return QStringLiteral("the sign answered at attempt ") + QString::number(attempt) +
+           QStringLiteral(" of ") + QString::number(attempts) +
+           (display ? QStringLiteral(", its display too")
+                    : QStringLiteral(", its display did not"));
+}
+inline QString linkOpenFailed(const QString& why) {
+    return QStringLiteral("the port would not open: ") + why;
+}
+inline QString linkSilent(int attempts) {
+    return QStringLiteral("no answer after ") + QString::number(attempts) +
+           QStringLiteral(" attempts");
+}
+inline const QString fixOpen =
+    QStringLiteral("close what holds the port, or unplug the adapter and plug it in again");
+inline const QString fixSilent = QStringLiteral(
+    "check the sign's power and the cable into its programming socket, reboot the sign and "
+    "test again; then try another cable or adapter");
+inline const QString firmwareName = QStringLiteral("Firmware");
+inline const QString firmwareSilent = QStringLiteral("no identification came");
+inline const QString firmwareGarbled = QStringLiteral("the identification came garbled");
+inline QString firmwareWritten(const QString& id) {
+    return id + QStringLiteral(" (this tool writes it)");
+}
+inline QString firmwareRefused(const QString& id) {
+    return id + QStringLiteral(" (this tool does not write this model)");
+}
+inline const QString fixFirmware =
+    QStringLiteral("program this sign with the tool made for its model");
+inline QString bankName(int bank) {
+    return QStringLiteral("Bank ") + QString::number(bank);
+}
+inline const QString bankValid =
+    QStringLiteral("valid: its sum and check words agree with its data");
+inline const QString bankInvalid =
+    QStringLiteral("not valid: its sum or check words disagree with its data");
+inline const QString bankUnread = QStringLiteral("could not be read");
+inline const QString fixBank = QStringLiteral(
+    "write a table file to the sign (Pager > Write, or `ledsign write`): both banks are "
+    "written again");
+inline const QString banksName = QStringLiteral("Banks");
+inline QString banksState(bool equal, int running) {
+    return (equal ? QStringLiteral("equal; ") : QStringLiteral("differ; ")) +
+           (running < 0 ? QStringLiteral("neither is valid: the sign runs without its settings")
+                        : QStringLiteral("the sign runs bank ") + QString::number(running));
+}
+inline const QString qualityName = QStringLiteral("Line quality");
+inline QString readsAgreed(int reads) {
+    return QString::number(reads) + QStringLiteral(" of ") + QString::number(reads) +
+           QStringLiteral(" reads agreed");
+}
+inline QString readsDiffer(int agreed, int reads, int bytes) {
+    return QStringLiteral("reads differ: check the cable and the adapter (") +
+           QString::number(agreed) + QStringLiteral(" of ") + QString::number(reads) +
+           QStringLiteral(" reads agreed, ") + QString::number(bytes) +
+           QStringLiteral(" bytes differed)");
+}
+} // namespace doctor
+
 } // namespace msg

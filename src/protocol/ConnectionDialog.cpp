@@ -1,13 +1,17 @@
 #include "protocol/ConnectionDialog.h"
 
 #include "core/Messages.h"
+#include "protocol/LineDoctor.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QDialogButtonBox>
+#include <QFontDatabase>
 #include <QFrame>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QThread>
 #include <QVBoxLayout>
@@ -22,7 +26,7 @@ QString entryText(const SerialPortEntry& port) {
 } // namespace
 
 TfrmConn::TfrmConn(Exchange& exchange, LinkState& link, OperationHost& host, QWidget* parent)
-    : QDialog(parent), attempts_(exchange, link, host) {
+    : QDialog(parent), ex_(exchange), attempts_(exchange, link, host) {
     setObjectName(QStringLiteral("frmConn"));
     setWindowTitle(msg::connectionCaption);
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
@@ -38,10 +42,14 @@ TfrmConn::TfrmConn(Exchange& exchange, LinkState& link, OperationHost& host, QWi
     Button1 = new QPushButton(msg::connectButton, Panel1);
     Button1->setObjectName(QStringLiteral("Button1"));
     Button1->setDefault(true);
+    btnTest = new QPushButton(msg::doctor::testButton, Panel1);
+    btnTest->setObjectName(QStringLiteral("btnTest"));
+    btnTest->setAutoDefault(false);
     auto* panelLayout = new QVBoxLayout(Panel1);
     panelLayout->addWidget(Label93);
     panelLayout->addWidget(cboComPort);
     panelLayout->addWidget(Button1);
+    panelLayout->addWidget(btnTest);
 
     Label1 = new QLabel(msg::connectingInitial, this);
     Label1->setObjectName(QStringLiteral("Label1"));
@@ -62,6 +70,7 @@ TfrmConn::TfrmConn(Exchange& exchange, LinkState& link, OperationHost& host, QWi
 
     connect(Button1, &QPushButton::clicked, this, &TfrmConn::Button1Click);
     connect(BitBtn1, &QPushButton::clicked, this, &TfrmConn::BitBtn1Click);
+    connect(btnTest, &QPushButton::clicked, this, &TfrmConn::btnTestClick);
     attempts_.setBlockingWait([this](int ms) { waitRepainting(ms); });
 }
 
@@ -101,6 +110,44 @@ void TfrmConn::Button1Click() {
     Label2->show();
     attempts_.connect(chosenPort(), [this](const QString& text) { Label1->setText(text); });
     done(QDialog::Accepted);
+}
+
+void TfrmConn::btnTestClick() {
+    if (attempts_.running() || ex_.busy())
+        return;
+    QString report;
+    {
+        Exchange::Hold hold(ex_);
+        Panel1->setEnabled(false);
+        LineDoctor doctor(ex_);
+        doctor.setBreathe(
+            [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
+        report = doctor.run(chosenPort()).text();
+        Panel1->setEnabled(true);
+    }
+    showTestReport(report);
+}
+
+void TfrmConn::showTestReport(const QString& text) {
+    if (!testReport_) {
+        testReport_ = new QDialog(this);
+        testReport_->setObjectName(QStringLiteral("frmTestReport"));
+        testReport_->setWindowTitle(msg::doctor::reportCaption);
+        testText_ = new QPlainTextEdit(testReport_);
+        testText_->setObjectName(QStringLiteral("memTestReport"));
+        testText_->setReadOnly(true);
+        testText_->setLineWrapMode(QPlainTextEdit::NoWrap);
+        testText_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+        testText_->setMinimumSize(640, 240);
+        auto* buttons = new QDialogButtonBox(testReport_);
+        buttons->addButton(msg::doctor::closeButton, QDialogButtonBox::RejectRole);
+        connect(buttons, &QDialogButtonBox::rejected, testReport_, &QDialog::reject);
+        auto* layout = new QVBoxLayout(testReport_);
+        layout->addWidget(testText_);
+        layout->addWidget(buttons);
+    }
+    testText_->setPlainText(text);
+    testReport_->open();
 }
 
 void TfrmConn::BitBtn1Click() {

@@ -8,6 +8,7 @@
 class QComboBox;
 class QFrame;
 class QLabel;
+class QPlainTextEdit;
 class QPushButton;
 
 // The modal "Connection" dialog: the user picks the port the sign hangs on and presses "OK";
@@ -24,11 +25,14 @@ class TfrmConn : public QDialog {
     // The port of the selected list entry.
     QString chosenPort() const;
     ConnectionAttempts& attempts() { return attempts_; }
+    // The last "Test" report, once one was shown.
+    QDialog* testReport() const { return testReport_; }
 
     QFrame* Panel1;
     QLabel* Label93;
     QComboBox* cboComPort;
     QPushButton* Button1;
+    QPushButton* btnTest;
     QLabel* Label1;
     QLabel* Label2;
     QPushButton* BitBtn1;
@@ -36,6 +40,8 @@ class TfrmConn : public QDialog {
   public slots:
     void Button1Click();
     void BitBtn1Click();
+    // Checks the selected port without writing anything and shows the report.
+    void btnTestClick();
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -50,5 +56,10 @@ class TfrmConn : public QDialog {
     void FormClose();
     void waitRepainting(int ms);
 
+    void showTestReport(const QString& text);
+
+    Exchange& ex_;
     ConnectionAttempts attempts_;
+    QDialog* testReport_ = nullptr;
+    QPlainTextEdit* testText_ = nullptr;
 };

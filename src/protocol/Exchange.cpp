@@ -4,6 +4,7 @@
 #include "core/UserSeam.h"
 #include "image/ImageLayout.h"
 #include "image/ParamImage.h"
+#include "protocol/WireTrace.h"
 #include "serial/TCommPort.h"
 
 #include <chrono>
@@ -21,14 +22,27 @@ constexpr int kTrailerFunctionBit = 1;
 
 Exchange::Exchange(TCommPort& port, UserSeam& seam) : port_(port), seam_(seam) {}
 
+void Exchange::setTrace(WireTrace* trace) {
+    trace_ = trace;
+    port_.setObserver(trace);
+}
+
+void Exchange::traceFailure(const ECommError& e) {
+    if (trace_)
+        trace_->failed(port_.portName(), msg::trace::failure(e.code), e.systemError);
+}
+
 bool Exchange::WriteFrame(const QByteArray& stuffed) {
     if (!port_.isOpen()) {
         transferError_ = true;
         return false;
     }
+    if (trace_)
+        trace_->sent(stuffed);
     try {
         port_.Write(stuffed.constData(), stuffed.size());
-    } catch (const ECommError&) {
+    } catch (const ECommError& e) {
+        traceFailure(e);
         transferError_ = true;
         return false;
     }
@@ -109,7 +123,8 @@ Exchange::Wait Exchange::awaitByte(int polls, int periodMs, quint8& byte) {
                 return Wait::Closed;
             port_.WaitForData(periodMs);
         }
-    } catch (const ECommError&) {
+    } catch (const ECommError& e) {
+        traceFailure(e);
         return Wait::Closed;
     }
     return Wait::TimedOut;
@@ -127,12 +142,17 @@ bool Exchange::readAck(bool passThrough) {
     QByteArray ack;
     while (ack.size() < wire::kAckLength) {
         quint8 b = 0;
-        if (awaitByte(polls, periodMs, b) != Wait::Byte) {
+        const Wait w = awaitByte(polls, periodMs, b);
+        if (w != Wait::Byte) {
+            if (trace_ && w == Wait::TimedOut)
+                trace_->timedOut(polls, ack, WireTrace::Answer::Acknowledgement);
             ackFailed(passThrough);
             return false;
         }
         ack.append(char(b));
     }
+    if (trace_)
+        trace_->received(ack, WireTrace::Answer::Acknowledgement);
     if (quint8(ack[1]) != wire::kAck) {
         transferError_ = true;
         return false;
@@ -149,13 +169,18 @@ bool Exchange::ReadReply(QByteArray& reply, int capacity) {
     }
     for (;;) {
         quint8 b = 0;
-        if (awaitByte(timing_.polls, timing_.pollMs, b) != Wait::Byte) {
+        const Wait w = awaitByte(timing_.polls, timing_.pollMs, b);
+        if (w != Wait::Byte) {
+            if (trace_ && w == Wait::TimedOut)
+                trace_->timedOut(timing_.polls, reply, WireTrace::Answer::Reply);
             replyFailed();
             reply.clear();
             return false;
         }
         if (b == wire::kEnd) {
             if (reply.size() >= wire::kReplyMinimum) {
+                if (trace_)
+                    trace_->received(reply + char(wire::kEnd), WireTrace::Answer::Reply);
                 // A sign that answers faster than the polls look leaves no wait to breathe
                 // in; the progress bar still has to show each reply.
                 seam_.breathe();
@@ -164,6 +189,8 @@ bool Exchange::ReadReply(QByteArray& reply, int capacity) {
             continue; // a stray end byte before the header is complete
         }
         if (reply.size() >= capacity) {
+            if (trace_)
+                trace_->received(reply, WireTrace::Answer::Reply);
             replyFailed();
             reply.clear();
             return false;
@@ -208,7 +235,8 @@ void Exchange::purge() {
         return;
     try {
         port_.Purge();
-    } catch (const ECommError&) {
+    } catch (const ECommError& e) {
+        traceFailure(e);
     }
 }
 

@@ -7,8 +7,10 @@
 #include <functional>
 #include <optional>
 
+class ECommError;
 class TCommPort;
 class UserSeam;
+class WireTrace;
 
 // Poll limits and periods of the exchange. Tests shorten the periods; the defaults are the
 // sign's.
@@ -41,6 +43,10 @@ class Exchange {
     // The PC's local time for display frames; tests pin it.
     void setClock(std::function<QDateTime()> now) { now_ = std::move(now); }
     QDateTime now() const { return now_(); }
+
+    // Records every frame, answer, time-out and port event; null for none.
+    void setTrace(WireTrace* trace);
+    WireTrace* trace() const { return trace_; }
 
     // One exchange at a time: an operation holds the exchange while it runs.
     bool busy() const { return busy_; }
@@ -82,6 +88,7 @@ class Exchange {
     bool readAck(bool passThrough);
     QByteArray writeData(quint32 address, quint16 length, const QByteArray* bank, int bankNo) const;
     void purge();
+    void traceFailure(const ECommError& e);
     void showTransmitError();
     // A missed acknowledgement or reply, whether it timed out or the port went away.
     void ackFailed(bool passThrough);
@@ -95,5 +102,6 @@ class Exchange {
     bool quiet_ = false;
     bool displayReachable_ = false;
     bool busy_ = false;
+    WireTrace* trace_ = nullptr;
     std::function<QDateTime()> now_ = [] { return QDateTime::currentDateTime(); };
 };

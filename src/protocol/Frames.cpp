@@ -191,4 +191,25 @@ QByteArray acknowledgement(quint8 sequence, bool positive) {
     return a;
 }
 
+std::optional<ReplyFrame> parseReplyFrame(const QByteArray& f) {
+    if (f.size() < kReplyDataOffset + 2 || u8(f, 0) != kStart || u8(f, 4) != Read ||
+        u8(f, 5) != quint8(255 - Read))
+        return std::nullopt;
+    ReplyFrame r;
+    r.sequence = u8(f, 1);
+    r.address = le(f, 6, 3);
+    const int n = int(le(f, 12, 2));
+    if (le(f, 2, 2) != quint32(n + 10) || f.size() != kReplyDataOffset + n + 2)
+        return std::nullopt;
+    r.data = f.mid(kReplyDataOffset, n);
+    r.sumOk = sum16(f, 0, kReplyDataOffset + n) == le(f, kReplyDataOffset + n, 2);
+    return r;
+}
+
+std::optional<Acknowledgement> parseAcknowledgement(const QByteArray& a) {
+    if (a.size() != kAckLength || u8(a, 0) != kStart || (u8(a, 1) != kAck && u8(a, 1) != kNak))
+        return std::nullopt;
+    return Acknowledgement{u8(a, 2), u8(a, 1) == kAck};
+}
+
 } // namespace wire

@@ -103,4 +103,20 @@ std::optional<DisplayFrame> parseDisplayFrame(const QByteArray& unstuffed);
 QByteArray replyFrame(quint8 sequence, quint32 address, const QByteArray& data);
 QByteArray acknowledgement(quint8 sequence, bool positive);
 
+struct ReplyFrame {
+    quint8 sequence = 0;
+    quint32 address = 0;
+    QByteArray data;
+    bool sumOk = false;
+};
+// Parses an unstuffed reply frame (end byte removed); nullopt when its header and lengths do
+// not hold together. A wrong sum is reported, not refused: the data are what came.
+std::optional<ReplyFrame> parseReplyFrame(const QByteArray& unstuffed);
+
+struct Acknowledgement {
+    quint8 sequence = 0;
+    bool positive = false;
+};
+std::optional<Acknowledgement> parseAcknowledgement(const QByteArray& bytes);
+
 } // namespace wire

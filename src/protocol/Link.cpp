@@ -3,6 +3,7 @@
 #include "core/Messages.h"
 #include "core/UserSeam.h"
 #include "protocol/Exchange.h"
+#include "protocol/WireTrace.h"
 #include "serial/TCommPort.h"
 
 #include <QFileInfo>
@@ -64,6 +65,8 @@ bool OpenChosenPort(Exchange& ex, const LinkState& link) {
         ex.port().OpenAt(kLinkBaud, link.portName, kLinkFraming);
         return true;
     } catch (const ECommError& e) {
+        if (ex.trace())
+            ex.trace()->failed(link.portName, openFailureText(e, link.portName), e.systemError);
         showOpenFailure(ex.seam(), e, link.portName);
         return false;
     }

@@ -111,6 +111,8 @@ void TCommPort::Open() {
     raise(port_->setDataTerminalReady(true));
     raise(port_->setRequestToSend(true));
     open_ = true;
+    if (observer_)
+        observer_->portOpened(*this);
 }
 
 void TCommPort::Close() {
@@ -121,6 +123,8 @@ void TCommPort::Close() {
     if (port_->isOpen())
         port_->close();
     port_->clearError();
+    if (observer_)
+        observer_->portClosed(*this);
 }
 
 void TCommPort::SetBaudRate(quint32 baud) {

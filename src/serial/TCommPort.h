@@ -31,6 +31,16 @@ class ECommError : public std::exception {
     quint32 systemError;
 };
 
+class TCommPort;
+
+// Hears of the port being opened and closed (the wire trace).
+class PortObserver {
+  public:
+    virtual ~PortObserver() = default;
+    virtual void portOpened(const TCommPort& port) = 0;
+    virtual void portClosed(const TCommPort& port) = 0;
+};
+
 // The one serial port through which every byte to and from the sign passes. Synchronous,
 // used from the user-interface thread only.
 class TCommPort {
@@ -67,6 +77,7 @@ class TCommPort {
     // How long Write waits for the driver to take a block without any progress before it
     // gives up with code 9 (a line that never drains must not hang the program).
     void setWriteStallMs(int ms) { writeStallMs_ = ms; }
+    void setObserver(PortObserver* observer) { observer_ = observer; }
 
   private:
     void applyFraming();
@@ -86,4 +97,5 @@ class TCommPort {
     bool lost_ = false;
     int lostErrno_ = 0;
     std::unique_ptr<QSerialPort> port_;
+    PortObserver* observer_ = nullptr;
 };

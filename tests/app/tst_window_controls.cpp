@@ -268,6 +268,7 @@ class TestWindowControls : public QObject {
             {"Open1", "Open", QKeySequence(Qt::CTRL | Qt::Key_O)},
             {"Save1", "Save", QKeySequence(Qt::CTRL | Qt::Key_S)},
             {"SaveAs1", "Save As...", QKeySequence(Qt::CTRL | Qt::Key_A)},
+            {"OpenTraceFolder1", "Open Trace Folder", QKeySequence()},
             {"Exit1", "Exit", QKeySequence()},
             {"Read1", "Read", QKeySequence(Qt::Key_F3)},
             {"Write1", "Write", QKeySequence(Qt::Key_F4)},
@@ -286,7 +287,7 @@ class TestWindowControls : public QObject {
             QCOMPARE(a->text(), QString::fromLatin1(text));
             QCOMPARE(a->shortcut(), keys);
         }
-        QCOMPARE(w_->menu("File1")->actions().size(), 5); // with the separator
+        QCOMPARE(w_->menu("File1")->actions().size(), 6); // with the separator
         QCOMPARE(w_->action("File1")->text(), QStringLiteral("File"));
         QCOMPARE(w_->action("Pager1")->text(), QStringLiteral("Pager"));
         QCOMPARE(w_->action("System1")->text(), QStringLiteral("System"));

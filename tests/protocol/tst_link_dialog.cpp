@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QFrame>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
 
@@ -52,6 +53,29 @@ class TestLinkDialog : public QObject {
         QVERIFY(!r.dialog.Label2->isVisible());
         QVERIFY(!r.dialog.BitBtn1->isVisible());
         QCOMPARE(r.seam.progressMax, ConnectionAttempts::kProgressMax);
+    }
+
+    void testShowsTheLineCheckOfTheSelectedPort() {
+        DialogRig r;
+        useTestTiming(r.ex);
+        QVERIFY(r.sim.start(r.state, {"--init", "bank0-bad"}));
+        r.dialog.fillPorts({{r.sim.device(), ""}});
+        r.dialog.show();
+        QCOMPARE(r.dialog.btnTest->text(), QStringLiteral("Test"));
+        r.dialog.btnTest->click();
+
+        QDialog* report = r.dialog.testReport();
+        QVERIFY(report && report->isVisible());
+        const QString text = report->findChild<QPlainTextEdit*>("memTestReport")->toPlainText();
+        QVERIFY2(text.contains("passed  Link: the sign answered at attempt 1") &&
+                     text.contains("failed  Bank 0: not valid") &&
+                     text.contains("passed  Line quality: 3 of 3 reads agreed"),
+                 qPrintable(text));
+        // Nothing to the person but the report; the line is left closed and free.
+        QVERIFY(r.seam.shown.isEmpty());
+        QVERIFY(!r.port.isOpen());
+        QVERIFY(!r.ex.busy());
+        QVERIFY(r.dialog.isVisible());
     }
 
     void okConnectsAndTheDialogCloses() {

@@ -1,0 +1,281 @@
+#include "protocol/WireTrace.h"
+
+#include "core/Messages.h"
+#include "image/ImageLayout.h"
+#include "protocol/Frames.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QLocale>
+#include <QStandardPaths>
+#include <cstring>
+
+namespace {
+
+constexpr char kToSign[] = "tool -> sign";
+constexpr char kToTool[] = "sign -> tool";
+constexpr char kPort[] = "port";
+
+// The image's secrets, as offsets into a bank.
+struct Range {
+    int from, count;
+};
+constexpr Range kSecrets[] = {
+    {layout::kAirPassword, layout::kPasswordLen},
+    {layout::kFcPassword1, layout::kPasswordLen},
+    {layout::kFcPassword2, layout::kPasswordLen},
+    {layout::kReadPassword, layout::kPasswordLen},
+};
+
+bool secretAt(quint32 address) {
+    for (int bank = 0; bank < 2; ++bank) {
+        const quint32 base = wire::bankBase(bank);
+        if (address < base || address >= base + layout::kBankSize)
+            continue;
+        const int offset = int(address - base);
+        for (const Range& r : kSecrets)
+            if (offset >= r.from && offset < r.from + r.count)
+                return true;
+    }
+    return false;
+}
+
+// Which bytes of an unstuffed frame are secret: its data start at dataStart and belong at
+// address onwards.
+struct Mask {
+    qsizetype dataStart = -1;
+    qsizetype dataCount = 0;
+    quint32 address = 0;
+    bool operator()(qsizetype at) const {
+        const qsizetype k = at - dataStart;
+        return dataStart >= 0 && k >= 0 && k < dataCount && secretAt(address + quint32(k));
+    }
+};
+
+// The raw bytes as they went over the line; each byte that carries (part of) a masked
+// unstuffed byte shows as **.
+QByteArray hexOf(const QByteArray& raw, const Mask& mask = {}) {
+    static const char digits[] = "0123456789ABCDEF";
+    QByteArray out;
+    out.reserve(raw.size() * 3);
+    qsizetype unstuffedAt = 0;
+    auto put = [&](quint8 b, bool hidden) {
+        if (!out.isEmpty())
+            out.append(' ');
+        if (hidden) {
+            out.append("**");
+        } else {
+            out.append(digits[b >> 4]);
+            out.append(digits[b & 15]);
+        }
+    };
+    for (qsizetype i = 0; i < raw.size(); ++i) {
+        const quint8 b = quint8(raw[i]);
+        const bool hidden = mask(unstuffedAt);
+        put(b, hidden);
+        if (b == wire::kEscape && i + 1 < raw.size())
+            put(quint8(raw[++i]), hidden);
+        ++unstuffedAt;
+    }
+    return out;
+}
+
+QString printable(const QByteArray& bytes) {
+    QString s;
+    for (char c : bytes) {
+        const quint8 b = quint8(c);
+        if (b >= 0x20 && b < 0x7F && b != '\\')
+            s += QLatin1Char(c);
+        else
+            s += QStringLiteral("\\x%1").arg(b, 2, 16, QLatin1Char('0'));
+    }
+    return s;
+}
+
+QByteArray withoutEnd(const QByteArray& stuffed) {
+    return stuffed.endsWith(char(wire::kEnd)) ? stuffed.chopped(1) : stuffed;
+}
+
+// A reply's data, placed from its start byte (stray bytes may come first) at the address
+// asked for: a damaged header must not uncover them.
+Mask replyMask(const QByteArray& unstuffed, quint32 address) {
+    const qsizetype start = qMax<qsizetype>(0, unstuffed.indexOf(char(wire::kStart)));
+    return {start + wire::kReplyDataOffset, unstuffed.size(), address};
+}
+
+QString passThroughText(const QByteArray& stuffedDisplay) {
+    if (stuffedDisplay == QByteArray(1, char(wire::kEnd)))
+        return msg::trace::displayProbe;
+    const auto d = wire::parseDisplayFrame(wire::unstuff(withoutEnd(stuffedDisplay)));
+    if (!d)
+        return msg::trace::displayUnreadable;
+    if (d->code == wire::kClockCode && !d->data.isEmpty())
+        return msg::trace::clock(quint8(d->data.back()));
+    return msg::trace::displayText(printable(QByteArray(1, char(d->code))), printable(d->data));
+}
+
+} // namespace
+
+WireTrace::WireTrace(const QString& path) : file_(path) {
+    clock_.start();
+}
+
+WireTrace::~WireTrace() {
+    flush();
+}
+
+bool WireTrace::open(QString* error) {
+    if (file_.isOpen())
+        return true;
+    tried_ = true;
+    if (beforeCreate_)
+        beforeCreate_();
+    // Created private to the user: a trace names the sign's addresses and settings.
+    const bool ok = file_.open(QIODevice::WriteOnly | QIODevice::Truncate,
+                               QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    if (!ok && error)
+        *error = file_.errorString();
+    return ok;
+}
+
+bool WireTrace::ensureOpen() {
+    if (file_.isOpen())
+        return true;
+    if (tried_)
+        return false; // one failure is enough: the line goes on without its trace
+    return open();
+}
+
+void WireTrace::line(const char* direction, const QString& what, const QByteArray& hex) {
+    if (!ensureOpen())
+        return;
+    QByteArray l = QByteArray::number(clock_.elapsed()).rightJustified(8, ' ');
+    l += " ms  ";
+    l += QByteArray(direction).leftJustified(12, ' ');
+    l += "  ";
+    l += what.toUtf8();
+    if (!hex.isEmpty()) {
+        l += "  ";
+        l += hex;
+    }
+    l += '\n';
+    file_.write(l);
+}
+
+void WireTrace::flush() {
+    if (file_.isOpen())
+        file_.flush();
+}
+
+void WireTrace::sent(const QByteArray& stuffedFrame) {
+    const QByteArray raw = wire::unstuff(withoutEnd(stuffedFrame));
+    const auto f = wire::parseDeviceFrame(raw);
+    if (!f) {
+        line(kToSign, msg::trace::unreadableFrame(int(stuffedFrame.size())), hexOf(stuffedFrame));
+        return;
+    }
+    Mask mask;
+    QString what;
+    switch (f->command) {
+    case wire::Link:
+        what = msg::trace::link(f->sequence);
+        break;
+    case wire::Erase:
+        what = msg::trace::erase(f->address, f->sequence);
+        break;
+    case wire::Write:
+        what = msg::trace::write(f->address, f->dataLength, f->sequence);
+        mask = {wire::kDeviceHeader, f->data.size(), f->address};
+        break;
+    case wire::Read:
+        what = msg::trace::read(f->address, f->dataLength, f->sequence);
+        readAddress_ = f->address;
+        break;
+    case wire::PassThrough:
+        what = msg::trace::passThrough(passThroughText(f->data), f->sequence);
+        break;
+    default:
+        what = msg::trace::command(f->command, f->sequence);
+        break;
+    }
+    line(kToSign, what, hexOf(stuffedFrame, mask));
+}
+
+void WireTrace::received(const QByteArray& bytes, Answer answer) {
+    if (answer == Answer::Acknowledgement) {
+        const auto a = wire::parseAcknowledgement(bytes);
+        const QString what = !a            ? msg::trace::unexpected(int(bytes.size()))
+                             : a->positive ? msg::trace::ack(a->sequence)
+                                           : msg::trace::nak(a->sequence);
+        line(kToTool, what, hexOf(bytes));
+        return;
+    }
+    const QByteArray raw = wire::unstuff(withoutEnd(bytes));
+    const Mask mask = replyMask(raw, readAddress_);
+    const qsizetype start = mask.dataStart - wire::kReplyDataOffset;
+    const auto r = wire::parseReplyFrame(raw.mid(start));
+    const QString what =
+        r ? msg::trace::reply(int(r->data.size()), r->address, r->sequence, r->sumOk, int(start))
+          : msg::trace::unreadableReply(int(bytes.size()));
+    line(kToTool, what, hexOf(bytes, mask));
+}
+
+void WireTrace::timedOut(int polls, const QByteArray& partial, Answer answer) {
+    const bool reply = answer == Answer::Reply;
+    const Mask mask = reply ? replyMask(wire::unstuff(partial), readAddress_) : Mask{};
+    line(kToTool, msg::trace::timeOut(polls, reply, int(partial.size())), hexOf(partial, mask));
+    flush();
+}
+
+void WireTrace::failed(const QString& portName, const QString& what, quint32 systemError) {
+    QString reason;
+    if (systemError != 0)
+        reason = QString::fromLocal8Bit(std::strerror(int(systemError)));
+    line(kPort,
+         msg::trace::portError(portName, QString(what).replace(QLatin1Char('\n'), ' '), reason));
+    flush();
+}
+
+void WireTrace::portOpened(const TCommPort& port) {
+    line(kPort, msg::trace::opened(port.portName(), port.baudRate(), port.dataBits(), port.parity(),
+                                   port.stopBits()));
+}
+
+void WireTrace::portClosed(const TCommPort& port) {
+    line(kPort, msg::trace::closed(port.portName()));
+    flush();
+}
+
+namespace sessiontrace {
+
+QString folder() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QStringLiteral("/ledsign-programmer/traces");
+}
+
+QString newPath() {
+    const QString stamp =
+        QLocale::c().toString(QDateTime::currentDateTime(), QStringLiteral("yyyyMMdd-HHmmss-zzz"));
+    return folder() + QStringLiteral("/trace-") + stamp + QLatin1Char('-') +
+           QString::number(QCoreApplication::applicationPid()) + QStringLiteral(".txt");
+}
+
+bool makeFolder() {
+    const QString path = folder();
+    return QDir().mkpath(path) &&
+           QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                           QFileDevice::ExeOwner);
+}
+
+void prepareFolder(int keep) {
+    if (!makeFolder())
+        return;
+    const QFileInfoList traces =
+        QDir(folder()).entryInfoList({QStringLiteral("trace-*.txt")}, QDir::Files, QDir::Time);
+    for (qsizetype i = qMax(0, keep - 1); i < traces.size(); ++i)
+        QFile::remove(traces[i].absoluteFilePath());
+}
+
+} // namespace sessiontrace
