@@ -1,7 +1,17 @@
 #include "app/DeviceSide.h"
 
+#include "settings/Differences.h"
+
 DeviceSide::DeviceSide(UserSeam& seam, ParamImage& image, OperationHost& host)
-    : exchange_(port_, seam), operations_(exchange_, image, link_, host) {}
+    : exchange_(port_, seam), operations_(exchange_, image, link_, host) {
+    operations_.setKeeper(&backups_);
+    operations_.setDifferenceLister([](const QByteArray& sign, const QByteArray& window) {
+        ParamImage a, b;
+        a.assign(sign);
+        b.assign(window);
+        return settings::compareImages(a, b).lines();
+    });
+}
 
 void DeviceSide::closePort() {
     try {

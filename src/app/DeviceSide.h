@@ -1,5 +1,6 @@
 #pragma once
 
+#include "backup/Backups.h"
 #include "protocol/Exchange.h"
 #include "protocol/Link.h"
 #include "protocol/PagerOperations.h"
@@ -27,6 +28,7 @@ class DeviceSide {
     void closePort();
 
   private:
+    backup::Store backups_;
     TCommPort port_;
     Exchange exchange_;
     LinkState link_;

@@ -116,7 +116,8 @@ void TfrmAir::buildMenus() {
     connect(item(file, QStringLiteral("SaveAs1"), label::menuSaveAs,
                  QKeySequence(Qt::CTRL | Qt::Key_A)),
             &QAction::triggered, this, [this] { guard([this] { SaveAs1Click(); }); });
-    file->addSeparator()->setObjectName(QStringLiteral("N1"));
+    QAction* n1 = file->addSeparator();
+    n1->setObjectName(QStringLiteral("N1"));
     connect(item(file, QStringLiteral("Exit1"), label::menuExit), &QAction::triggered, this,
             [this] { guard([this] { Exit1Click(); }); });
 
@@ -129,6 +130,7 @@ void TfrmAir::buildMenus() {
             &QAction::triggered, this, [this] { guard([this] { Write1Click(); }); });
     connect(item(pager, QStringLiteral("Verify1"), label::menuVerify, QKeySequence(Qt::Key_F9)),
             &QAction::triggered, this, [this] { guard([this] { Verify1Click(); }); });
+    buildBackupItems(file, n1, pager);
     setPagerEnabled(false);
 
     QMenu* system = bar->addMenu(label::menuSystem);

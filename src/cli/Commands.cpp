@@ -20,6 +20,7 @@ const Subcommand kSubcommands[] = {
     {"read", "Read the sign's parameters into a table file", runRead},
     {"write", "Write a table file into the sign", runWrite},
     {"verify", "Compare the sign's parameters with a table file", runVerify},
+    {"backups", "List the backups of signs' settings, newest first", runBackups},
     {"alpha", "Send one alpha message straight to the sign's display", runAlpha},
     {"commands", "Make, show, change or send LED sign command files (.ini)", runCommands},
 };
