@@ -46,7 +46,7 @@ int runDiff(const QStringList& args) {
         QStringLiteral("Compares two table files, each taken as File, Open takes it, or with --port "
                        "a table file with the sign's settings (read as 'ledsign read' reads them, "
                        "and backed up). Prints every setting that differs (caption: first -> "
-                       "second, the sign second), then every run of differing bytes that no "
+                       "second, the sign second; its checksum slot not compared), then every run of differing bytes that no "
                        "differing setting accounts for, with its offsets (reserved bytes, "
                        "receiver tables, the checksum slot). Exit 0 when they hold the same "
                        "bytes, 1 when they differ, 2 on bad usage or a file that cannot be read "
@@ -81,6 +81,9 @@ int runDiff(const QStringList& args) {
         if (!sign)
             return kExitTrouble;
         b.image.assign(*sign);
+        // The checksum slot is the sign's own business, as Verify has it.
+        for (int i = layout::kSummedBytes; i < layout::kImageSize; ++i)
+            b.image.set(i, a.image.at(i));
         secondName = s.link.portName;
     } else {
         if (!openSide(b, seam))

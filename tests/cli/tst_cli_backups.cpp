@@ -66,13 +66,13 @@ class TestCliBackups : public QObject {
         QCOMPARE(fields[4], QStringLiteral("Model : POCSAG  Version = 2.52"));
         QCOMPARE(fileBytes(fields[5]).left(kSummedBytes), old);
         QVERIFY(QFileInfo(fields[5]).fileName().contains("-capcode1-1234567"));
-        QCOMPARE(QFileInfo(fields[5]).permissions() & 0x0FFF,
-                 QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
+        // Private: nothing for the group or others.
+        const QFile::Permissions others = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup |
+                                          QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
+        QCOMPARE(QFileInfo(fields[5]).permissions() & others, QFile::Permissions());
         const Run folder = ledsign({"backups", "--path"}, in(home));
         QCOMPARE(folder.lines(), QStringList{home + "/ledsign-programmer/backups"});
-        QCOMPARE(QFileInfo(folder.lines().first()).permissions() & 0x0777,
-                 QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadUser |
-                     QFile::WriteUser | QFile::ExeUser);
+        QCOMPARE(QFileInfo(folder.lines().first()).permissions() & others, QFile::Permissions());
     }
 
     void unwritableBackupFolderLeavesTheSignUntouched() {
