@@ -37,8 +37,7 @@ void TfrmAir::buildBackupItems(QMenu* file, QAction* fileBefore, QMenu* pager) {
     backUp->setObjectName(QStringLiteral("BackUpBeforeWrite1"));
     backUp->setCheckable(true);
     backUp->setChecked(memory().value(kBackupKey, true).toBool());
-    connect(backUp, &QAction::toggled, this,
-            [](bool on) { memory().setValue(kBackupKey, on); });
+    connect(backUp, &QAction::toggled, this, [](bool on) { memory().setValue(kBackupKey, on); });
 }
 
 bool TfrmAir::backUpBeforeWrite() const {

@@ -74,15 +74,16 @@ bool Store::keep(const SignReading& reading, QString* reason) {
     image.assign(reading.image);
     const QByteArray bytes = image.toByteArray();
     const QDateTime now = now_().toUTC();
-    Entry e{now,
-            reading.port,
-            reading.operation,
-            reading.firmware,
-            reading.validBanks,
-            {},
-            QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex()),
-            image.capcode(0),
-            {}};
+    Entry e{
+        now,
+        reading.port,
+        reading.operation,
+        reading.firmware,
+        reading.validBanks,
+        {},
+        QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex()),
+        image.capcode(0),
+        {}};
     const QString stem = QLocale::c().toString(now, QStringLiteral("yyyyMMdd-HHmmss")) +
                          QLatin1Char('-') + portPart(reading.port) + QStringLiteral("-capcode1-") +
                          QString::number(e.capcode1);

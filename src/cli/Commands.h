@@ -1,7 +1,7 @@
 #pragma once
 
-#include "cli/ArgParser.h"
 #include "backup/Backups.h"
+#include "cli/ArgParser.h"
 #include "cli/CliSeam.h"
 #include "image/ParamImage.h"
 #include "protocol/Exchange.h"

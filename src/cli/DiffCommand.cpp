@@ -41,16 +41,17 @@ bool openSide(Side& side, CliSeam& seam) {
 } // namespace
 
 int runDiff(const QStringList& args) {
-    ArgParser p(
-        args,
-        QStringLiteral("Compares two table files, each taken as File, Open takes it, or with --port "
-                       "a table file with the sign's settings (read as 'ledsign read' reads them, "
-                       "and backed up). Prints every setting that differs (caption: first -> "
-                       "second, the sign second; its checksum slot not compared), then every run of differing bytes that no "
-                       "differing setting accounts for, with its offsets (reserved bytes, "
-                       "receiver tables, the checksum slot). Exit 0 when they hold the same "
-                       "bytes, 1 when they differ, 2 on bad usage or a file that cannot be read "
-                       "or is refused, or a sign that cannot be read."));
+    ArgParser p(args,
+                QStringLiteral(
+                    "Compares two table files, each taken as File, Open takes it, or with --port "
+                    "a table file with the sign's settings (read as 'ledsign read' reads them, "
+                    "and backed up). Prints every setting that differs (caption: first -> "
+                    "second, the sign second; its checksum slot not compared), then every run of "
+                    "differing bytes that no "
+                    "differing setting accounts for, with its offsets (reserved bytes, "
+                    "receiver tables, the checksum slot). Exit 0 when they hold the same "
+                    "bytes, 1 when they differ, 2 on bad usage or a file that cannot be read "
+                    "or is refused, or a sign that cannot be read."));
     p.addPositional(QStringLiteral("first"), QStringLiteral("The first table file (.tbl)."));
     p.addPositional(QStringLiteral("second"),
                     QStringLiteral("The second table file (.tbl); none with --port."),
@@ -66,9 +67,8 @@ int runDiff(const QStringList& args) {
         return p.usageError(fromSign ? msg::cli::unexpectedArgument(p.positional().at(1))
                                      : msg::cli::missingArgument(QStringLiteral("second")));
     CliSeam seam(p.presets());
-    Side a{p.positional().at(0), {}}, b{fromSign ? p.value(QStringLiteral("port"))
-                                                 : p.positional().at(1),
-                                        {}};
+    Side a{p.positional().at(0), {}},
+        b{fromSign ? p.value(QStringLiteral("port")) : p.positional().at(1), {}};
     if (!openSide(a, seam))
         return kExitTrouble;
     QString secondName;

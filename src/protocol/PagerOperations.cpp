@@ -364,7 +364,8 @@ bool PagerOperations::writeBody(const WriteChoices& choices) {
     mask = (bank0Valid ? kBank0Valid : 0) | (bank1Valid ? kBank1Valid : 0);
 
     if (choices.backUp) {
-        const QByteArray& previous = !bank0Valid && bank1 && bank1Valid ? bank1->bytes : bank0.bytes;
+        const QByteArray& previous =
+            !bank0Valid && bank1 && bank1Valid ? bank1->bytes : bank0.bytes;
         if (const auto failed = keep(QStringLiteral("write"), previous, mask, firmware)) {
             seam.message(msg::backupFailed(*failed));
             return end(ends::declined);

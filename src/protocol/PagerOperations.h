@@ -60,8 +60,8 @@ class PagerOperations {
     SettledBlock readBank0();
     std::optional<bool> bank1TailValid();
     SettledBlock readWholeBank(int bank);
-    std::optional<QString> keep(const QString& operation, const QByteArray& image,
-                                int validBanks, const QString& firmware = {});
+    std::optional<QString> keep(const QString& operation, const QByteArray& image, int validBanks,
+                                const QString& firmware = {});
     std::optional<QByteArray> fetchImage(const QString& operation);
     std::optional<QByteArray> fallBackOnBank1(const QByteArray& damagedBank0, int* valid);
     bool startBankOperation();

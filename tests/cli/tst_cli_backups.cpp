@@ -84,16 +84,16 @@ class TestCliBackups : public QObject {
         SignRig rig;
         QVERIFY(rig.start());
         const QByteArray before = rig.memory();
-        const Run r = ledsign(QStringList{"write", makeTable("x.tbl", 1987654)} + line(rig),
-                              in(home));
+        const Run r =
+            ledsign(QStringList{"write", makeTable("x.tbl", 1987654)} + line(rig), in(home));
         QCOMPARE(r.code, 1);
         QVERIFY(r.out.contains("could not be backed up"));
         QCOMPARE(rig.memory(), before);
         QVERIFY(rig.traffic("erase").isEmpty());
         // Without the backup the Write goes ahead.
-        QCOMPARE(ledsign(QStringList{"write", "--no-backup", path("x.tbl")} + line(rig), in(home))
-                     .code,
-                 0);
+        QCOMPARE(
+            ledsign(QStringList{"write", "--no-backup", path("x.tbl")} + line(rig), in(home)).code,
+            0);
         QFile::setPermissions(home, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
 

@@ -41,7 +41,8 @@ QByteArray dataOf(const QByteArray& bank) {
 }
 
 // Whether the memory holds a bank that passes the whole-bank test with one of the images.
-bool holdsValidBank(const QByteArray& memory, const QByteArray& oldData, const QByteArray& newData) {
+bool holdsValidBank(const QByteArray& memory, const QByteArray& oldData,
+                    const QByteArray& newData) {
     for (int b = 0; b < 2; ++b) {
         const QByteArray bank = bankIn(memory, b);
         if (bankValid(bank) && (dataOf(bank) == oldData || dataOf(bank) == newData))
@@ -81,14 +82,15 @@ class TestPagerFaults : public QObject {
         else if (fault == "erase-ignored")
             faultArgs = {"--" + fault, n(frameOf(clean, "erase addr 088000"))};
         else if (fault == "stuck-bit")
-            faultArgs = {"--stuck-bit", QStringLiteral("%1:1:0").arg(
-                                            wire::bankBase(0) + kSequentialLock, 0, 16)};
+            faultArgs = {"--stuck-bit",
+                         QStringLiteral("%1:1:0").arg(wire::bankBase(0) + kSequentialLock, 0, 16)};
         if (fault == "flip-reply") {
             // Bank 0's read-back is the last whole read of bank 0.
             QFile f(clean.log);
             QVERIFY(f.open(QIODevice::ReadOnly));
             int last = 0;
-            static const QRegularExpression re(QStringLiteral("^in \\d+ bytes frame (\\d+) .*read addr 088000 count 4100"));
+            static const QRegularExpression re(
+                QStringLiteral("^in \\d+ bytes frame (\\d+) .*read addr 088000 count 4100"));
             for (const QByteArray& line : f.readAll().split('\n'))
                 if (const auto m = re.match(QString::fromLatin1(line)); m.hasMatch())
                     last = m.captured(1).toInt();
@@ -119,8 +121,9 @@ class TestPagerFaults : public QObject {
             rig.image = wanted;
             rig.ops.write();
             rig.sim.stop();
-            QVERIFY2(holdsValidBank(rig.memory(), oldData, newData),
-                     qPrintable(QStringLiteral("%1, retry cut after frame %2").arg(fault).arg(cut)));
+            QVERIFY2(
+                holdsValidBank(rig.memory(), oldData, newData),
+                qPrintable(QStringLiteral("%1, retry cut after frame %2").arg(fault).arg(cut)));
         }
     }
 

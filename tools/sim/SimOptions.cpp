@@ -125,9 +125,10 @@ std::optional<SimOptions> parseSimOptions(const QStringList& arguments, QString*
         QStringLiteral("show"),
         QStringLiteral("Print the text of every display frame received on stdout, one line "
                        "each, as the sign's display would show it (the clock frames excepted)."));
-    parser.addOptions({state, init, firmware, noDisplay, nak, dieAfter, strayEtx, strayBefore,
-                       writeIgnored, writeHalf, eraseIgnored, stuckBit, flipReply, garbleReply,
-                       noise, seed, pace, log, noStdin, show});
+    parser.addOptions({state,        init,     firmware,    noDisplay,    nak,
+                       dieAfter,     strayEtx, strayBefore, writeIgnored, writeHalf,
+                       eraseIgnored, stuckBit, flipReply,   garbleReply,  noise,
+                       seed,         pace,     log,         noStdin,      show});
 
     if (!parser.parse(arguments)) {
         *error = parser.errorText();
