@@ -147,6 +147,19 @@ class TestPagerFaults : public QObject {
         QCOMPARE(rig.traffic(QStringLiteral("erase")).first(), "erase addr " + firstErase);
     }
 
+    void failedReadOfBank0StopsTheWriteBeforeAnyErase() {
+        // Frame 7 is the whole read of bank 0 (link, probe, link, firmware, two tails).
+        SignRig rig;
+        QVERIFY(rig.start({"--nak", "7"}));
+        const QByteArray before = rig.memory();
+        rig.image = newSettings();
+        QVERIFY(!rig.ops.write());
+        QCOMPARE(rig.seam.shown, QStringList{"message: " + msg::transmitError});
+        QVERIFY(rig.traffic(QStringLiteral("erase")).isEmpty());
+        QCOMPARE(rig.memory(), before);
+        QCOMPARE(rig.host.writeEnabled.last(), true);
+    }
+
     void verifyAndReadTestTheWholeBank_data() {
         QTest::addColumn<int>("spoiledAt"); // bank offset
         QTest::newRow("check word") << kBankSize - 1;
