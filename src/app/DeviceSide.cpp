@@ -1,10 +1,19 @@
 #include "app/DeviceSide.h"
 
+#include "settings/Differences.h"
+
 DeviceSide::DeviceSide(UserSeam& seam, ParamImage& image, OperationHost& host)
     : trace_(sessiontrace::newPath()), exchange_(port_, seam),
       operations_(exchange_, image, link_, host) {
     trace_.setBeforeCreate([] { sessiontrace::prepareFolder(); });
     exchange_.setTrace(&trace_);
+    operations_.setKeeper(&backups_);
+    operations_.setDifferenceLister([](const QByteArray& sign, const QByteArray& window) {
+        ParamImage a, b;
+        a.assign(sign);
+        b.assign(window);
+        return settings::compareImages(a, b).lines();
+    });
 }
 
 void DeviceSide::closePort() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "backup/Backups.h"
 #include "protocol/Exchange.h"
 #include "protocol/Link.h"
 #include "protocol/PagerOperations.h"
@@ -29,6 +30,7 @@ class DeviceSide {
 
   private:
     WireTrace trace_; // the session's trace; first, so it hears the port close
+    backup::Store backups_;
     TCommPort port_;
     Exchange exchange_;
     LinkState link_;

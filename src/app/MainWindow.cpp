@@ -124,7 +124,8 @@ void TfrmAir::buildMenus() {
                 sessiontrace::makeFolder();
                 QDesktopServices::openUrl(QUrl::fromLocalFile(sessiontrace::folder()));
             });
-    file->addSeparator()->setObjectName(QStringLiteral("N1"));
+    QAction* n1 = file->addSeparator();
+    n1->setObjectName(QStringLiteral("N1"));
     connect(item(file, QStringLiteral("Exit1"), label::menuExit), &QAction::triggered, this,
             [this] { guard([this] { Exit1Click(); }); });
 
@@ -137,6 +138,7 @@ void TfrmAir::buildMenus() {
             &QAction::triggered, this, [this] { guard([this] { Write1Click(); }); });
     connect(item(pager, QStringLiteral("Verify1"), label::menuVerify, QKeySequence(Qt::Key_F9)),
             &QAction::triggered, this, [this] { guard([this] { Verify1Click(); }); });
+    buildBackupItems(file, n1, pager);
     setPagerEnabled(false);
 
     QMenu* system = bar->addMenu(label::menuSystem);

@@ -30,6 +30,9 @@ class PageTab;
 class PairMaskEdit;
 class TfrmConn;
 class UserSeam;
+namespace settings {
+struct Differences;
+}
 
 // The main window `frmAir`: the parameter image and everything that shows and edits it, the
 // menus, the status bar with the progress bar, and the table files. Controls carry the
@@ -116,6 +119,10 @@ class TfrmAir : public QMainWindow, public OperationHost {
     std::function<QString(const QString& startDirectory)> askSaveFileName;
     // True when a file was taken or merged.
     bool openTableFile(bool useCurrentName);
+    bool openTableFileNamed(const QString& name);
+    // Shows how the sign's settings differ from the window's; tests replace it so no dialog
+    // opens (BackupMenu.cpp).
+    std::function<void(const settings::Differences&)> showDifferences;
     // True when the file was written.
     bool saveTableFile(bool useCurrentName);
 
@@ -215,6 +222,9 @@ class TfrmAir : public QMainWindow, public OperationHost {
     void Write1Click();
     void Verify1Click();
     void CheckFirmware1Click();
+    // Backups and the comparison with the sign (BackupMenu.cpp)
+    void OpenBackup1Click();
+    void CompareWithSign1Click();
     void btnLink0EClick();
     void Link1Click() { btnLink0EClick(); }
     // Access-code dialogs (AccessMenu.cpp)
@@ -255,6 +265,8 @@ class TfrmAir : public QMainWindow, public OperationHost {
     void buildFunctionBit(QWidget* page, int f);
     void buildBottom(QWidget* form);
     void buildMenus();
+    void buildBackupItems(QMenu* file, QAction* fileBefore, QMenu* pager);
+    bool backUpBeforeWrite() const;
     void buildStatusBar();
     void connectRules();
     void connectEditorRules(); // EditorHooks.cpp: the edit and list rules of the editor

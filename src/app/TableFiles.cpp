@@ -20,6 +20,10 @@ bool TfrmAir::openTableFile(bool useCurrentName) {
     const QString name = useCurrentName ? currentTableFile_ : askOpenFileName(startDirectory_);
     if (name.isEmpty())
         return false;
+    return openTableFileNamed(name);
+}
+
+bool TfrmAir::openTableFileNamed(const QString& name) {
     const tablefile::OpenResult result = tablefile::open(name, image_);
     switch (result.outcome) {
     case tablefile::Outcome::Unreadable:

@@ -1,9 +1,13 @@
 #pragma once
 
+#include "backup/Backups.h"
 #include "cli/ArgParser.h"
 #include "cli/CliSeam.h"
+#include "image/ParamImage.h"
 #include "protocol/Exchange.h"
 #include "protocol/Link.h"
+#include "protocol/OperationHost.h"
+#include "protocol/PagerOperations.h"
 #include "protocol/WireTrace.h"
 #include "serial/TCommPort.h"
 
@@ -53,6 +57,7 @@ int runRead(const QStringList& args);
 int runWrite(const QStringList& args);
 int runVerify(const QStringList& args);
 int runDoctor(const QStringList& args);
+int runBackups(const QStringList& args);
 // What a command that talks to the sign holds: the port (closed when the command ends, even
 // after a send that leaves it open for the window's next operation), the exchange and the
 // link.
@@ -65,6 +70,19 @@ struct SignLine {
 
     explicit SignLine(const CliSeam::Presets& presets) : seam(presets) {}
 };
+// Everything one command that reads or writes the sign's parameters needs: the line, the
+// window's operations over it, and the backups they keep.
+struct Session : SignLine {
+    std::unique_ptr<OperationHost> host;
+    std::unique_ptr<PagerOperations> ops;
+    std::unique_ptr<backup::Store> backups;
+
+    Session(const CliSeam::Presets& presets, ParamImage& image);
+    ~Session();
+};
+// How the sign's image differs from another, one line each (as `diff` prints them).
+QStringList differenceLines(const QByteArray& from, const QByteArray& to);
+
 // --port, --poll-ms and --trace of every command that talks to the sign; takeLineOptions returns
 // the usage exit code on a mistake.
 void addLineOptions(ArgParser& p);

@@ -1,5 +1,6 @@
 // The subcommands that talk to the sign. They run the window's own operations, so every
 // message reads as the window shows it.
+#include "backup/Backups.h"
 #include "cli/Commands.h"
 #include "core/Messages.h"
 #include "image/TableFile.h"
@@ -9,6 +10,7 @@
 #include "protocol/OperationHost.h"
 #include "protocol/PagerOperations.h"
 #include "serial/TCommPort.h"
+#include "settings/Differences.h"
 
 #include <QFileInfo>
 #include <QLocale>
@@ -36,14 +38,25 @@ class CliHost : public OperationHost {
     ParamImage& image_;
 };
 
-// Everything one device command needs: the line and the window's operations over it.
-struct Session : SignLine {
-    CliHost host;
-    PagerOperations ops;
+} // namespace
 
-    Session(const CliSeam::Presets& presets, ParamImage& image)
-        : SignLine(presets), host(image), ops(exchange, image, link, host) {}
-};
+QStringList differenceLines(const QByteArray& from, const QByteArray& to) {
+    ParamImage a, b;
+    a.assign(from);
+    b.assign(to);
+    return settings::compareImages(a, b).lines();
+}
+
+Session::Session(const CliSeam::Presets& presets, ParamImage& image)
+    : SignLine(presets), host(std::make_unique<CliHost>(image)),
+      ops(std::make_unique<PagerOperations>(exchange, image, link, *host)),
+      backups(std::make_unique<backup::Store>()) {
+    ops->setKeeper(backups.get());
+    ops->setDifferenceLister(differenceLines);
+}
+Session::~Session() = default;
+
+namespace {
 
 // Takes a table file as the window's File, Open does (pager receiver files merged into the
 // image given, the model tag left as a refresh leaves it). False when it cannot be used.
@@ -157,7 +170,7 @@ int runFirmware(const QStringList& args) {
     Session s(p.presets(), image);
     if (auto bad = takeLineOptions(p, s))
         return *bad;
-    return exitFor(s.ops.checkFirmware());
+    return exitFor(s.ops->checkFirmware());
 }
 
 int runRead(const QStringList& args) {
@@ -185,7 +198,7 @@ int runRead(const QStringList& args) {
     if (p.isSet(kBase) && !takeTable(p.value(kBase), image, s.seam))
         return kExitFailure;
 
-    if (!s.ops.read())
+    if (!s.ops->read())
         return kExitFailure;
     QString reason;
     if (!tablefile::save(p.value(kOutput), image, &reason))
@@ -196,9 +209,8 @@ int runRead(const QStringList& args) {
 namespace {
 
 // Write and verify both send a table file, taken as File, Open takes it.
-int runWithTable(const QStringList& args, const QString& description, bool asksQuestions,
-                 bool (PagerOperations::*operation)()) {
-    ArgParser p(args, description);
+int runWithTable(ArgParser& p, bool asksQuestions,
+                 const std::function<bool(PagerOperations&, const ArgParser&)>& operation) {
     addLineOptions(p);
     p.addPositional(QStringLiteral("file"), QStringLiteral("The table file (.tbl)."));
     if (asksQuestions)
@@ -211,21 +223,54 @@ int runWithTable(const QStringList& args, const QString& description, bool asksQ
         return *bad;
     if (!takeTable(p.positional().first(), image, s.seam))
         return kExitFailure;
-    return exitFor((s.ops.*operation)());
+    return exitFor(operation(*s.ops, p));
 }
 
 } // namespace
 
 int runWrite(const QStringList& args) {
-    return runWithTable(args,
-                        QStringLiteral("Writes a table file into both parameter banks of the "
-                                       "sign, reading each back."),
-                        true, &PagerOperations::write);
+    const QString kNoBackup = QStringLiteral("no-backup");
+    const QString kSkip = QStringLiteral("skip-unchanged");
+    ArgParser p(args, QStringLiteral("Writes a table file into both parameter banks of the sign, "
+                                     "reading each back. The sign's settings are backed up "
+                                     "first (see 'ledsign backups'); when that fails nothing "
+                                     "is written."));
+    p.addOption({kNoBackup, QStringLiteral("Do not back up the sign's settings first.")});
+    p.addOption({kSkip, QStringLiteral("Read both banks first; when both are valid and already "
+                                       "hold the file's settings, write nothing.")});
+    return runWithTable(p, true, [&](PagerOperations& ops, const ArgParser& parsed) {
+        PagerOperations::WriteChoices choices;
+        choices.backUp = !parsed.isSet(kNoBackup);
+        choices.skipUnchanged = parsed.isSet(kSkip);
+        return ops.write(choices);
+    });
 }
 
 int runVerify(const QStringList& args) {
-    return runWithTable(args, QStringLiteral("Compares the sign's parameters with a table file."),
-                        false, &PagerOperations::verify);
+    ArgParser p(args, QStringLiteral("Compares the sign's parameters with a table file; on a "
+                                     "difference lists the settings that differ (sign -> "
+                                     "file)."));
+    return runWithTable(p, false,
+                        [](PagerOperations& ops, const ArgParser&) { return ops.verify(); });
+}
+
+int runBackups(const QStringList& args) {
+    ArgParser p(args, QStringLiteral("Lists the backups of signs' settings, newest first: time "
+                                     "(UTC), port, operation, capcode #1, firmware and file, "
+                                     "tab-separated. Every read and every write keeps one."));
+    p.addOption({QStringLiteral("path"), QStringLiteral("Print the backup folder only.")});
+    if (auto done = p.parse(0, 0))
+        return *done;
+    const backup::Store store;
+    if (p.isSet(QStringLiteral("path"))) {
+        out() << store.folder() << Qt::endl;
+        return kExitOk;
+    }
+    for (const backup::Entry& e : store.entries())
+        out() << e.time.toString(Qt::ISODate) << '\t' << e.port << '\t' << e.operation << '\t'
+              << e.capcode1 << '\t' << e.firmware << '\t' << e.path << '\n';
+    out().flush();
+    return kExitOk;
 }
 
 int runDoctor(const QStringList& args) {

@@ -79,6 +79,22 @@ inline const QString readPagerFormat = QStringLiteral(
 inline const QString readRefused =
     QStringLiteral("The data of TZRD is not correct format, the data will discard !");
 inline const QString firmwareOld = QStringLiteral("This is old version !");
+// What the sign held is kept before it is overwritten; when that fails nothing is erased.
+inline QString backupFailed(const QString& reason) {
+    return QStringLiteral("The sign's settings could not be backed up (") + reason +
+           QStringLiteral("). Nothing was written to the sign.");
+}
+inline QString backupFailedAfterRead(const QString& reason) {
+    return QStringLiteral("The settings read from the sign could not be backed up (") + reason +
+           QStringLiteral(").");
+}
+inline const QString bank0StillDamaged = QStringLiteral(
+    "Bank 0 is still damaged: its repair did not read back as written. Bank 1 is untouched.");
+inline const QString bank0TailFails =
+    QStringLiteral("Bank 0: its checksum or check words do not match its data.");
+inline const QString signAlreadyHolds =
+    QStringLiteral("The sign already holds these settings in both banks; nothing was written.");
+inline const QString signHoldsSettings = QStringLiteral("The sign holds these settings.");
 inline QString firmwareId(const QString& model, const QString& version) {
     return QStringLiteral("Model : ") + model + QStringLiteral("  Version = ") + version;
 }
@@ -211,6 +227,13 @@ inline const QString menuAdmin = QStringLiteral("Admin");
 inline const QString menuLedSignCommand = QStringLiteral("LED Sign Command");
 inline const QString menuAdminMode = QStringLiteral("Admin Mode");
 inline const QString menuLink = QStringLiteral("Link");
+inline const QString menuOpenBackup = QStringLiteral("Open Backup...");
+inline const QString menuCompareWithSign = QStringLiteral("Compare With Sign");
+inline const QString menuBackUpBeforeWrite = QStringLiteral("Back Up Before Write");
+inline const QString compareCaption = QStringLiteral("Compare With Sign");
+inline const QString compareSetting = QStringLiteral("Setting");
+inline const QString compareSign = QStringLiteral("Sign");
+inline const QString compareWindow = QStringLiteral("Window");
 inline const QString alphaDataCaption = QStringLiteral("Alpha Data");
 inline const QString ledSignCommandCaption = QStringLiteral("LED Sign Command");
 inline const QString passwordDialogCaption = QStringLiteral("Password Dialog");

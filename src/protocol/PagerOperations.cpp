@@ -9,6 +9,7 @@
 #include "protocol/Link.h"
 #include "protocol/OperationEnd.h"
 #include "protocol/OperationHost.h"
+#include "protocol/ReadKeeper.h"
 #include "protocol/SettledRead.h"
 #include "serial/TCommPort.h"
 
@@ -36,8 +37,8 @@ PagerOperations::PagerOperations(Exchange& exchange, ParamImage& image, LinkStat
 bool PagerOperations::read() {
     return guarded([this] { return readBody(); });
 }
-bool PagerOperations::write() {
-    return guarded([this] { return writeBody(); });
+bool PagerOperations::write(const WriteChoices& choices) {
+    return guarded([this, &choices] { return writeBody(choices); });
 }
 bool PagerOperations::verify() {
     return guarded([this] { return verifyBody(); });
@@ -88,11 +89,12 @@ void PagerOperations::beforeBankRead() {
     ex_.SendClock(wire::StageBeforeRead);
 }
 
-// Bank 0 as the sign holds it. A stray byte on the line spoils one transfer, never two alike,
-// so a bank 0 whose sum fails is read again before anything is concluded from it.
+// Bank 0 as the sign holds it, tested whole as the sign tests it: the sum against the data and
+// both check words. A stray byte on the line spoils one transfer, never two alike, so a bank 0
+// that fails is read again before anything is concluded from it.
 SettledBlock PagerOperations::readBank0() {
     ex_.seam().setStatus(msg::statusRead);
-    BlockRead bank0{wire::bankBase(0), kBankSize, bankSumValid, true, [this] { beforeBankRead(); }};
+    BlockRead bank0{wire::bankBase(0), kBankSize, bankValid, true, [this] { beforeBankRead(); }};
     SettledBlock got = ReadUntilSettled(ex_, bank0);
     if (got.how != Settled::Failed)
         ex_.setTransferError(false);
@@ -125,7 +127,9 @@ std::optional<bool> PagerOperations::bank1TailValid() {
 // What to take when bank 0 is damaged: bank 1, or (confirmed by the user) the damaged bank 0
 // when bank 1 is no better. Bank 0 is rebuilt from bank 1 only from bytes two reads agreed on
 // and whose sum matched. Nothing when the read ended.
-std::optional<QByteArray> PagerOperations::fallBackOnBank1(const QByteArray& damagedBank0) {
+std::optional<QByteArray> PagerOperations::fallBackOnBank1(const QByteArray& damagedBank0,
+                                                           int* valid) {
+    *valid = 0;
     const auto tail = bank1TailValid();
     if (!tail)
         return std::nullopt;
@@ -153,36 +157,76 @@ std::optional<QByteArray> PagerOperations::fallBackOnBank1(const QByteArray& dam
     }
     // Bank 0 is rebuilt from bank 1; the editor's image is not involved.
     ex_.SendClock(wire::StageBeforeWrite);
-    ProgramBank(ex_, 0, sealedBankOf(got.bytes), true);
+    const QByteArray repair = sealedBankOf(got.bytes);
+    ProgramBank(ex_, 0, repair, true);
     if (ex_.transferError()) {
         end(ends::finished, msg::readError);
         return std::nullopt;
     }
+    // A sign can acknowledge a write it did not carry out: the repair counts once it reads
+    // back as sent.
+    ex_.seam().setProgressMax(progress::kReadBank);
+    ex_.seam().setProgress(0);
+    bool ok = false;
+    if (ReadBlock(ex_, wire::bankBase(0), kBankSize, &ok) != repair || !ok) {
+        if (ok) // a failed read has said so already
+            ex_.seam().message(msg::transmitError);
+        end(ends::finished, msg::bank0StillDamaged);
+        return std::nullopt;
+    }
+    *valid = kBank1Valid;
     return got.bytes;
 }
 
-bool PagerOperations::readBody() {
+// A whole bank, tested as the sign tests it, read until it settles.
+SettledBlock PagerOperations::readWholeBank(int bank) {
+    ex_.seam().setProgressMax(progress::kReadBank);
+    ex_.seam().setProgress(0);
+    BlockRead whole{wire::bankBase(bank), kBankSize, bankValid, true, [this] {
+                        ex_.seam().setProgressMax(progress::kReadBank);
+                        ex_.seam().setProgress(0);
+                    }};
+    return ReadUntilSettled(ex_, whole);
+}
+
+std::optional<QString> PagerOperations::keep(const QString& operation, const QByteArray& image,
+                                             int validBanks, const QString& firmware) {
+    if (!keeper_)
+        return std::nullopt;
+    QString reason;
+    if (keeper_->keep({link_.portName, operation, firmware, validBanks, image.left(kImageSize)},
+                      &reason))
+        return std::nullopt;
+    return reason;
+}
+
+// Links and reads the sign's parameters as Read does, up to the read password; what was taken
+// is kept first. The port stays open. Nothing when the operation ended.
+std::optional<QByteArray> PagerOperations::fetchImage(const QString& operation) {
     UserSeam& seam = ex_.seam();
     seam.setProgressMax(progress::kFrameOnly);
     seam.setProgress(0);
     ex_.setTransferError(false);
     if (!linkOrReport(false))
-        return false;
+        return std::nullopt;
 
     const SettledBlock bank0 = readBank0();
     QByteArray received = bank0.bytes;
+    int valid = kBank0Valid;
     switch (bank0.how) {
     case Settled::Intact:
         break;
     case Settled::Failed:
-        return end(ends::transferFailed);
+        end(ends::transferFailed);
+        return std::nullopt;
     case Settled::Unsettled:
         // No two reads agreed: neither bank is touched.
-        return end(ends::finished, msg::transmitError);
+        end(ends::finished, msg::transmitError);
+        return std::nullopt;
     case Settled::Damaged: {
-        const auto taken = fallBackOnBank1(bank0.bytes);
+        const auto taken = fallBackOnBank1(bank0.bytes, &valid);
         if (!taken)
-            return false;
+            return std::nullopt;
         received = *taken;
         break;
     }
@@ -191,14 +235,26 @@ bool PagerOperations::readBody() {
     if (quint8(received[kReadPassword]) != 0) {
         const auto entered =
             seam.inputText(msg::readPasswordCaption, msg::readPasswordPrompt, QString());
-        if (entered.value_or(QString()) != readPasswordOf(received))
-            return end(ends::passwordRefused, msg::readPasswordError);
+        if (entered.value_or(QString()) != readPasswordOf(received)) {
+            end(ends::passwordRefused, msg::readPasswordError);
+            return std::nullopt;
+        }
     }
+    // Kept once the read password has let the data out, before anything is done with them.
+    if (const auto failed = keep(operation, received, valid))
+        seam.message(msg::backupFailedAfterRead(*failed));
+    return received.left(kImageSize);
+}
 
+bool PagerOperations::readBody() {
+    UserSeam& seam = ex_.seam();
+    const auto fetched = fetchImage(QStringLiteral("read"));
+    if (!fetched)
+        return false;
+    const QByteArray candidate = *fetched;
     seam.message(msg::readSuccess);
     ClosePortQuietly(ex_);
 
-    const QByteArray candidate = received.left(kImageSize);
     switch (classifyImage(candidate)) {
     case ImageKind::Full:
         image_.assign(candidate);
@@ -214,6 +270,32 @@ bool PagerOperations::readBody() {
     }
     end(ends::finished);
     return true;
+}
+
+std::optional<QByteArray> PagerOperations::readForComparison() {
+    std::optional<QByteArray> result;
+    guarded([this, &result] {
+        const auto fetched = fetchImage(QStringLiteral("compare"));
+        if (!fetched)
+            return false;
+        ClosePortQuietly(ex_);
+        ParamImage taken;
+        switch (classifyImage(*fetched)) {
+        case ImageKind::Full:
+            taken.assign(*fetched);
+            break;
+        case ImageKind::Pager:
+            ex_.seam().message(msg::readPagerFormat);
+            mergeCoreSettings(taken, *fetched);
+            break;
+        case ImageKind::Refused:
+            return end(ends::dataRefused, msg::readRefused);
+        }
+        end(ends::finished);
+        result = taken.toByteArray();
+        return true;
+    });
+    return result;
 }
 
 // Write and Verify start alike: pending edits collected, Write1 off until the end, link.
@@ -234,31 +316,76 @@ bool PagerOperations::finishBankOperation(const QString& success, const QString&
     return good;
 }
 
-bool PagerOperations::writeBody() {
+bool PagerOperations::writeBody(const WriteChoices& choices) {
     UserSeam& seam = ex_.seam();
     bool allowed = true;
     if (!startBankOperation())
         return false;
 
-    if (isFlexFirmware(ReadFirmwareId(ex_))) {
+    const QString firmware = ReadFirmwareId(ex_);
+    if (isFlexFirmware(firmware)) {
         seam.message(msg::notPocsag);
         allowed = false;
     }
     // The banks are asked for even after a refusal. Only banks that answered and were found
     // invalid raise the question; a sign that did not answer gets no question.
-    const int mask = ex_.transferError() ? 0 : QueryBanks(ex_);
+    int mask = ex_.transferError() ? 0 : QueryBanks(ex_);
     if (ex_.transferError()) {
         ex_.SendClock(wire::StageEnd);
         return end(ends::finished, msg::transmitError);
     }
-    if (mask == 0 && !seam.askYesNo(msg::overwriteQuestion))
+
+    // A tail can agree with itself over data that do not: bank 0 is read whole and tested as
+    // the sign tests it before anything is erased, and that decides the order of the banks.
+    const SettledBlock bank0 = readWholeBank(0);
+    if (bank0.how == Settled::Failed)
+        return end(ends::finished);
+    if (bank0.how == Settled::Unsettled)
+        return end(ends::finished, msg::transmitError);
+    const bool bank0Valid = bank0.how == Settled::Intact;
+    bool bank1Tail = mask & kBank1Valid;
+    if (!bank0Valid && !bank1Tail) {
+        // One garbled answer is no reason to ask about overwriting the only good bank.
+        bank1Tail = ReadBankTail(ex_, 1);
+        if (ex_.transferError())
+            return end(ends::finished, msg::transmitError);
+    }
+    const QByteArray wanted = sealedBankOf(image_.toByteArray());
+    const bool mayBeUnchanged = choices.skipUnchanged && bank0Valid && bank0.bytes == wanted;
+    std::optional<SettledBlock> bank1;
+    if ((!bank0Valid && bank1Tail) || mayBeUnchanged) {
+        bank1 = readWholeBank(1);
+        if (bank1->how == Settled::Failed)
+            return end(ends::finished);
+        if (bank1->how == Settled::Unsettled)
+            return end(ends::finished, msg::transmitError);
+    }
+    const bool bank1Valid = bank1 ? bank1->how == Settled::Intact : bank1Tail;
+    mask = (bank0Valid ? kBank0Valid : 0) | (bank1Valid ? kBank1Valid : 0);
+
+    if (choices.backUp) {
+        const QByteArray& previous =
+            !bank0Valid && bank1 && bank1Valid ? bank1->bytes : bank0.bytes;
+        if (const auto failed = keep(QStringLiteral("write"), previous, mask, firmware)) {
+            seam.message(msg::backupFailed(*failed));
+            return end(ends::declined);
+        }
+    }
+    if (mayBeUnchanged && bank1Valid && bank1->bytes == wanted && allowed) {
+        ex_.SendClock(wire::StageEnd);
+        end(ends::finished, msg::signAlreadyHolds);
+        return true;
+    }
+
+    if (!bank0Valid && !bank1Tail && !seam.askYesNo(msg::overwriteQuestion))
         allowed = false;
     if (!allowed)
         return end(ends::declined);
 
-    // A sign whose only good copy is bank 1 gets bank 0 first, so one good copy survives a
-    // power cut at any moment.
-    const int order[2] = {mask == kBank1Valid ? 0 : 1, mask == kBank1Valid ? 1 : 0};
+    // While bank 0 is good, bank 1 goes first; otherwise bank 0 does, so the good copy
+    // outlives a power cut at any moment. With no good copy at all, bank 1 goes first.
+    const bool bank0First = !bank0Valid && bank1Tail;
+    const int order[2] = {bank0First ? 0 : 1, bank0First ? 1 : 0};
     // Everything sent and compared comes from this one buffer; the image may be edited while
     // the exchange waits.
     const QByteArray sealed = image_.sealForSending();
@@ -290,11 +417,28 @@ bool PagerOperations::verifyBody() {
     seam.setProgressMax(progress::kReadBank);
     seam.setProgress(0);
     ex_.SendClock(wire::StageBeforeRead);
-    const QByteArray bank0 = ReadBlock(ex_, wire::bankBase(0), kImageSize);
+    // The whole bank: a tail that fails its data makes the sign fall back on bank 1, whatever
+    // bytes 0-4093 hold.
+    const QByteArray bank0 = ReadBlock(ex_, wire::bankBase(0), kBankSize);
     // The checksum slot is not compared: the image's copy is only valid right after a write.
-    if (std::memcmp(bank0.constData(), image_.data(), kSummedBytes) != 0) {
+    const bool sameData = std::memcmp(bank0.constData(), image_.data(), kSummedBytes) == 0;
+    const bool whole = bankValid(bank0);
+    if (!sameData || (!whole && !ex_.transferError())) {
         ex_.SendClock(wire::StageEnd);
-        return end(ends::verifyDifference, msg::verifyErrorHtag(ex_.sequence()));
+        seam.message(msg::verifyErrorHtag(ex_.sequence()));
+        QStringList lines;
+        if (lister_ && !sameData && !ex_.transferError()) {
+            // The checksum slot is no setting; the window's copy stands in for the sign's.
+            QByteArray sign = bank0.left(kImageSize);
+            const QByteArray window = image_.toByteArray();
+            sign.replace(kSummedBytes, kImageSize - kSummedBytes, window.mid(kSummedBytes));
+            lines = lister_(sign, window);
+        }
+        if (!whole)
+            lines << msg::bank0TailFails;
+        if (!lines.isEmpty())
+            seam.message(lines.join(QLatin1Char('\n')));
+        return end(ends::verifyDifference);
     }
     return finishBankOperation(msg::verifySuccess, msg::verifyError);
 }

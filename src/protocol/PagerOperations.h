@@ -2,11 +2,14 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
+#include <functional>
 #include <optional>
 
 class Exchange;
 class OperationHost;
 class ParamImage;
+class ReadKeeper;
 struct LinkState;
 struct OperationEnd;
 struct SettledBlock;
@@ -20,13 +23,30 @@ class PagerOperations {
   public:
     PagerOperations(Exchange& exchange, ParamImage& image, LinkState& link, OperationHost& host);
 
+    // Where every image read from the sign is kept first; none keeps nothing.
+    void setKeeper(ReadKeeper* keeper) { keeper_ = keeper; }
+    // The lines that say how the sign's image differs from the window's, shown after a
+    // Verify difference; none shows nothing more.
+    using DifferenceLister =
+        std::function<QStringList(const QByteArray& sign, const QByteArray& window)>;
+    void setDifferenceLister(DifferenceLister lister) { lister_ = std::move(lister); }
+
+    struct WriteChoices {
+        bool backUp = true;         // keep the sign's settings before anything is erased
+        bool skipUnchanged = false; // write nothing when both banks already hold the image
+    };
+
     // Fetches the parameter bank from the sign into the image; bank 0, or bank 1 when bank 0
     // is damaged (then bank 0 is repaired from it). True when the image took the data.
     bool read();
     // Stores the image in both banks of the sign, reading each back before the other.
-    bool write();
+    bool write() { return write(WriteChoices{}); }
+    bool write(const WriteChoices& choices);
     // Compares the sign's bank 0 with the image.
     bool verify();
+    // Reads the sign's settings as Read does (kept as any read), without taking them: a pager
+    // receiver's data merged into the default image. Nothing when they could not be had.
+    std::optional<QByteArray> readForComparison();
     // Shows the sign's firmware identification. True when it could be read.
     bool checkFirmware();
 
@@ -39,11 +59,15 @@ class PagerOperations {
     void beforeBankRead();
     SettledBlock readBank0();
     std::optional<bool> bank1TailValid();
-    std::optional<QByteArray> fallBackOnBank1(const QByteArray& damagedBank0);
+    SettledBlock readWholeBank(int bank);
+    std::optional<QString> keep(const QString& operation, const QByteArray& image, int validBanks,
+                                const QString& firmware = {});
+    std::optional<QByteArray> fetchImage(const QString& operation);
+    std::optional<QByteArray> fallBackOnBank1(const QByteArray& damagedBank0, int* valid);
     bool startBankOperation();
     bool finishBankOperation(const QString& success, const QString& failure);
     bool readBody();
-    bool writeBody();
+    bool writeBody(const WriteChoices& choices);
     bool verifyBody();
     bool checkFirmwareBody();
 
@@ -51,4 +75,6 @@ class PagerOperations {
     ParamImage& image_;
     LinkState& link_;
     OperationHost& host_;
+    ReadKeeper* keeper_ = nullptr;
+    DifferenceLister lister_;
 };

@@ -280,6 +280,9 @@ class TestWindowControls : public QObject {
             {"AdminMode1", "Admin Mode", QKeySequence()},
             {"Link1", "Link", QKeySequence(Qt::Key_F6)},
             {"Open2", "Open", QKeySequence()},
+            {"OpenBackup1", "Open Backup...", QKeySequence()},
+            {"CompareWithSign1", "Compare With Sign", QKeySequence()},
+            {"BackUpBeforeWrite1", "Back Up Before Write", QKeySequence()},
         };
         for (const auto& [name, text, keys] : entries) {
             QAction* a = w_->action(QString::fromLatin1(name));
@@ -287,7 +290,7 @@ class TestWindowControls : public QObject {
             QCOMPARE(a->text(), QString::fromLatin1(text));
             QCOMPARE(a->shortcut(), keys);
         }
-        QCOMPARE(w_->menu("File1")->actions().size(), 6); // with the separator
+        QCOMPARE(w_->menu("File1")->actions().size(), 7); // with the separator
         QCOMPARE(w_->action("File1")->text(), QStringLiteral("File"));
         QCOMPARE(w_->action("Pager1")->text(), QStringLiteral("Pager"));
         QCOMPARE(w_->action("System1")->text(), QStringLiteral("System"));

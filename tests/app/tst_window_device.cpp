@@ -3,6 +3,7 @@
 // allows while an exchange waits (nothing that starts another one or changes the image).
 #include "PtyPeer.h"
 #include "SimulatedSign.h"
+#include "app/CompareDialog.h"
 #include "app/DeviceSide.h"
 #include "app/MainWindow.h"
 #include "app/PairMaskEdit.h"
@@ -18,6 +19,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QShortcut>
+#include <QTableWidget>
 #include <QTimer>
 
 using namespace layout;
@@ -207,6 +209,35 @@ class TestWindowDevice : public QObject {
         QVERIFY(!r.portOpen());
     }
 
+    void compareWithSignShowsSignAndWindowSideBySide() {
+        DeviceWindow r;
+        QVERIFY(r.startSign());
+        TfrmAir& w = r.start({r.sim.device()});
+        QVERIFY(w.action("BackUpBeforeWrite1")->isCheckable());
+        r.link();
+        r.seam.clear();
+        r.trigger("CompareWithSign1");
+        QCOMPARE(r.seam.shown, QStringList{"message: " + msg::signHoldsSettings});
+
+        w.image().setCapcode(2, 1987654);
+        w.refreshFromImage();
+        std::unique_ptr<CompareDialog> shown;
+        w.showDifferences = [&](const settings::Differences& d) {
+            shown = std::make_unique<CompareDialog>(d, &w);
+            shown->show();
+        };
+        r.trigger("CompareWithSign1");
+        QVERIFY(shown);
+        QTableWidget* t = shown->table();
+        QCOMPARE(t->objectName(), QStringLiteral("grdDifferences"));
+        QCOMPARE(t->rowCount(), 1);
+        QCOMPARE(t->columnCount(), 3);
+        QCOMPARE(t->horizontalHeaderItem(1)->text(), msg::label::compareSign);
+        QCOMPARE(t->item(0, 1)->text(), QStringLiteral("1234562"));
+        QCOMPARE(t->item(0, 2)->text(), QStringLiteral("1987654"));
+        QVERIFY(!r.portOpen());
+    }
+
     void writeThenVerifyAndTheOpenPortClosesWithTheWindow() {
         DeviceWindow r;
         QVERIFY(r.startSign());
@@ -236,8 +267,10 @@ class TestWindowDevice : public QObject {
         w.image().set(kSequentialLock, quint8(w.image().at(kSequentialLock) ^ 1));
         r.seam.clear();
         r.trigger("Verify1");
-        QCOMPARE(r.seam.shown.size(), 1);
+        QCOMPARE(r.seam.shown.size(), 2);
         QVERIFY(r.seam.shown[0].startsWith("message: Verify Error! Htag = "));
+        // Then what differs, sign -> window.
+        QVERIFY(r.seam.shown[1].startsWith("message: " + msg::label::sequentialLock));
         QVERIFY(r.portOpen());
         QVERIFY(w.close());
         QVERIFY(!r.portOpen());

@@ -80,8 +80,8 @@ class TestPagerLineLoss : public QObject {
         const QByteArray good = bankIn(memory, 1);
 
         // Link, probe, link, 2 x (clock, bank 0), bank 1's tail, 2 x (clock, bank 1), clock,
-        // two erases, two writes.
-        const int frames = 17;
+        // two erases, two writes, the read-back of bank 0.
+        const int frames = 18;
         {
             SignRig rig;
             QVERIFY(rig.start({}, memory));

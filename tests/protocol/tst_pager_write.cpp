@@ -121,9 +121,9 @@ class TestPagerWrite : public QObject {
     }
 
     void refusedEraseAbandonsTheBankAndSparesTheOther() {
-        // Frame 8 is the first erase (link, probe, link, firmware, two tails, clock).
+        // Frame 9 is the first erase (link, probe, link, firmware, two tails, bank 0, clock).
         SignRig rig;
-        QVERIFY(rig.start({"--nak", "8"}));
+        QVERIFY(rig.start({"--nak", "9"}));
         const QByteArray before = rig.memory();
         editAndSeal(rig.image);
 

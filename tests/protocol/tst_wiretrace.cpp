@@ -72,7 +72,7 @@ class TestWireTrace : public QObject {
         WireTrace trace(path);
         rig.ex.setTrace(&trace);
         // The closing clock frame refused: the one negative acknowledgement.
-        QVERIFY(rig.start({QStringLiteral("--nak"), QStringLiteral("21")}));
+        QVERIFY(rig.start({QStringLiteral("--nak"), QStringLiteral("22")}));
         const QByteArray secret("SECRET12");
         for (int i = 0; i < secret.size(); ++i) {
             rig.image.set(kReadPassword + i, quint8(secret[i]));
@@ -86,7 +86,7 @@ class TestWireTrace : public QObject {
 
         const QStringList expected = simulatorEvents(rig.log);
         QVERIFY(expected.size() > 20);
-        QVERIFY(expected.contains(QStringLiteral("sign nak 149")));
+        QVERIFY(expected.contains(QStringLiteral("sign nak 150")));
         QCOMPARE(traceEvents(text), expected);
         QVERIFY(text.contains(QLatin1String("port          opened ") + rig.sim.device()));
         QVERIFY(text.contains(QLatin1String("port          closed ")));

@@ -62,6 +62,8 @@ class TestSimSign : public QObject {
         SimSign sign({"--state", state("rw.bin")});
         QVERIFY(sign.start());
         const QByteArray data = awkwardData(kWriteChunk);
+        // Flash takes a write only over erased cells.
+        QCOMPARE(sign.ask(Erase, bankBase(0)).left(2), kPositive);
         QCOMPARE(sign.ask(Write, bankBase(0), quint16(data.size()), data).left(2), kPositive);
         QCOMPARE(sign.ask(Write, 0x8FFFF, 2, "\x11\x22").left(2), kPositive);
 

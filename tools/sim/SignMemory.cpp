@@ -44,13 +44,17 @@ bool SignMemory::eraseSector(quint32 address) {
         return false;
     const quint32 start = address & ~(wire::kEraseSector - 1);
     std::fill_n(bytes_.data() + start, wire::kEraseSector, char(0xFF));
+    applyStuckBits();
     return true;
 }
 
 bool SignMemory::write(quint32 address, const QByteArray& bytes) {
     if (address > kSize || quint64(address) + quint64(bytes.size()) > kSize)
         return false;
-    std::copy(bytes.cbegin(), bytes.cend(), bytes_.data() + address);
+    // Programming flash only clears bits; only an erase sets them again.
+    for (qsizetype i = 0; i < bytes.size(); ++i)
+        bytes_[address + i] = char(bytes_[address + i] & bytes[i]);
+    applyStuckBits();
     return true;
 }
 
@@ -61,4 +65,18 @@ QByteArray SignMemory::read(quint32 address, qsizetype count) const {
         std::copy_n(bytes_.constData() + address, n, out.data());
     }
     return out;
+}
+
+void SignMemory::stickBit(quint32 address, int bit, bool value) {
+    if (address < kSize)
+        stuck_ << Stuck{address, quint8(1u << bit), value};
+    applyStuckBits();
+}
+
+void SignMemory::applyStuckBits() {
+    for (const Stuck& s : stuck_) {
+        quint8 b = quint8(bytes_[s.address]);
+        b = s.value ? (b | s.mask) : (b & ~s.mask);
+        bytes_[s.address] = char(b);
+    }
 }

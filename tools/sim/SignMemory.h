@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QtGlobal>
 
@@ -20,12 +21,23 @@ class SignMemory {
 
     // Erases the 32 KiB sector that holds the address. False outside the memory.
     bool eraseSector(quint32 address);
-    // False (and nothing written) when the bytes would run past the memory.
+    // Programs the bytes as flash does (bits only cleared). False (and nothing written) when
+    // the bytes would run past the memory.
     bool write(quint32 address, const QByteArray& bytes);
+    // A cell that keeps its value through every erase and write.
+    void stickBit(quint32 address, int bit, bool value);
     // Bytes past the memory read as 0xFF, like unprogrammed flash.
     QByteArray read(quint32 address, qsizetype count) const;
 
   private:
+    void applyStuckBits();
+
+    struct Stuck {
+        quint32 address;
+        quint8 mask;
+        bool value;
+    };
+    QList<Stuck> stuck_;
     QByteArray bytes_;
     QString statePath_;
 };

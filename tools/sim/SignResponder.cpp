@@ -153,20 +153,42 @@ SignResponder::Reply SignResponder::carryOut(const wire::DeviceFrame& frame) {
     case wire::Link:
         return ack(frame, true);
     case wire::Erase:
+        if (options_.eraseIgnored.contains(frames_)) {
+            log_.note(QStringLiteral("erase acknowledged, not carried out, as asked"));
+            return ack(frame, true);
+        }
         if (!memory_.eraseSector(frame.address)) {
             log_.note(QStringLiteral("refused: erase outside the memory"));
             return ack(frame, false);
         }
         return ack(frame, saveMemory());
     case wire::Write:
+        if (options_.writeIgnored.contains(frames_)) {
+            log_.note(QStringLiteral("write acknowledged, not carried out, as asked"));
+            return ack(frame, true);
+        }
+        if (options_.writeHalf.contains(frames_)) {
+            log_.note(QStringLiteral("write acknowledged, only its first half carried out"));
+            memory_.write(frame.address, frame.data.left(frame.data.size() / 2));
+            return ack(frame, saveMemory());
+        }
         if (!memory_.write(frame.address, frame.data)) {
             log_.note(QStringLiteral("refused: write runs past the memory"));
             return ack(frame, false);
         }
         return ack(frame, saveMemory());
     case wire::Read: {
-        Reply reply{wire::replyFrame(frame.sequence, frame.address,
-                                     memory_.read(frame.address, frame.dataLength)),
+        QByteArray data = memory_.read(frame.address, frame.dataLength);
+        if (options_.flipReply.contains(frames_) && !data.isEmpty()) {
+            data[0] = char(data[0] ^ 0x01);
+            log_.note(QStringLiteral("reply data bit flipped, as asked"));
+        }
+        if (options_.garbleReply.contains(frames_)) {
+            for (qsizetype i = 0; i < data.size(); ++i)
+                data[i] = char(data[i] ^ (0x5A + 0x11 * i));
+            log_.note(QStringLiteral("reply data scrambled, as asked"));
+        }
+        Reply reply{wire::replyFrame(frame.sequence, frame.address, data),
                     QStringLiteral("reply seq %1 addr %2 count %3")
                         .arg(frame.sequence)
                         .arg(address(frame.address))

@@ -69,6 +69,35 @@ std::optional<SimOptions> parseSimOptions(const QStringList& arguments, QString*
                        "to device frame <n>. Repeat the option or give a comma-separated list "
                        "for several frames."),
         QStringLiteral("n"));
+    const QCommandLineOption writeIgnored(
+        QStringLiteral("write-ignored"),
+        QStringLiteral("Acknowledge write frame <n> (device frames counted from 1) but leave the "
+                       "memory as it was. Repeatable, or a comma-separated list."),
+        QStringLiteral("n"));
+    const QCommandLineOption writeHalf(
+        QStringLiteral("write-half"),
+        QStringLiteral("Acknowledge write frame <n> but carry out only its first half."),
+        QStringLiteral("n"));
+    const QCommandLineOption eraseIgnored(
+        QStringLiteral("erase-ignored"),
+        QStringLiteral("Acknowledge erase frame <n> but leave the sector as it was."),
+        QStringLiteral("n"));
+    const QCommandLineOption stuckBit(
+        QStringLiteral("stuck-bit"),
+        QStringLiteral("A flash bit that keeps its value through every erase and write: "
+                       "ADDRESS:BIT:VALUE, the address in hex (0x88010), the bit 0-7, the value "
+                       "0 or 1. Repeatable."),
+        QStringLiteral("cell"));
+    const QCommandLineOption flipReply(
+        QStringLiteral("flip-reply"),
+        QStringLiteral("Answer read frame <n> with bit 0 of its first data byte flipped (the "
+                       "reply's own sum made to match)."),
+        QStringLiteral("n"));
+    const QCommandLineOption garbleReply(
+        QStringLiteral("garble-reply"),
+        QStringLiteral("Answer read frame <n> (a bank tail, say) with every data byte scrambled "
+                       "(the reply's own sum made to match)."),
+        QStringLiteral("n"));
     const QCommandLineOption noise(
         QStringLiteral("noise"),
         QStringLiteral("Send a few stray bytes (never 02, 03, 06, 15 or 1B) before about one "
@@ -96,8 +125,10 @@ std::optional<SimOptions> parseSimOptions(const QStringList& arguments, QString*
         QStringLiteral("show"),
         QStringLiteral("Print the text of every display frame received on stdout, one line "
                        "each, as the sign's display would show it (the clock frames excepted)."));
-    parser.addOptions({state, init, firmware, noDisplay, nak, dieAfter, strayEtx, strayBefore,
-                       noise, seed, pace, log, noStdin, show});
+    parser.addOptions({state,        init,     firmware,    noDisplay,    nak,
+                       dieAfter,     strayEtx, strayBefore, writeIgnored, writeHalf,
+                       eraseIgnored, stuckBit, flipReply,   garbleReply,  noise,
+                       seed,         pace,     log,         noStdin,      show});
 
     if (!parser.parse(arguments)) {
         *error = parser.errorText();
@@ -138,8 +169,29 @@ std::optional<SimOptions> parseSimOptions(const QStringList& arguments, QString*
             }
         return true;
     };
-    if (!frameNumbers(nak, o.nakFrames) || !frameNumbers(strayBefore, o.strayBefore))
+    if (!frameNumbers(nak, o.nakFrames) || !frameNumbers(strayBefore, o.strayBefore) ||
+        !frameNumbers(writeIgnored, o.writeIgnored) || !frameNumbers(writeHalf, o.writeHalf) ||
+        !frameNumbers(eraseIgnored, o.eraseIgnored) || !frameNumbers(flipReply, o.flipReply) ||
+        !frameNumbers(garbleReply, o.garbleReply))
         return std::nullopt;
+    for (const QString& cell : parser.values(stuckBit)) {
+        const QStringList parts = cell.split(QLatin1Char(':'));
+        bool okA = false, okB = false, okV = false;
+        SimOptions::StuckBit b;
+        if (parts.size() == 3) {
+            b.address = parts[0].trimmed().toUInt(&okA, 16); // "0x" allowed
+            b.bit = QLocale::c().toInt(parts[1], &okB);
+            const int v = QLocale::c().toInt(parts[2], &okV);
+            okB = okB && b.bit >= 0 && b.bit <= 7;
+            okV = okV && (v == 0 || v == 1);
+            b.value = v == 1;
+        }
+        if (!okA || !okB || !okV) {
+            *error = QStringLiteral("--stuck-bit takes ADDRESS:BIT:VALUE, not '%1'").arg(cell);
+            return std::nullopt;
+        }
+        o.stuckBits << b;
+    }
     if (parser.isSet(dieAfter)) {
         const auto n = positiveNumber(parser.value(dieAfter));
         if (!n) {

@@ -3,6 +3,7 @@
 #include "PreparedImages.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QSet>
 #include <QString>
 #include <QStringList>
@@ -18,6 +19,16 @@ struct SimOptions {
     quint64 dieAfter = 0;               // 0: never
     bool strayEtx = false;
     QSet<quint64> strayBefore; // device frames (from 1) whose answer gets a stray byte first
+    // Faults of the flash and the line, by device frame number (from 1): a write or erase
+    // acknowledged but not (or, for a write, only half) carried out; a reply whose data carry
+    // one flipped bit, or whose data are all scrambled (the frame's own sum still right).
+    QSet<quint64> writeIgnored, writeHalf, eraseIgnored, flipReply, garbleReply;
+    struct StuckBit {
+        quint32 address = 0;
+        int bit = 0;
+        bool value = false;
+    };
+    QList<StuckBit> stuckBits; // flash cells that keep their value whatever is written
     bool noise = false;
     quint32 seed = 1;
     int pace = 19200; // line speed in baud; 0 = as fast as the pseudo-terminal goes

@@ -64,6 +64,8 @@ int main(int argc, char* argv[]) {
     SignMemory memory;
     if (!prepareMemory(memory, *options, &error))
         return fail(error);
+    for (const SimOptions::StuckBit& b : options->stuckBits)
+        memory.stickBit(b.address, b.bit, b.value);
     WireLog log;
     if (!log.open(options->logPath, &error))
         return fail(error);
