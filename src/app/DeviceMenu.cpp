@@ -5,6 +5,7 @@
 #include "app/DeviceSide.h"
 #include "app/MainWindow.h"
 #include "app/PageTab.h"
+#include "app/WindowMemory.h"
 #include "core/UserSeam.h"
 #include "protocol/ConnectionDialog.h"
 
@@ -62,11 +63,20 @@ void TfrmAir::runExchange(const std::function<void()>& exchange) {
 }
 
 void TfrmAir::Read1Click() {
-    runExchange([this] { device_->operations().read(); });
+    if (exchangeRunning() || !keepOrDropEdits())
+        return;
+    runExchange([this] {
+        if (device_->operations().read())
+            markKept();
+    });
 }
 
 void TfrmAir::Write1Click() {
-    runExchange([this] { device_->operations().write(); });
+    // What was written is on the sign: it counts as kept.
+    runExchange([this] {
+        if (device_->operations().write())
+            markKept();
+    });
 }
 
 void TfrmAir::Verify1Click() {
@@ -81,7 +91,10 @@ void TfrmAir::btnLink0EClick() {
     // The dialog is one of the windows made at start-up; before that there is nothing to show.
     if (!frmConn_)
         return;
-    runExchange([this] { frmConn_->showForLink(extraPorts_); });
+    runExchange([this] {
+        if (frmConn_->showForLink(extraPorts_, memory().lastPort()) == QDialog::Accepted)
+            memory().setLastPort(frmConn_->chosenPort());
+    });
 }
 
 void TfrmAir::FormClose() {

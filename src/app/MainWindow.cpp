@@ -4,6 +4,7 @@
 #include "app/PageTab.h"
 #include "app/PairMaskEdit.h"
 #include "app/QtSeam.h"
+#include "app/WindowMemory.h"
 #include "core/Messages.h"
 #include "image/TableFile.h"
 
@@ -82,6 +83,7 @@ TfrmAir::TfrmAir(const Options& options) {
     buildExchangeLock();
     connectRules();
     connectEditorRules();
+    buildSessionSupport(options);
 
     // A single-border window centred on the screen at its design size, then maximised.
     resize(kDesignWidth, kDesignHeight);
@@ -224,6 +226,7 @@ void TfrmAir::applyCreationStates() {
 }
 
 void TfrmAir::guard(const std::function<void()>& handler) {
+    ++guardDepth_;
     try {
         handler();
     } catch (const std::exception& e) {
@@ -231,6 +234,9 @@ void TfrmAir::guard(const std::function<void()>& handler) {
     } catch (...) {
         seam().error(QString());
     }
+    // Every rule, menu item and list pick ends here: one committed edit.
+    if (--guardDepth_ == 0)
+        afterHandler();
 }
 
 QAction* TfrmAir::action(const QString& name) const {
@@ -302,6 +308,7 @@ void TfrmAir::FormShow() {
     currentTableFile_ = QDir(startDirectory_).filePath(tablefile::kDefaultFileName);
     if (QFileInfo::exists(currentTableFile_))
         openTableFile(true);
+    startSession();
 }
 
 void TfrmAir::resizeEvent(QResizeEvent* event) {
@@ -324,6 +331,11 @@ void TfrmAir::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    if (!keepOrDropEdits()) {
+        event->ignore();
+        return;
+    }
+    rememberWindow();
     guard([this] { FormClose(); });
     QMainWindow::closeEvent(event);
 }

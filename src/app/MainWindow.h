@@ -3,6 +3,7 @@
 #include "app/ControlTables.h"
 #include "app/ExchangeLock.h"
 #include "app/ProportionalLayout.h"
+#include "app/UndoHistory.h"
 #include "editor/FrequencyRules.h"
 #include "image/ParamImage.h"
 #include "protocol/OperationHost.h"
@@ -29,6 +30,7 @@ class PageTab;
 class PairMaskEdit;
 class TfrmConn;
 class UserSeam;
+class WindowMemory;
 
 // The main window `frmAir`: the parameter image and everything that shows and edits it, the
 // menus, the status bar with the progress bar, and the table files. Controls carry the
@@ -47,6 +49,8 @@ class TfrmAir : public QMainWindow, public OperationHost {
         bool maximise = true;
         // Serial devices to offer for the link beside the ones the system lists.
         QStringList extraPorts;
+        // What is remembered between runs; the user's own settings when empty.
+        QString settingsFile;
     };
 
     static constexpr int kDesignWidth = 1024;
@@ -136,6 +140,23 @@ class TfrmAir : public QMainWindow, public OperationHost {
     void runExchange(const std::function<void()>& exchange);
     // What an exchange switches off; a side tool adds its own controls.
     ExchangeLock& exchangeLock() { return exchangeLock_; }
+
+    // --- Unsaved changes, undo and redo, what is remembered (UnsavedChanges.cpp) ------------
+    // The editing session's image and the state beside it, taken and put back whole.
+    SessionState takeSnapshot() const;
+    void restoreSnapshot(const SessionState& state);
+    // True when the settings differ from what was last opened, saved, read or written.
+    bool settingsModified() const;
+    // Before unsaved settings are replaced or closed: asks to save them; false to stay.
+    bool keepOrDropEdits();
+    // The settings as they are now count as kept.
+    void markKept();
+    // Opens a named table file as Open does after its dialog.
+    bool openTableFileNamed(const QString& path);
+    const UndoHistory& undoHistory() const { return undo_; }
+    WindowMemory& memory() { return *memory_; }
+    void Undo1Click();
+    void Redo1Click();
 
     // --- Controls, by the names the rules use -------------------------------------------------
     QGroupBox* grpNormal;
@@ -237,6 +258,8 @@ class TfrmAir : public QMainWindow, public OperationHost {
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
   private:
     // Layout (MainWindowLayout.cpp)
@@ -294,4 +317,18 @@ class TfrmAir : public QMainWindow, public OperationHost {
     ExchangeLock exchangeLock_;
     QPointer<TfrmConn> frmConn_;
     bool closeAsked_ = false; // the window was asked to close while an exchange ran
+
+    // Unsaved changes and undo (UnsavedChanges.cpp, RecentFiles.cpp)
+    void buildSessionSupport(const Options& options);
+    void startSession();
+    void afterHandler();
+    void updateModifiedMark();
+    void updateEditActions();
+    void fillRecentMenu();
+    void rememberWindow();
+    int guardDepth_ = 0;
+    bool restoring_ = false;
+    UndoHistory undo_;
+    ParamImage kept_; // the settings as last opened, saved, read or written
+    std::unique_ptr<WindowMemory> memory_;
 };

@@ -13,6 +13,8 @@
 // A main window on the scripted seam, started in a folder of its own, at its design size.
 struct WindowFixture {
     QTemporaryDir dir;
+    QTemporaryDir config; // what the window remembers between runs, never the user's own
+    QString settingsFile; // another fixture's, to start a second run of the same user
     ScriptedSeam seam;
     std::unique_ptr<TfrmAir> window;
     QStringList openAnswers; // file names the open dialog "chooses", in order
@@ -27,6 +29,8 @@ struct WindowFixture {
         o.startDirectory = dir.path();
         o.seam = &seam;
         o.maximise = false;
+        o.settingsFile = settingsFile.isEmpty() ? config.filePath(QStringLiteral("ledsign.conf"))
+                                                : settingsFile;
         window = std::make_unique<TfrmAir>(o);
         window->askOpenFileName = [this](const QString&) { return next(openAnswers); };
         window->askSaveFileName = [this](const QString&) { return next(saveAnswers); };
