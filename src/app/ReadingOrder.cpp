@@ -134,7 +134,10 @@ QList<QWidget*> readingOrder(QWidget* root) {
 }
 
 void setReadingOrder(QWidget* root) {
-    const QList<QWidget*> order = readingOrder(root);
+    setTabChain(readingOrder(root));
+}
+
+void setTabChain(const QList<QWidget*>& order) {
     for (qsizetype i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
 }

@@ -12,6 +12,8 @@ class QWidget;
 QList<QWidget*> readingOrder(QWidget* root);
 // Chains them with setTabOrder.
 void setReadingOrder(QWidget* root);
+// Chains the controls in the order given.
+void setTabChain(const QList<QWidget*>& order);
 // Gives every edit and list without an accessible name the text of the label on its left
 // (or, failing one, above it), without "&" and a closing ":".
 void nameFromCaptions(QWidget* root);

@@ -15,6 +15,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
+#include <QGroupBox>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
@@ -116,7 +117,12 @@ void TfrmAir::buildSessionSupport(const Options& options) {
     setAcceptDrops(true);
     // The focus sink lies hidden under a panel: Tab never stops there.
     edtNull->setFocusPolicy(Qt::ClickFocus);
-    setReadingOrder(centralWidget());
+    // The pages lie in one place: the capcode page first, then the serial output page.
+    QList<QWidget*> order = readingOrder(grpNormal) + readingOrder(GroupBox1);
+    for (QWidget* w : readingOrder(centralWidget()))
+        if (!order.contains(w))
+            order << w;
+    setTabChain(order);
     nameFromCaptions(centralWidget());
 
     if (options.maximise && !memory_->geometry().isEmpty())
@@ -216,8 +222,8 @@ void TfrmAir::updateModifiedMark() {
 bool TfrmAir::keepOrDropEdits() {
     if (!settingsModified())
         return true;
-    switch (seam().askSaveChanges(
-        msg::saveChangesQuestion(QFileInfo(currentTableFile_).fileName()))) {
+    switch (
+        seam().askSaveChanges(msg::saveChangesQuestion(QFileInfo(currentTableFile_).fileName()))) {
     case UserSeam::SaveChoice::Save:
         return saveTableFile(true);
     case UserSeam::SaveChoice::Discard:
