@@ -286,7 +286,7 @@ class TestWindowControls : public QObject {
             QCOMPARE(a->text(), QString::fromLatin1(text));
             QCOMPARE(a->shortcut(), keys);
         }
-        QCOMPARE(w_->menu("File1")->actions().size(), 5); // with the separator
+        QCOMPARE(w_->menu("File1")->actions().size(), 6); // with the separator and recent files
         QCOMPARE(w_->action("File1")->text(), QStringLiteral("File"));
         QCOMPARE(w_->action("Pager1")->text(), QStringLiteral("Pager"));
         QCOMPARE(w_->action("System1")->text(), QStringLiteral("System"));
