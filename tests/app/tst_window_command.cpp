@@ -69,6 +69,27 @@ class TestWindowCommand : public QObject {
         QCOMPARE(dialog_->Button3->text(), QStringLiteral("Open INI File"));
     }
 
+    void theFileDialogsStartInTheLastFolderAcrossRuns() {
+        QString asked;
+        const auto record = [&asked](const QString& folder) {
+            asked = folder;
+            return QString();
+        };
+        dialog_->askOpenFileName = record;
+        dialog_->Button3Click();
+        QCOMPARE(asked, fx_.dir.path()); // the start directory, not the program's folder
+        QTemporaryDir elsewhere;
+        const QString file = elsewhere.filePath("sign.ini");
+        saveFile(file);
+
+        // The next run (same settings folder) starts where the last file was chosen.
+        fx_.window.reset();
+        init();
+        dialog_->askSaveFileName = record;
+        dialog_->Button1Click();
+        QCOMPARE(asked, elsewhere.path());
+    }
+
     void openThenSaveGivesTheSameFile() {
         CommandValues v = dialog_->values();
         v[11] = {QStringLiteral("a(2 Lines With Default Msg On 2'nd Line)"), 4};
