@@ -1,10 +1,9 @@
 // The File menu: table files in and out of the image, and the caption that names them.
 #include "app/MainWindow.h"
+#include "app/WindowMemory.h"
 #include "core/Messages.h"
 #include "core/UserSeam.h"
 #include "image/TableFile.h"
-
-#include "app/WindowMemory.h"
 
 #include <QFileDialog>
 
@@ -26,7 +25,9 @@ void TfrmAir::Save1Click() {
 }
 
 bool TfrmAir::openTableFile(bool useCurrentName) {
-    const QString name = useCurrentName ? currentTableFile_ : askOpenFileName(memory().folder(kOpenDialog, startDirectory_));
+    const QString name = useCurrentName
+                             ? currentTableFile_
+                             : askOpenFileName(memory().folder(kOpenDialog, startDirectory_));
     if (name.isEmpty())
         return false;
     if (!useCurrentName)
@@ -55,7 +56,9 @@ bool TfrmAir::openTableFile(bool useCurrentName) {
 }
 
 bool TfrmAir::saveTableFile(bool useCurrentName) {
-    const QString name = useCurrentName ? currentTableFile_ : askSaveFileName(memory().folder(kSaveDialog, startDirectory_));
+    const QString name = useCurrentName
+                             ? currentTableFile_
+                             : askSaveFileName(memory().folder(kSaveDialog, startDirectory_));
     if (name.isEmpty())
         return false;
     if (!useCurrentName)

@@ -2,10 +2,10 @@
 
 #include "core/Messages.h"
 
+#include <QAbstractItemView>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QAbstractItemView>
 #include <QDeadlineTimer>
 #include <QFrame>
 #include <QLabel>

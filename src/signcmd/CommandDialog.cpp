@@ -8,8 +8,8 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDateTime>
-#include <QEvent>
 #include <QDir>
+#include <QEvent>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGroupBox>

@@ -29,8 +29,8 @@ struct WindowFixture {
         o.startDirectory = dir.path();
         o.seam = &seam;
         o.maximise = false;
-        o.settingsFile = settingsFile.isEmpty() ? config.filePath(QStringLiteral("ledsign.conf"))
-                                                : settingsFile;
+        o.settingsFile =
+            settingsFile.isEmpty() ? config.filePath(QStringLiteral("ledsign.conf")) : settingsFile;
         window = std::make_unique<TfrmAir>(o);
         window->askOpenFileName = [this](const QString&) { return next(openAnswers); };
         window->askSaveFileName = [this](const QString&) { return next(saveAnswers); };
