@@ -83,13 +83,14 @@ TfrmAir::TfrmAir(const Options& options) {
     buildExchangeLock();
     connectRules();
     connectEditorRules();
-    buildSessionSupport(options);
 
     // A single-border window centred on the screen at its design size, then maximised.
     resize(kDesignWidth, kDesignHeight);
     FormCreate();
     if (options.maximise)
         setWindowState(windowState() | Qt::WindowMaximized);
+    // After the design layout is recorded: the window may come back where it was left.
+    buildSessionSupport(options);
 
     // The serial output page is reachable only through the page tabs that the Normal Mode
     // command shows, so the window starts in Normal Mode.
