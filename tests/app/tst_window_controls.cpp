@@ -437,6 +437,7 @@ class TestWindowControls : public QObject {
     void maximisedAtCreation() {
         TfrmAir::Options o;
         o.startDirectory = fx_.dir.path();
+        o.settingsFile = fx_.config.filePath(QStringLiteral("ledsign.conf")); // never the user's
         ScriptedSeam seam;
         o.seam = &seam;
         TfrmAir w(o);

@@ -80,6 +80,7 @@ struct DeviceWindow {
         o.seam = &seam;
         o.maximise = false;
         o.extraPorts = ports;
+        o.settingsFile = dir.filePath(QStringLiteral("ledsign.conf")); // never the user's own
         window = std::make_unique<TfrmAir>(o);
         createStartupWindows(*window);
         useTestTiming(window->device().exchange());
