@@ -325,6 +325,7 @@ class TfrmAir : public QMainWindow, public OperationHost {
     void updateModifiedMark();
     void updateEditActions();
     void fillRecentMenu();
+    void rememberRecentFile(const QString& path);
     void rememberWindow();
     int guardDepth_ = 0;
     bool restoring_ = false;

@@ -68,7 +68,7 @@ void collect(QWidget* parent, QList<QWidget*>& out) {
 QString captionText(QString text) {
     text.remove(QLatin1Char('&'));
     text = text.trimmed();
-    if (text.endsWith(QLatin1Char(':')))
+    if (text.endsWith(QLatin1Char(':')) || text.endsWith(QLatin1Char('=')))
         text.chop(1);
     return text.trimmed();
 }
@@ -79,12 +79,12 @@ bool wantsName(const QWidget* w) {
            qobject_cast<const QPlainTextEdit*>(w);
 }
 
-// The caption of control: the nearest label on its left in the same row, else the nearest
+// The caption label of control: the nearest label on its left in the same row, else the nearest
 // one above that overlaps it sideways; in the control's own parent.
-QString captionOf(QWidget* control) {
+const QLabel* captionLabelOf(QWidget* control) {
     QWidget* parent = control->parentWidget();
     if (!parent)
-        return QString();
+        return nullptr;
     const QRect r = control->geometry();
     const QLabel* left = nullptr;
     const QLabel* above = nullptr;
@@ -101,11 +101,7 @@ QString captionOf(QWidget* control) {
                 above = l;
         }
     }
-    if (const QLabel* l = left ? left : above)
-        return captionText(l->text());
-    if (auto* group = qobject_cast<QGroupBox*>(parent))
-        return captionText(group->title());
-    return QString();
+    return left ? left : above;
 }
 
 class OnFirstShow : public QObject {
@@ -145,9 +141,16 @@ void setTabChain(const QList<QWidget*>& order) {
 void nameFromCaptions(QWidget* root) {
     for (QWidget* w : root->findChildren<QWidget*>())
         if (wantsName(w) && takesTab(w) && w->accessibleName().isEmpty()) {
-            const QString caption = captionOf(w);
+            const QLabel* label = captionLabelOf(w);
+            auto* group = qobject_cast<QGroupBox*>(w->parentWidget());
+            const QString caption = label   ? captionText(label->text())
+                                    : group ? captionText(group->title())
+                                            : QString();
             if (!caption.isEmpty())
                 w->setAccessibleName(caption);
+            // A caption that explains itself in a tooltip (the command keywords) says so.
+            if (label && !label->toolTip().isEmpty() && w->accessibleDescription().isEmpty())
+                w->setAccessibleDescription(label->toolTip());
         }
 }
 

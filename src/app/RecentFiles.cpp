@@ -26,7 +26,13 @@ void TfrmAir::fillRecentMenu() {
             });
         });
     }
-    recent->menuAction()->setEnabled(!files.isEmpty() && !exchangeRunning());
+    exchangeLock_.setEnabled(recent->menuAction(), !files.isEmpty());
+}
+
+void TfrmAir::rememberRecentFile(const QString& path) {
+    memory().addRecentFile(path);
+    // An empty list leaves the menu off, so it cannot refill itself on showing.
+    fillRecentMenu();
 }
 
 void TfrmAir::rememberWindow() {

@@ -50,7 +50,7 @@ bool TfrmAir::openTableFile(bool useCurrentName) {
     currentTableFile_ = name;
     refreshFromImage();
     markKept();
-    memory().addRecentFile(name);
+    rememberRecentFile(name);
     updateCaption(name);
     return true;
 }
@@ -72,7 +72,7 @@ bool TfrmAir::saveTableFile(bool useCurrentName) {
     }
     currentTableFile_ = name;
     markKept();
-    memory().addRecentFile(name);
+    rememberRecentFile(name);
     updateCaption(name);
     return true;
 }

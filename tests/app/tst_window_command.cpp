@@ -3,6 +3,7 @@
 #include "ModalScript.h"
 #include "TestFiles.h"
 #include "WindowFixture.h"
+#include "app/ReadingOrder.h"
 #include "app/Startup.h"
 #include "signcmd/CommandDialog.h"
 #include "signcmd/CommandTable.h"
@@ -67,6 +68,19 @@ class TestWindowCommand : public QObject {
         QCOMPARE(dialog_->Button2->text(), QStringLiteral("Send"));
         QCOMPARE(dialog_->Button1->text(), QStringLiteral("Save INI File"));
         QCOMPARE(dialog_->Button3->text(), QStringLiteral("Open INI File"));
+    }
+
+    void tabAndScreenReadersFollowTheCaptions() {
+        dialog_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(dialog_));
+        QCOMPARE(dialog_->controls[0]->accessibleName(), QStringLiteral("MKLEDTM"));
+        QCOMPARE(dialog_->controls[0]->accessibleDescription(),
+                 QStringLiteral("Timer Display On/Off"));
+        const QList<QWidget*> order = readingOrder(dialog_);
+        QCOMPARE(order.first(), dialog_->controls[0]);
+        QCOMPARE(order.size(), signcmd::kCommandCount + 3); // and the three buttons
+        QCOMPARE(order.last(), static_cast<QWidget*>(dialog_->Button3));
+        dialog_->hide();
     }
 
     void theFileDialogsStartInTheLastFolderAcrossRuns() {

@@ -225,8 +225,10 @@ class TestWindowSession : public QObject {
         start();
         const QString settings = fx_->config.filePath("ledsign.conf");
         const QString other = otherFile();
+        QVERIFY(!w_->action("OpenRecent1")->isEnabled());
         fx_->openAnswers << other;
         w_->Open1Click();
+        QVERIFY(w_->action("OpenRecent1")->isEnabled());
         fx_->saveAnswers << fx_->path("b.tbl") << fx_->path("gone.tbl");
         w_->SaveAs1Click();
         w_->SaveAs1Click();
