@@ -4,6 +4,7 @@
 #include "app/CompareDialog.h"
 #include "app/DeviceSide.h"
 #include "app/MainWindow.h"
+#include "app/WindowMemory.h"
 #include "backup/Backups.h"
 #include "core/Messages.h"
 #include "core/UserSeam.h"
@@ -11,16 +12,9 @@
 
 #include <QAction>
 #include <QMenu>
-#include <QSettings>
 
 namespace {
-
-const QString kBackupKey = QStringLiteral("backupBeforeWrite");
-
-QSettings memory() {
-    return QSettings(QStringLiteral("ledsign-programmer"), QStringLiteral("ledsign-programmer"));
-}
-
+const QString kBackupKey = QStringLiteral("pager/backupBeforeWrite");
 } // namespace
 
 void TfrmAir::buildBackupItems(QMenu* file, QAction* fileBefore, QMenu* pager) {
@@ -36,8 +30,13 @@ void TfrmAir::buildBackupItems(QMenu* file, QAction* fileBefore, QMenu* pager) {
     QAction* backUp = pager->addAction(msg::label::menuBackUpBeforeWrite);
     backUp->setObjectName(QStringLiteral("BackUpBeforeWrite1"));
     backUp->setCheckable(true);
-    backUp->setChecked(memory().value(kBackupKey, true).toBool());
-    connect(backUp, &QAction::toggled, this, [](bool on) { memory().setValue(kBackupKey, on); });
+    backUp->setChecked(true);
+}
+
+void TfrmAir::rememberBackupChoice() {
+    QAction* backUp = action(QStringLiteral("BackUpBeforeWrite1"));
+    backUp->setChecked(memory().flag(kBackupKey, true));
+    connect(backUp, &QAction::toggled, this, [this](bool on) { memory().setFlag(kBackupKey, on); });
 }
 
 bool TfrmAir::backUpBeforeWrite() const {

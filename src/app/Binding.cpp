@@ -19,32 +19,32 @@ using namespace layout;
 
 void TfrmAir::refreshFromImage() {
     session_.refresh();
-    showControls();
+    showControls(ShowRecord::Selected);
 }
 
 void TfrmAir::ShowCapcodes() {
     session_.showCapcodes();
-    showControls();
+    showControls(ShowRecord::Keep);
 }
 
 void TfrmAir::ShowSynthesizer() {
     session_.showSynthesizer();
-    showControls();
+    showControls(ShowRecord::Keep);
 }
 
 void TfrmAir::ShowBaudPolarity() {
     session_.showBaudPolarity();
-    showControls();
+    showControls(ShowRecord::Keep);
 }
 
 void TfrmAir::ShowSerialFeatures() {
     session_.showSerialFeatures();
-    showControls();
+    showControls(ShowRecord::Selected);
 }
 
 // Every control a setting row names, found by its objectName. Boxes are set with their rules
 // held back: the session ran them already.
-void TfrmAir::showControls() {
+void TfrmAir::showControls(ShowRecord record) {
     for (QCheckBox* box : centralWidget()->findChildren<QCheckBox*>()) {
         const settings::Instance* s = settings::findControl(box->objectName());
         if (!s || s->row->kind == settings::Kind::RecordBox)
@@ -75,9 +75,12 @@ void TfrmAir::showControls() {
     lblCHANNEL->setText(s.channel);
     lblScaler->setText(outputrules::prescalerMaximum(periodScale_));
 
-    // The function-bit groups show the selected capcode.
-    ComboBox1->setCurrentIndex(selectedCapcode_);
-    ShowCapcodeRecord(selectedCapcode_);
+    // The function-bit groups show the selected capcode, dropping what was typed into them
+    // only where the refresh does.
+    if (record == ShowRecord::Selected) {
+        ComboBox1->setCurrentIndex(selectedCapcode_);
+        ShowCapcodeRecord(selectedCapcode_);
+    }
 
     const bool serialOn = session_.box(QStringLiteral("chkCtl5"));
     setSerialPageEnabled(serialOn);

@@ -68,7 +68,7 @@ void TfrmAir::boxRule(QCheckBox* box) {
     const QString name = box->objectName();
     session_.noteBox(name, box->isChecked());
     settings::runBoxRule(session_, name, box->isChecked());
-    showControls();
+    showControls(ShowRecord::Keep);
 }
 
 void TfrmAir::CheckBox1Click(int tag) {
@@ -141,5 +141,5 @@ void TfrmAir::ComboBox3Click(int tag) {
 void TfrmAir::cboScalerClick() {
     session_.setItem(cboScaler->objectName(), cboScaler->currentIndex());
     session_.prescalerRule();
-    showControls();
+    showControls(ShowRecord::Selected);
 }

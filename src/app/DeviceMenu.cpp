@@ -5,6 +5,7 @@
 #include "app/DeviceSide.h"
 #include "app/MainWindow.h"
 #include "app/PageTab.h"
+#include "app/WindowMemory.h"
 #include "core/UserSeam.h"
 #include "protocol/ConnectionDialog.h"
 
@@ -63,13 +64,22 @@ void TfrmAir::runExchange(const std::function<void()>& exchange) {
 }
 
 void TfrmAir::Read1Click() {
-    runExchange([this] { device_->operations().read(); });
+    if (exchangeRunning() || !keepOrDropEdits())
+        return;
+    runExchange([this] {
+        if (device_->operations().read())
+            markKept();
+    });
 }
 
 void TfrmAir::Write1Click() {
     PagerOperations::WriteChoices choices;
     choices.backUp = backUpBeforeWrite();
-    runExchange([this, choices] { device_->operations().write(choices); });
+    // What was written is on the sign: it counts as kept.
+    runExchange([this, choices] {
+        if (device_->operations().write(choices))
+            markKept();
+    });
 }
 
 void TfrmAir::Verify1Click() {
@@ -84,7 +94,10 @@ void TfrmAir::btnLink0EClick() {
     // The dialog is one of the windows made at start-up; before that there is nothing to show.
     if (!frmConn_)
         return;
-    runExchange([this] { frmConn_->showForLink(extraPorts_); });
+    runExchange([this] {
+        if (frmConn_->showForLink(extraPorts_, memory().lastPort()) == QDialog::Accepted)
+            memory().setLastPort(frmConn_->chosenPort());
+    });
 }
 
 void TfrmAir::FormClose() {

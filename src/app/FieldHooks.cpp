@@ -174,7 +174,9 @@ bool FieldHooks::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::KeyRelease:
         if (!static_cast<QKeyEvent*>(event)->isAutoRepeat() && rows_.contains(watched)) {
             watched->event(event);
+            typing_ = true;
             run(watched, Event::KeyUp);
+            typing_ = false;
             return true;
         }
         break;

@@ -50,6 +50,9 @@ class FieldHooks : public QObject {
     // without emptying it. Otherwise only show runs (when given).
     void settle(QLineEdit* field, const RuleOutcome& outcome, const Rule& show);
 
+    // True while the rules of a key run: the edit under way is not finished yet.
+    bool typing() const { return typing_; }
+
     // Runs onMove on every mouse movement over surface itself or over any group, panel or
     // label on it: the bare surface around the controls.
     void watchSurface(QWidget* surface, Rule onMove);
@@ -75,4 +78,5 @@ class FieldHooks : public QObject {
     QSet<QObject*> bare_; // the surface and its groups, panels and labels
     Rule onSurfaceMove_;
     QLineEdit* refocusing_ = nullptr; // the field taking the focus back after a refusal
+    bool typing_ = false;
 };

@@ -4,6 +4,7 @@
 #include "app/PageTab.h"
 #include "app/PairMaskEdit.h"
 #include "app/QtSeam.h"
+#include "app/WindowMemory.h"
 #include "core/Messages.h"
 #include "image/TableFile.h"
 #include "protocol/WireTrace.h"
@@ -91,6 +92,8 @@ TfrmAir::TfrmAir(const Options& options) {
     FormCreate();
     if (options.maximise)
         setWindowState(windowState() | Qt::WindowMaximized);
+    // After the design layout is recorded: the window may come back where it was left.
+    buildSessionSupport(options);
 
     // The serial output page is reachable only through the page tabs that the Normal Mode
     // command shows, so the window starts in Normal Mode.
@@ -234,6 +237,7 @@ void TfrmAir::applyCreationStates() {
 }
 
 void TfrmAir::guard(const std::function<void()>& handler) {
+    ++guardDepth_;
     try {
         handler();
     } catch (const std::exception& e) {
@@ -241,6 +245,9 @@ void TfrmAir::guard(const std::function<void()>& handler) {
     } catch (...) {
         seam().error(QString());
     }
+    // Every rule, menu item and list pick ends here: one committed edit.
+    if (--guardDepth_ == 0)
+        afterHandler();
 }
 
 QAction* TfrmAir::action(const QString& name) const {
@@ -312,6 +319,7 @@ void TfrmAir::FormShow() {
     currentTableFile_ = QDir(startDirectory_).filePath(tablefile::kDefaultFileName);
     if (QFileInfo::exists(currentTableFile_))
         openTableFile(true);
+    startSession();
 }
 
 void TfrmAir::resizeEvent(QResizeEvent* event) {
@@ -334,6 +342,11 @@ void TfrmAir::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    if (!keepOrDropEdits()) {
+        event->ignore();
+        return;
+    }
+    rememberWindow();
     guard([this] { FormClose(); });
     QMainWindow::closeEvent(event);
 }

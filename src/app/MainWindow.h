@@ -3,6 +3,7 @@
 #include "app/ControlTables.h"
 #include "app/ExchangeLock.h"
 #include "app/ProportionalLayout.h"
+#include "app/UndoHistory.h"
 #include "editor/FrequencyRules.h"
 #include "image/ParamImage.h"
 #include "protocol/OperationHost.h"
@@ -33,6 +34,7 @@ class UserSeam;
 namespace settings {
 struct Differences;
 }
+class WindowMemory;
 
 // The main window `frmAir`: the parameter image and everything that shows and edits it, the
 // menus, the status bar with the progress bar, and the table files. Controls carry the
@@ -51,6 +53,8 @@ class TfrmAir : public QMainWindow, public OperationHost {
         bool maximise = true;
         // Serial devices to offer for the link beside the ones the system lists.
         QStringList extraPorts;
+        // What is remembered between runs; the user's own settings when empty.
+        QString settingsFile;
     };
 
     static constexpr int kDesignWidth = 1024;
@@ -98,8 +102,10 @@ class TfrmAir : public QMainWindow, public OperationHost {
     void ShowSerialFeatures();
     void ShowCapcodeRecord(int c);
     // Sets every box, list and edit that shows a setting from the session, running no rule,
-    // and the labels and enables that follow them.
-    void showControls();
+    // and the labels and enables that follow them. The function-bit groups, whose edits are
+    // only collected later, are shown again from the image only when asked.
+    enum class ShowRecord { Keep, Selected };
+    void showControls(ShowRecord record);
     // Copies the header, trailer, time-out and FC edits of capcode c into the image. A pair
     // that is not hexadecimal throws ConversionError (pairs before it stay stored).
     void collectCapcodeRecord(int c);
@@ -119,6 +125,7 @@ class TfrmAir : public QMainWindow, public OperationHost {
     std::function<QString(const QString& startDirectory)> askSaveFileName;
     // True when a file was taken or merged.
     bool openTableFile(bool useCurrentName);
+    // Opens a named table file as Open does after its dialog.
     bool openTableFileNamed(const QString& name);
     // Shows how the sign's settings differ from the window's; tests replace it so no dialog
     // opens (BackupMenu.cpp).
@@ -149,6 +156,21 @@ class TfrmAir : public QMainWindow, public OperationHost {
     void runExchange(const std::function<void()>& exchange);
     // What an exchange switches off; a side tool adds its own controls.
     ExchangeLock& exchangeLock() { return exchangeLock_; }
+
+    // --- Unsaved changes, undo and redo, what is remembered (UnsavedChanges.cpp) ------------
+    // The editing session's image and the state beside it, taken and put back whole.
+    SessionState takeSnapshot() const;
+    void restoreSnapshot(const SessionState& state);
+    // True when the settings differ from what was last opened, saved, read or written.
+    bool settingsModified() const;
+    // Before unsaved settings are replaced or closed: asks to save them; false to stay.
+    bool keepOrDropEdits();
+    // The settings as they are now count as kept.
+    void markKept();
+    const UndoHistory& undoHistory() const { return undo_; }
+    WindowMemory& memory() { return *memory_; }
+    void Undo1Click();
+    void Redo1Click();
 
     // --- Controls, by the names the rules use -------------------------------------------------
     QGroupBox* grpNormal;
@@ -253,6 +275,8 @@ class TfrmAir : public QMainWindow, public OperationHost {
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
   private:
     // Layout (MainWindowLayout.cpp)
@@ -267,6 +291,8 @@ class TfrmAir : public QMainWindow, public OperationHost {
     void buildMenus();
     void buildBackupItems(QMenu* file, QAction* fileBefore, QMenu* pager);
     bool backUpBeforeWrite() const;
+    // The choice of "Back Up Before Write" is remembered between runs (BackupMenu.cpp).
+    void rememberBackupChoice();
     void buildStatusBar();
     void connectRules();
     void connectEditorRules(); // EditorHooks.cpp: the edit and list rules of the editor
@@ -320,4 +346,19 @@ class TfrmAir : public QMainWindow, public OperationHost {
     ExchangeLock exchangeLock_;
     QPointer<TfrmConn> frmConn_;
     bool closeAsked_ = false; // the window was asked to close while an exchange ran
+
+    // Unsaved changes and undo (UnsavedChanges.cpp, RecentFiles.cpp)
+    void buildSessionSupport(const Options& options);
+    void startSession();
+    void afterHandler();
+    void updateModifiedMark();
+    void updateEditActions();
+    void fillRecentMenu();
+    void rememberRecentFile(const QString& path);
+    void rememberWindow();
+    int guardDepth_ = 0;
+    bool restoring_ = false;
+    UndoHistory undo_;
+    ParamImage kept_; // the settings as last opened, saved, read or written
+    std::unique_ptr<WindowMemory> memory_;
 };

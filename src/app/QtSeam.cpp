@@ -41,6 +41,21 @@ bool QtSeam::askYesNo(const QString& text) {
     return b.exec() == QMessageBox::Yes;
 }
 
+UserSeam::SaveChoice QtSeam::askSaveChanges(const QString& text) {
+    QMessageBox b(QMessageBox::Warning, msg::appTitle, text,
+                  QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, &window_);
+    b.setObjectName(QStringLiteral("SaveChangesBox"));
+    b.setDefaultButton(QMessageBox::Save);
+    switch (b.exec()) {
+    case QMessageBox::Save:
+        return SaveChoice::Save;
+    case QMessageBox::Discard:
+        return SaveChoice::Discard;
+    default:
+        return SaveChoice::Cancel;
+    }
+}
+
 std::optional<QString> QtSeam::inputText(const QString& caption, const QString& prompt,
                                          const QString& initial) {
     bool ok = false;

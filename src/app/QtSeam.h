@@ -16,6 +16,7 @@ class QtSeam : public UserSeam {
     void fileError(const QString& text) override;
     void error(const QString& text) override;
     bool askYesNo(const QString& text) override;
+    SaveChoice askSaveChanges(const QString& text) override;
     std::optional<QString> inputText(const QString& caption, const QString& prompt,
                                      const QString& initial) override;
 

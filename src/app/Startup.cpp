@@ -4,6 +4,8 @@
 #include "app/AccessCodeDialog.h"
 #include "app/DeviceSide.h"
 #include "app/MainWindow.h"
+#include "app/ReadingOrder.h"
+#include "app/WindowMemory.h"
 #include "core/Messages.h"
 #include "protocol/ConnectionDialog.h"
 #include "signcmd/CommandDialog.h"
@@ -17,8 +19,14 @@ StartupWindows createStartupWindows(TfrmAir& main) {
     w.PasswordDlg = new TPasswordDlg(entered, &main);
     auto* command = new TfrmCommand(main.device().exchange(), main.device().link(), &main);
     command->startDirectory = main.startDirectory();
+    command->lastFolder = main.memory().folder(QStringLiteral("commandFile"), QString());
+    command->lastFolderChanged = [&main](const QString& folder) {
+        main.memory().setFolder(QStringLiteral("commandFile"), folder);
+    };
     main.initialiseCommandTable = [command] { command->initialise(); };
     w.frmCommand = command;
     w.PasswordDlg1 = new TPasswordDlg1(entered, &main);
+    for (QDialog* d : {w.frmConn, w.frmSpager, w.PasswordDlg, w.frmCommand, w.PasswordDlg1})
+        setReadingOrderWhenShown(d);
     return w;
 }

@@ -1,13 +1,21 @@
 // The File menu: table files in and out of the image, and the caption that names them.
 #include "app/MainWindow.h"
+#include "app/WindowMemory.h"
 #include "core/Messages.h"
 #include "core/UserSeam.h"
 #include "image/TableFile.h"
 
 #include <QFileDialog>
 
+namespace {
+// Where each dialog was last, remembered between runs.
+const QString kOpenDialog = QStringLiteral("tableOpen");
+const QString kSaveDialog = QStringLiteral("tableSave");
+} // namespace
+
 void TfrmAir::Open1Click() {
-    openTableFile(false);
+    if (keepOrDropEdits())
+        openTableFile(false);
 }
 void TfrmAir::SaveAs1Click() {
     saveTableFile(false);
@@ -17,9 +25,13 @@ void TfrmAir::Save1Click() {
 }
 
 bool TfrmAir::openTableFile(bool useCurrentName) {
-    const QString name = useCurrentName ? currentTableFile_ : askOpenFileName(startDirectory_);
+    const QString name = useCurrentName
+                             ? currentTableFile_
+                             : askOpenFileName(memory().folder(kOpenDialog, startDirectory_));
     if (name.isEmpty())
         return false;
+    if (!useCurrentName)
+        memory().rememberFolderOf(kOpenDialog, name);
     return openTableFileNamed(name);
 }
 
@@ -41,14 +53,20 @@ bool TfrmAir::openTableFileNamed(const QString& name) {
     // Only a file that was taken becomes the target of Save.
     currentTableFile_ = name;
     refreshFromImage();
+    markKept();
+    rememberRecentFile(name);
     updateCaption(name);
     return true;
 }
 
 bool TfrmAir::saveTableFile(bool useCurrentName) {
-    const QString name = useCurrentName ? currentTableFile_ : askSaveFileName(startDirectory_);
+    const QString name = useCurrentName
+                             ? currentTableFile_
+                             : askSaveFileName(memory().folder(kSaveDialog, startDirectory_));
     if (name.isEmpty())
         return false;
+    if (!useCurrentName)
+        memory().rememberFolderOf(kSaveDialog, name);
     // The pending serial-output edits first: a pair that does not read stops the save before
     // anything is written.
     collectCapcodeRecord(selectedCapcode_);
@@ -57,12 +75,19 @@ bool TfrmAir::saveTableFile(bool useCurrentName) {
         return false;
     }
     currentTableFile_ = name;
+    markKept();
+    rememberRecentFile(name);
     updateCaption(name);
     return true;
 }
 
 void TfrmAir::updateCaption(const QString& fileName) {
-    setWindowTitle(tablefile::captionWithFile(windowTitle(), fileName));
+    // The unsaved mark stands after the file name, so it comes off while the name changes.
+    QString caption = windowTitle();
+    if (caption.endsWith(msg::modifiedMark))
+        caption.chop(msg::modifiedMark.size());
+    setWindowTitle(tablefile::captionWithFile(caption, fileName));
+    updateModifiedMark();
 }
 
 QString TfrmAir::defaultAskOpenFileName(const QString& startDirectory) {

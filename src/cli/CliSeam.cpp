@@ -82,6 +82,11 @@ bool CliSeam::askYesNo(const QString& text) {
     return presets_.yes;
 }
 
+UserSeam::SaveChoice CliSeam::askSaveChanges(const QString& text) {
+    printLine(out_, text);
+    return SaveChoice::Cancel;
+}
+
 std::optional<QString> CliSeam::inputText(const QString&, const QString& prompt, const QString&) {
     if (presets_.input)
         return presets_.input;

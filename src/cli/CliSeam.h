@@ -31,6 +31,8 @@ class CliSeam : public UserSeam {
     void fileError(const QString& text) override;
     void error(const QString& text) override;
     bool askYesNo(const QString& text) override;
+    // The command line keeps no settings between commands; nothing is dropped unasked.
+    SaveChoice askSaveChanges(const QString& text) override;
     std::optional<QString> inputText(const QString& caption, const QString& prompt,
                                      const QString& initial) override;
     void setStatus(const QString& text) override;

@@ -24,6 +24,11 @@ inline QString filePagerFormat(const QString& name) {
            QStringLiteral("] is not correct format for Marovelkin LED sign, copy capcode and "
                           "frequency Only !");
 }
+// After the caption's file name while the settings differ from it.
+inline const QString modifiedMark = QStringLiteral(" *");
+inline QString saveChangesQuestion(const QString& fileName) {
+    return QStringLiteral("Save changes to ") + fileName + QLatin1Char('?');
+}
 inline QString fileRefused(const QString& name) {
     return QStringLiteral("The [") + name +
            QStringLiteral("] is not correct format, the file will discard !");
@@ -216,6 +221,10 @@ inline const QString menuOpen = QStringLiteral("Open");
 inline const QString menuSave = QStringLiteral("Save");
 inline const QString menuSaveAs = QStringLiteral("Save As...");
 inline const QString menuExit = QStringLiteral("Exit");
+inline const QString menuOpenRecent = QStringLiteral("Open Recent");
+inline const QString menuEdit = QStringLiteral("Edit");
+inline const QString menuUndo = QStringLiteral("Undo");
+inline const QString menuRedo = QStringLiteral("Redo");
 inline const QString menuPager = QStringLiteral("Pager");
 inline const QString menuRead = QStringLiteral("Read");
 inline const QString menuWrite = QStringLiteral("Write");

@@ -19,6 +19,10 @@ class UserSeam {
     virtual void error(const QString& text) = 0;
     // Caption "Version", Yes and No buttons, exclamation icon. True for Yes.
     virtual bool askYesNo(const QString& text) = 0;
+    // Unsaved settings about to be replaced or closed: keep them in their file first, drop
+    // them, or stay with them.
+    enum class SaveChoice { Save, Discard, Cancel };
+    virtual SaveChoice askSaveChanges(const QString& text) = 0;
     // Text input box; nullopt when cancelled.
     virtual std::optional<QString> inputText(const QString& caption, const QString& prompt,
                                              const QString& initial) = 0;

@@ -3,6 +3,7 @@
 #include "core/Messages.h"
 #include "protocol/LineDoctor.h"
 
+#include <QAbstractItemView>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -72,18 +73,46 @@ TfrmConn::TfrmConn(Exchange& exchange, LinkState& link, OperationHost& host, QWi
     connect(BitBtn1, &QPushButton::clicked, this, &TfrmConn::BitBtn1Click);
     connect(btnTest, &QPushButton::clicked, this, &TfrmConn::btnTestClick);
     attempts_.setBlockingWait([this](int ms) { waitRepainting(ms); });
+
+    listPorts = [](const QStringList& extra) { return ListSerialPorts(extra); };
+    portPoll_.setInterval(kPortPollMs);
+    connect(&portPoll_, &QTimer::timeout, this, &TfrmConn::refreshPorts);
 }
 
-void TfrmConn::fillPorts(const QList<SerialPortEntry>& ports) {
+void TfrmConn::fillPorts(const QList<SerialPortEntry>& ports, const QString& preferred) {
+    const QVariant selected = cboComPort->currentData();
     cboComPort->clear();
     for (const auto& port : ports)
         cboComPort->addItem(entryText(port), port.name);
-    cboComPort->setCurrentIndex(ports.isEmpty() ? -1 : 0);
+    int index = selected.isValid() ? cboComPort->findData(selected) : -1;
+    if (index < 0 && !preferred.isEmpty())
+        index = cboComPort->findData(preferred);
+    cboComPort->setCurrentIndex(index >= 0 ? index : (ports.isEmpty() ? -1 : 0));
 }
 
-int TfrmConn::showForLink(const QStringList& extraPorts) {
-    fillPorts(ListSerialPorts(extraPorts));
-    return exec();
+int TfrmConn::showForLink(const QStringList& extraPorts, const QString& preferred) {
+    extraPorts_ = extraPorts;
+    cboComPort->clear();
+    fillPorts(listPorts(extraPorts_), preferred);
+    portPoll_.start();
+    const int result = exec();
+    portPoll_.stop();
+    return result;
+}
+
+void TfrmConn::refreshPorts() {
+    // Once OK is pressed the choice is made; an open list is not changed under the mouse.
+    if (attempts_.running() || !Panel1->isVisible() || cboComPort->view()->isVisible())
+        return;
+    const QList<SerialPortEntry> ports = listPorts(extraPorts_);
+    QStringList now;
+    for (const auto& port : ports)
+        now << entryText(port);
+    QStringList shown;
+    for (int i = 0; i < cboComPort->count(); ++i)
+        shown << cboComPort->itemText(i);
+    if (now != shown)
+        fillPorts(ports);
 }
 
 QString TfrmConn::chosenPort() const {

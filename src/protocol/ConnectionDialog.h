@@ -4,6 +4,8 @@
 #include "protocol/Link.h"
 
 #include <QDialog>
+#include <QTimer>
+#include <functional>
 
 class QComboBox;
 class QFrame;
@@ -19,9 +21,17 @@ class TfrmConn : public QDialog {
     TfrmConn(Exchange& exchange, LinkState& link, OperationHost& host, QWidget* parent = nullptr);
 
     // What "Link(F6)" does: lists the ports (extraPorts named first) and shows the dialog
-    // modally.
-    int showForLink(const QStringList& extraPorts = {});
-    void fillPorts(const QList<SerialPortEntry>& ports);
+    // modally. The preferred port is selected when it is present.
+    int showForLink(const QStringList& extraPorts = {}, const QString& preferred = QString());
+    // Fills the list; the selected port stays selected when it is still there, else the
+    // preferred one, else the first.
+    void fillPorts(const QList<SerialPortEntry>& ports, const QString& preferred = QString());
+    // Where the ports come from while the dialog is open; tests replace it.
+    std::function<QList<SerialPortEntry>(const QStringList& extraPorts)> listPorts;
+    // Lists the ports again; run every second while the dialog shows, so adapters plugged
+    // in or out appear and go.
+    void refreshPorts();
+    static constexpr int kPortPollMs = 1000;
     // The port of the selected list entry.
     QString chosenPort() const;
     ConnectionAttempts& attempts() { return attempts_; }
@@ -62,4 +72,6 @@ class TfrmConn : public QDialog {
     ConnectionAttempts attempts_;
     QDialog* testReport_ = nullptr;
     QPlainTextEdit* testText_ = nullptr;
+    QStringList extraPorts_;
+    QTimer portPoll_;
 };

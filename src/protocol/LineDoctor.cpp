@@ -71,6 +71,7 @@ class QuietSeam : public UserSeam {
     void fileError(const QString& text) override { last = text; }
     void error(const QString& text) override { last = text; }
     bool askYesNo(const QString&) override { return false; }
+    SaveChoice askSaveChanges(const QString&) override { return SaveChoice::Cancel; }
     std::optional<QString> inputText(const QString&, const QString&, const QString&) override {
         return std::nullopt;
     }

@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QDir>
 #include <QEvent>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -143,11 +144,15 @@ void TfrmCommand::setValues(const CommandValues& v) {
 }
 
 QString TfrmCommand::fileFolder() const {
-    const QString own = QCoreApplication::applicationDirPath();
-    const QFileInfo info(own);
-    if (info.isDir() && info.isWritable())
-        return own;
-    return startDirectory.isEmpty() ? own : startDirectory;
+    if (!lastFolder.isEmpty() && QFileInfo(lastFolder).isDir())
+        return lastFolder;
+    return startDirectory.isEmpty() ? QDir::currentPath() : startDirectory;
+}
+
+void TfrmCommand::chosen(const QString& file) {
+    lastFolder = QFileInfo(file).absolutePath();
+    if (lastFolderChanged)
+        lastFolderChanged(lastFolder);
 }
 
 void TfrmCommand::Button2Click() {
@@ -180,6 +185,7 @@ void TfrmCommand::Button1Click() {
         askSaveFileName ? askSaveFileName(fileFolder()) : defaultAskSaveFileName(fileFolder());
     if (name.isEmpty())
         return;
+    chosen(name);
     QString reason;
     if (!saveCommandFile(name, values(), &reason))
         exchange_.seam().fileError(msg::saveError);
@@ -190,6 +196,7 @@ void TfrmCommand::Button3Click() {
         askOpenFileName ? askOpenFileName(fileFolder()) : defaultAskOpenFileName(fileFolder());
     if (name.isEmpty())
         return;
+    chosen(name);
     CommandValues v = values();
     QString error;
     if (!loadCommandFile(name, v, &error)) {

@@ -33,9 +33,14 @@ class TfrmCommand : public QDialog {
     // Ask for a file, starting in a folder; empty when cancelled. Tests replace them.
     std::function<QString(const QString& folder)> askOpenFileName;
     std::function<QString(const QString& folder)> askSaveFileName;
-    // Where the file dialogs start when the program's own folder cannot be written.
+    // Where the file dialogs start before a file was chosen in them.
     QString startDirectory;
-    // The folder the file dialogs start in.
+    // The folder of the file chosen last (kept between runs by the window); told to
+    // lastFolderChanged whenever a file is chosen.
+    QString lastFolder;
+    std::function<void(const QString& folder)> lastFolderChanged;
+    // The folder the file dialogs start in: the last one while it exists, else the start
+    // directory (an installed program's own folder is no place for files).
     QString fileFolder() const;
 
     QGroupBox* GroupBox1;
@@ -59,6 +64,7 @@ class TfrmCommand : public QDialog {
     void build();
     QString defaultAskOpenFileName(const QString& folder);
     QString defaultAskSaveFileName(const QString& folder);
+    void chosen(const QString& file);
 
     Exchange& exchange_;
     LinkState& link_;

@@ -5,6 +5,8 @@ TfrmAir& WindowFixture::create() {
     o.startDirectory = dir.path();
     o.seam = &seam;
     o.maximise = false;
+    o.settingsFile =
+        settingsFile.isEmpty() ? config.filePath(QStringLiteral("ledsign.conf")) : settingsFile;
     window = std::make_unique<TfrmAir>(o);
     window->askOpenFileName = [this](const QString&) { return next(openAnswers); };
     window->askSaveFileName = [this](const QString&) { return next(saveAnswers); };

@@ -13,6 +13,8 @@
 // A main window on the scripted seam, started in a folder of its own, at its design size.
 struct WindowFixture {
     QTemporaryDir dir;
+    QTemporaryDir config; // what the window remembers between runs, never the user's own
+    QString settingsFile; // another fixture's, to start a second run of the same user
     ScriptedSeam seam;
     std::unique_ptr<TfrmAir> window;
     QStringList openAnswers; // file names the open dialog "chooses", in order

@@ -3,6 +3,7 @@
 #include "ModalScript.h"
 #include "TestFiles.h"
 #include "WindowFixture.h"
+#include "app/ReadingOrder.h"
 #include "app/Startup.h"
 #include "signcmd/CommandDialog.h"
 #include "signcmd/CommandTable.h"
@@ -67,6 +68,40 @@ class TestWindowCommand : public QObject {
         QCOMPARE(dialog_->Button2->text(), QStringLiteral("Send"));
         QCOMPARE(dialog_->Button1->text(), QStringLiteral("Save INI File"));
         QCOMPARE(dialog_->Button3->text(), QStringLiteral("Open INI File"));
+    }
+
+    void tabAndScreenReadersFollowTheCaptions() {
+        dialog_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(dialog_));
+        QCOMPARE(dialog_->controls[0]->accessibleName(), QStringLiteral("MKLEDTM"));
+        QCOMPARE(dialog_->controls[0]->accessibleDescription(),
+                 QStringLiteral("Timer Display On/Off"));
+        const QList<QWidget*> order = readingOrder(dialog_);
+        QCOMPARE(order.first(), dialog_->controls[0]);
+        QCOMPARE(order.size(), signcmd::kCommandCount + 3); // and the three buttons
+        QCOMPARE(order.last(), static_cast<QWidget*>(dialog_->Button3));
+        dialog_->hide();
+    }
+
+    void theFileDialogsStartInTheLastFolderAcrossRuns() {
+        QString asked;
+        const auto record = [&asked](const QString& folder) {
+            asked = folder;
+            return QString();
+        };
+        dialog_->askOpenFileName = record;
+        dialog_->Button3Click();
+        QCOMPARE(asked, fx_.dir.path()); // the start directory, not the program's folder
+        QTemporaryDir elsewhere;
+        const QString file = elsewhere.filePath("sign.ini");
+        saveFile(file);
+
+        // The next run (same settings folder) starts where the last file was chosen.
+        fx_.window.reset();
+        init();
+        dialog_->askSaveFileName = record;
+        dialog_->Button1Click();
+        QCOMPARE(asked, elsewhere.path());
     }
 
     void openThenSaveGivesTheSameFile() {

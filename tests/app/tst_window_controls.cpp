@@ -290,7 +290,7 @@ class TestWindowControls : public QObject {
             QCOMPARE(a->text(), QString::fromLatin1(text));
             QCOMPARE(a->shortcut(), keys);
         }
-        QCOMPARE(w_->menu("File1")->actions().size(), 7); // with the separator
+        QCOMPARE(w_->menu("File1")->actions().size(), 8); // with the separator and recent files
         QCOMPARE(w_->action("File1")->text(), QStringLiteral("File"));
         QCOMPARE(w_->action("Pager1")->text(), QStringLiteral("Pager"));
         QCOMPARE(w_->action("System1")->text(), QStringLiteral("System"));
@@ -441,6 +441,7 @@ class TestWindowControls : public QObject {
     void maximisedAtCreation() {
         TfrmAir::Options o;
         o.startDirectory = fx_.dir.path();
+        o.settingsFile = fx_.config.filePath(QStringLiteral("ledsign.conf")); // never the user's
         ScriptedSeam seam;
         o.seam = &seam;
         TfrmAir w(o);

@@ -82,6 +82,7 @@ struct DeviceWindow {
         o.seam = &seam;
         o.maximise = false;
         o.extraPorts = ports;
+        o.settingsFile = dir.filePath(QStringLiteral("ledsign.conf")); // never the user's own
         window = std::make_unique<TfrmAir>(o);
         createStartupWindows(*window);
         useTestTiming(window->device().exchange());
@@ -289,6 +290,7 @@ class TestWindowDevice : public QObject {
         r.trigger("Write1");
         serialrules::setSerialOption(w.image(), serialrules::kSerialOutputOnTag, false);
         w.refreshFromImage();
+        w.markKept(); // as if opened so: the read does not ask about it first
         QVERIFY(!w.control("grpPara")->isEnabled());
         const QStringList itemsBefore = itemStates(w);
         w.activateWindow();

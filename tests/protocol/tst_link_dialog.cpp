@@ -78,6 +78,32 @@ class TestLinkDialog : public QObject {
         QVERIFY(r.dialog.isVisible());
     }
 
+    void thePortListFollowsAdaptersAndPrefersTheLastPort() {
+        DialogRig r;
+        QList<SerialPortEntry> present{{"/dev/ttyS0", ""}, {"/dev/ttyUSB1", "FT232R"}};
+        QStringList extraAsked;
+        r.dialog.listPorts = [&](const QStringList& extra) {
+            extraAsked = extra;
+            return present;
+        };
+        QStringList seen;
+        QTimer::singleShot(0, &r.dialog, [&] {
+            seen << r.dialog.chosenPort();
+            // An adapter plugged in before the chosen one: the choice stays.
+            present.prepend({"/dev/ttyACM0", ""});
+            r.dialog.refreshPorts();
+            seen << QString::number(r.dialog.cboComPort->count()) << r.dialog.chosenPort();
+            // The chosen adapter pulled out: the first port is chosen.
+            present.removeLast();
+            r.dialog.refreshPorts();
+            seen << QString::number(r.dialog.cboComPort->count()) << r.dialog.chosenPort();
+            r.dialog.reject();
+        });
+        r.dialog.showForLink({"/dev/pts/3"}, QStringLiteral("/dev/ttyUSB1"));
+        QCOMPARE(seen, (QStringList{"/dev/ttyUSB1", "3", "/dev/ttyUSB1", "2", "/dev/ttyACM0"}));
+        QCOMPARE(extraAsked, QStringList{"/dev/pts/3"});
+    }
+
     void okConnectsAndTheDialogCloses() {
         DialogRig r;
         useTestTiming(r.ex); // the sign answers

@@ -15,6 +15,7 @@ class ScriptedSeam : public UserSeam {
     QStringList statuses;     // every status text in order
     std::deque<bool> answers; // for askYesNo
     std::deque<std::optional<QString>> inputs; // for inputText
+    std::deque<SaveChoice> saveChoices;        // for askSaveChanges; unscripted: Discard
     int progressMax = 100;
     int progress = 0;
     int progressAdvanced = 0; // total of every advance
@@ -30,6 +31,14 @@ class ScriptedSeam : public UserSeam {
             return false;
         const bool a = answers.front();
         answers.pop_front();
+        return a;
+    }
+    SaveChoice askSaveChanges(const QString& t) override {
+        shown << QStringLiteral("save question: ") + t;
+        if (saveChoices.empty())
+            return SaveChoice::Discard;
+        const SaveChoice a = saveChoices.front();
+        saveChoices.pop_front();
         return a;
     }
     std::optional<QString> inputText(const QString& caption, const QString& prompt,

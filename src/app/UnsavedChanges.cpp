@@ -1,0 +1,241 @@
+// Unsaved changes and undo: the window compares its settings with the ones last kept (opened,
+// saved, read or written) and keeps every committed edit as a step that can be undone.
+#include "app/FieldHooks.h"
+#include "app/MainWindow.h"
+#include "app/PairMaskEdit.h"
+#include "app/ReadingOrder.h"
+#include "app/WindowMemory.h"
+#include "core/Messages.h"
+#include "core/UserSeam.h"
+#include "editor/SerialOutputRules.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QSignalBlocker>
+#include <algorithm>
+#include <vector>
+
+namespace label = msg::label;
+
+namespace {
+
+// Ctrl+Z in an edit undoes its typing while there is typing to undo; otherwise it belongs to
+// the window, which undoes the last committed edit.
+class EditUndoKeys : public QObject {
+  public:
+    using QObject::QObject;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::ShortcutOverride)
+            return false;
+        auto* edit = qobject_cast<QLineEdit*>(watched);
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (!edit)
+            return false;
+        if (key->matches(QKeySequence::Undo) && !edit->isUndoAvailable())
+            return true;
+        if (key->matches(QKeySequence::Redo) && !edit->isRedoAvailable())
+            return true;
+        return false;
+    }
+};
+
+// The table file a drop carries, or empty.
+QString droppedTableFile(const QMimeData* mime) {
+    if (!mime || !mime->hasUrls())
+        return QString();
+    for (const QUrl& url : mime->urls())
+        if (url.isLocalFile() &&
+            url.toLocalFile().endsWith(QStringLiteral(".tbl"), Qt::CaseInsensitive))
+            return url.toLocalFile();
+    return QString();
+}
+
+// The image as Save would write it: the pending serial output edits collected.
+std::optional<ParamImage> keptForm(const ParamImage& image, int capcode,
+                                   const serialrules::CapcodeRecordTexts& pending) {
+    ParamImage copy = image;
+    try {
+        serialrules::collectCapcodeRecord(copy, capcode, pending);
+    } catch (...) {
+        return std::nullopt; // what cannot be collected has not been kept either
+    }
+    return copy;
+}
+
+} // namespace
+
+void TfrmAir::buildSessionSupport(const Options& options) {
+    memory_ = std::make_unique<WindowMemory>(options.settingsFile);
+    rememberBackupChoice();
+
+    QMenu* file = menu(QStringLiteral("File1"));
+    auto* recent = new QMenu(label::menuOpenRecent, file);
+    recent->setObjectName(QStringLiteral("OpenRecent1"));
+    recent->menuAction()->setObjectName(QStringLiteral("OpenRecent1"));
+    file->insertMenu(action(QStringLiteral("Save1")), recent);
+    connect(recent, &QMenu::aboutToShow, this, [this] { fillRecentMenu(); });
+    fillRecentMenu();
+
+    auto* edit = new QMenu(label::menuEdit, menuBar());
+    edit->setObjectName(QStringLiteral("Edit1"));
+    edit->menuAction()->setObjectName(QStringLiteral("Edit1"));
+    menuBar()->insertMenu(action(QStringLiteral("Pager1")), edit);
+    QAction* undo = edit->addAction(label::menuUndo);
+    undo->setObjectName(QStringLiteral("Undo1"));
+    undo->setShortcut(QKeySequence::Undo);
+    connect(undo, &QAction::triggered, this, [this] { guard([this] { Undo1Click(); }); });
+    QAction* redo = edit->addAction(label::menuRedo);
+    redo->setObjectName(QStringLiteral("Redo1"));
+    redo->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
+    connect(redo, &QAction::triggered, this, [this] { guard([this] { Redo1Click(); }); });
+    for (QAction* a : {recent->menuAction(), undo, redo})
+        exchangeLock_.add(a);
+
+    auto* keys = new EditUndoKeys(this);
+    for (QLineEdit* e : centralWidget()->findChildren<QLineEdit*>())
+        e->installEventFilter(keys);
+
+    // The serial output edits have no rule; the mark follows them as they are typed.
+    for (const auto* table :
+         {&tables_.headerEdits, &tables_.trailerEdits, &tables_.timeoutEdits, &tables_.fcEdits})
+        for (PairMaskEdit* e : *table)
+            connect(e, &QLineEdit::textEdited, this, [this] { updateModifiedMark(); });
+    for (QCheckBox* b : tables_.intFunCmdBoxes)
+        connect(b, &QCheckBox::toggled, this, [this] { updateModifiedMark(); });
+
+    setAcceptDrops(true);
+    // The focus sink lies hidden under a panel: Tab never stops there.
+    edtNull->setFocusPolicy(Qt::ClickFocus);
+    // The pages lie in one place: the capcode page first, then the serial output page.
+    QList<QWidget*> order = readingOrder(grpNormal) + readingOrder(GroupBox1);
+    for (QWidget* w : readingOrder(centralWidget()))
+        if (!order.contains(w))
+            order << w;
+    setTabChain(order);
+    nameFromCaptions(centralWidget());
+
+    if (options.maximise && !memory_->geometry().isEmpty())
+        restoreGeometry(memory_->geometry());
+    updateEditActions();
+}
+
+// --- Snapshots -------------------------------------------------------------------------------
+
+SessionState TfrmAir::takeSnapshot() const {
+    return session_;
+}
+
+void TfrmAir::restoreSnapshot(const SessionState& state) {
+    // The session comes back whole, what its boxes and lists held included; the controls only
+    // show it, so no rule runs and nothing in it changes while they do.
+    restoring_ = true;
+    session_ = state;
+    showControls(ShowRecord::Selected);
+    restoring_ = false;
+}
+
+void TfrmAir::startSession() {
+    undo_.reset(takeSnapshot());
+    markKept();
+}
+
+void TfrmAir::afterHandler() {
+    if (!shown_ || restoring_)
+        return;
+    // A key typed into a field is no committed edit yet; leaving the field is.
+    if (!(hooks_ && hooks_->typing()))
+        undo_.record(takeSnapshot());
+    updateEditActions();
+    updateModifiedMark();
+}
+
+void TfrmAir::Undo1Click() {
+    // A change not yet taken as a step (an Open run from code) becomes one first.
+    if (shown_ && !restoring_)
+        undo_.record(takeSnapshot());
+    if (auto state = undo_.undo())
+        restoreSnapshot(*state);
+}
+
+void TfrmAir::Redo1Click() {
+    if (auto state = undo_.redo())
+        restoreSnapshot(*state);
+}
+
+void TfrmAir::updateEditActions() {
+    if (QAction* a = action(QStringLiteral("Undo1")))
+        exchangeLock_.setEnabled(a, undo_.canUndo());
+    if (QAction* a = action(QStringLiteral("Redo1")))
+        exchangeLock_.setEnabled(a, undo_.canRedo());
+}
+
+// --- Unsaved changes -------------------------------------------------------------------------
+
+void TfrmAir::markKept() {
+    kept_ = keptForm(image_, selectedCapcode_, screenRecord(tables_)).value_or(image_);
+    updateModifiedMark();
+}
+
+bool TfrmAir::settingsModified() const {
+    const auto now = keptForm(image_, selectedCapcode_, screenRecord(tables_));
+    if (!now)
+        return true;
+    // The checksum slot is the sign's, not a setting.
+    return !std::equal(now->data(), now->data() + layout::kChecksum, kept_.data());
+}
+
+void TfrmAir::updateModifiedMark() {
+    const bool modified = settingsModified();
+    QString caption = windowTitle();
+    if (caption.endsWith(msg::modifiedMark))
+        caption.chop(msg::modifiedMark.size());
+    if (modified)
+        caption += msg::modifiedMark;
+    if (caption != windowTitle())
+        setWindowTitle(caption);
+}
+
+bool TfrmAir::keepOrDropEdits() {
+    if (!settingsModified())
+        return true;
+    switch (
+        seam().askSaveChanges(msg::saveChangesQuestion(QFileInfo(currentTableFile_).fileName()))) {
+    case UserSeam::SaveChoice::Save:
+        return saveTableFile(true);
+    case UserSeam::SaveChoice::Discard:
+        return true;
+    case UserSeam::SaveChoice::Cancel:
+        break;
+    }
+    return false;
+}
+
+// --- Dropped files ---------------------------------------------------------------------------
+
+void TfrmAir::dragEnterEvent(QDragEnterEvent* event) {
+    if (!exchangeRunning() && !droppedTableFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void TfrmAir::dropEvent(QDropEvent* event) {
+    const QString file = droppedTableFile(event->mimeData());
+    if (file.isEmpty() || exchangeRunning())
+        return;
+    event->acceptProposedAction();
+    guard([this, file] {
+        if (keepOrDropEdits())
+            openTableFileNamed(file);
+    });
+}
