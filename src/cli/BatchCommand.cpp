@@ -280,7 +280,7 @@ int runBatch(const QStringList& args) {
         if (ok) {
             ++done;
             s.hadSign = true;
-        } else if (code == batch::kExitPortFailed) {
+        } else if (s.hadSign = false; code == batch::kExitPortFailed) {
             queue.push_front(s.unit); // not the unit's fault
             s.ended = true;
         } else if (!interrupted && ++attempts[s.unit] <= *retries) {
