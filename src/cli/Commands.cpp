@@ -21,6 +21,7 @@ const Subcommand kSubcommands[] = {
     {"write", "Write a table file into the sign", runWrite},
     {"verify", "Compare the sign's parameters with a table file", runVerify},
     {"doctor", "Check, read-only, why the sign does not answer on a port", runDoctor},
+    {"batch", "Program a line of signs from a template and a table of units", runBatch},
     {"backups", "List the backups of signs' settings, newest first", runBackups},
     {"alpha", "Send one alpha message straight to the sign's display", runAlpha},
     {"commands", "Make, show, change or send LED sign command files (.ini)", runCommands},

@@ -644,4 +644,52 @@ inline QString readsDiffer(int agreed, int reads, int bytes) {
 }
 } // namespace doctor
 
+// ledsign batch: a line of signs programmed from one template and a table of units.
+namespace batch {
+inline const QString notUtf8 = QStringLiteral("not UTF-8 text");
+inline const QString strayQuote = QStringLiteral("a quote inside a field that is not quoted");
+inline const QString openQuote = QStringLiteral("a quoted field is never closed");
+inline const QString noUnitColumn = QStringLiteral("the first column must be 'unit'");
+inline const QString noUnits = QStringLiteral("no units below the header");
+inline const QString interrupted = QStringLiteral("interrupted");
+inline const QString portFailed = QStringLiteral("the port failed; this station stopped");
+inline const QString written = QStringLiteral("written");
+inline QString at(const QString& file, int line, const QString& text) {
+    return file + QLatin1Char(':') + QString::number(line) + QStringLiteral(": ") + text;
+}
+inline QString unitKey(const QString& unit, const QString& key, const QString& text) {
+    return QStringLiteral("unit ") + unit + QStringLiteral(", ") + key + QStringLiteral(": ") +
+           text;
+}
+inline QString fieldCount(int got, int want) {
+    return QString::number(got) + QStringLiteral(" fields where the header has ") +
+           QString::number(want);
+}
+inline QString emptyUnit() {
+    return QStringLiteral("the unit is empty");
+}
+inline QString duplicateUnit(const QString& unit, int firstLine) {
+    return QStringLiteral("unit ") + unit + QStringLiteral(" already on line ") +
+           QString::number(firstLine);
+}
+inline QString duplicateKey(const QString& key) {
+    return QStringLiteral("column ") + key + QStringLiteral(" given twice");
+}
+inline QString connect(const QString& unit, const QString& port) {
+    return QStringLiteral("Connect the sign for unit ") + unit + QStringLiteral(" to ") + port +
+           QStringLiteral(" and press Enter");
+}
+inline QString badNumber(const QString& option, const QString& value) {
+    return QStringLiteral("--") + option + QStringLiteral(" takes a whole number, not '") + value +
+           QLatin1Char('\'');
+}
+inline QString skipped(int units) {
+    return QString::number(units) + QStringLiteral(" units already ok in the log, skipped");
+}
+inline QString summary(int done, int failed, int left) {
+    return QStringLiteral("done ") + QString::number(done) + QStringLiteral(", failed ") +
+           QString::number(failed) + QStringLiteral(", left ") + QString::number(left);
+}
+} // namespace batch
+
 } // namespace msg

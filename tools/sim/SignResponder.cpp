@@ -103,6 +103,12 @@ SignResponder::Answer SignResponder::handle(const QByteArray& wireFrame) {
         log_.in(wireFrame.size(), QStringLiteral("unparsable: %1").arg(hexBytes(wireFrame, 48)));
         return {};
     }
+    if (options_.line > 0 && writtenBanks_ == 3 && frame->command == wire::Link) {
+        log_.note(QStringLiteral("written sign unplugged"));
+        Answer gone;
+        gone.unplugged = true;
+        return gone;
+    }
     const quint64 number = ++frames_;
     QString what = QStringLiteral("frame %1 seq %2 %3")
                        .arg(number)
@@ -172,6 +178,9 @@ SignResponder::Reply SignResponder::carryOut(const wire::DeviceFrame& frame) {
             memory_.write(frame.address, frame.data.left(frame.data.size() / 2));
             return ack(frame, saveMemory());
         }
+        for (int b = 0; b < 2; ++b)
+            if (frame.address >= wire::bankBase(b) && frame.address < wire::bankTail(b))
+                writtenBanks_ |= 1 << b;
         if (!memory_.write(frame.address, frame.data)) {
             log_.note(QStringLiteral("refused: write runs past the memory"));
             return ack(frame, false);

@@ -20,11 +20,14 @@ class SignResponder {
                   DisplayOutput display);
 
     struct Answer {
-        QByteArray bytes;      // empty: no answer
-        bool powerCut = false; // the sign is gone after this frame
+        QByteArray bytes;       // empty: no answer
+        bool powerCut = false;  // the sign is gone after this frame
+        bool unplugged = false; // --line: a written sign taken away; this frame never reached it
     };
     // A frame as it came off the line, end byte included.
     Answer handle(const QByteArray& wireFrame);
+    // --line: the next sign is plugged in.
+    void replaceSign() { writtenBanks_ = 0; }
 
   private:
     struct Reply {
@@ -42,7 +45,8 @@ class SignResponder {
     const SimOptions& options_;
     WireLog& log_;
     DisplayOutput display_;
-    quint64 frames_ = 0;
+    quint64 frames_ = 0;   // over the whole line, so a fault asked for hits one sign only
+    int writtenBanks_ = 0; // bank mask
     quint32 random_;
 };
 

@@ -119,6 +119,15 @@ void SimLoop::takeLine() {
         return;
     }
     const auto now = LinePacer::Clock::now();
+    if (silentUntil_ && now < *silentUntil_)
+        return; // nobody there to hear it
+    if (silentUntil_) {
+        silentUntil_.reset();
+        if (!nextSign_())
+            lineEmpty_ = true;
+    }
+    if (lineEmpty_)
+        return;
     for (const FrameReader::Piece& piece : reader_.feed(bytes)) {
         const auto arrived = pacer_.received(piece.bytes.size(), now);
         if (piece.kind == FrameReader::Piece::Skipped) {
@@ -134,6 +143,11 @@ void SimLoop::takeLine() {
         if (!pacer_.idle())
             log_.note(QStringLiteral("dropped %1 unsent bytes").arg(pacer_.dropPending()));
         const SignResponder::Answer answer = responder_.handle(piece.bytes);
+        if (answer.unplugged) {
+            pacer_.dropPending();
+            silentUntil_ = now + std::chrono::milliseconds(swapMs_);
+            return;
+        }
         if (answer.powerCut) {
             finished_ = true;
             return;

@@ -2,6 +2,10 @@
 
 #include "FrameReader.h"
 
+#include <chrono>
+#include <functional>
+#include <optional>
+
 class LinePacer;
 class PtyDevice;
 class SignResponder;
@@ -19,6 +23,13 @@ class SimLoop {
     // foreground of: a sign started in the background with stdin on /dev/null keeps running.
     void watchStdinIfSuitable();
 
+    // --line: a written sign once unplugged stays silent swapMs, then nextSign (false: no
+    // sign left, the line stays silent) puts the next one in its place.
+    void playLine(int swapMs, std::function<bool()> nextSign) {
+        swapMs_ = swapMs;
+        nextSign_ = std::move(nextSign);
+    }
+
     // Runs until a signal, the end of stdin or a power cut; returns the exit code.
     int run();
 
@@ -33,5 +44,9 @@ class SimLoop {
     FrameReader reader_;
     bool watchStdin_ = false;
     bool finished_ = false;
+    int swapMs_ = 0;
+    std::function<bool()> nextSign_;
+    std::optional<std::chrono::steady_clock::time_point> silentUntil_;
+    bool lineEmpty_ = false;
     int noPeerWaitMs_ = 0; // the master had no peer: leave it alone this long
 };

@@ -2,6 +2,7 @@
 
 #include <QCommandLineParser>
 #include <QLocale>
+#include <tuple>
 
 namespace {
 
@@ -125,6 +126,18 @@ std::optional<SimOptions> parseSimOptions(const QStringList& arguments, QString*
         QStringLiteral("show"),
         QStringLiteral("Print the text of every display frame received on stdout, one line "
                        "each, as the sign's display would show it (the clock frames excepted)."));
+    const QCommandLineOption line(
+        QStringLiteral("line"),
+        QStringLiteral("Play a line of <n> signs: once both banks have been written, the next "
+                       "link request finds the sign unplugged (silent for --swap-ms), then a "
+                       "fresh sign with its own memory in the state file with .1, .2 ... "
+                       "appended. After the last sign the line stays silent."),
+        QStringLiteral("n"));
+    const QCommandLineOption swap(QStringLiteral("swap-ms"),
+                                  QStringLiteral("How long a sign of --line stays unplugged "
+                                                 "(default 2500)."),
+                                  QStringLiteral("ms"));
+    parser.addOptions({line, swap});
     parser.addOptions({state,        init,     firmware,    noDisplay,    nak,
                        dieAfter,     strayEtx, strayBefore, writeIgnored, writeHalf,
                        eraseIgnored, stuckBit, flipReply,   garbleReply,  noise,
@@ -145,6 +158,21 @@ std::optional<SimOptions> parseSimOptions(const QStringList& arguments, QString*
 
     SimOptions o;
     o.statePath = parser.value(state);
+    for (auto [option, into, least] :
+         {std::tuple{&line, &o.line, 1}, std::tuple{&swap, &o.swapMs, 0}}) {
+        if (!parser.isSet(*option))
+            continue;
+        bool ok = false;
+        *into = QLocale::c().toInt(parser.value(*option), &ok);
+        if (!ok || *into < least) {
+            *error = QStringLiteral("--%1 takes a number from %2")
+                         .arg(option->names().first())
+                         .arg(least);
+            return std::nullopt;
+        }
+    }
+    if (o.line > 0 && !o.statePath.isEmpty())
+        o.statePath += QStringLiteral(".1");
     if (parser.isSet(init)) {
         o.init = parseInitChoice(parser.value(init), error);
         if (!o.init)

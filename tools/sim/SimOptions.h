@@ -35,6 +35,10 @@ struct SimOptions {
     QString logPath;
     bool watchStdin = true;
     bool show = false; // each display text on stdout
+    // A line of signs: once both banks have been written, the next link request finds the
+    // sign unplugged for swapMs, then a fresh sign (state file STATE.2, STATE.3 ...).
+    int line = 0; // 0: one sign
+    int swapMs = 2500;
 };
 
 // Parses the command line. On an error returns nothing and puts the reason in *error; --help

@@ -81,6 +81,25 @@ int main(int argc, char* argv[]) {
     if (options->watchStdin)
         loop.watchStdinIfSuitable();
 
+    int sign = 1;
+    if (options->line > 0)
+        loop.playLine(options->swapMs, [&] {
+            if (sign >= options->line)
+                return false;
+            ++sign;
+            SimOptions next = *options;
+            if (!next.statePath.isEmpty()) // STATE.1 -> STATE.<sign>
+                next.statePath =
+                    next.statePath.chopped(2) + QLatin1Char('.') + QString::number(sign);
+            memory = SignMemory();
+            QString why;
+            if (!prepareMemory(memory, next, &why)) {
+                std::fprintf(stderr, "ledsign-sim: %s\n", qPrintable(why));
+                return false;
+            }
+            responder.replaceSign();
+            return true;
+        });
     printLine(device.devicePath());
     stopBlockingOnStdoutPipe();
     const int code = loop.run();

@@ -1,0 +1,153 @@
+// `ledsign batch` against simulated lines of signs: every sign gets its own unit's image, the
+// log records every attempt, a refused row touches no sign, a failed unit is retried and a
+// re-run resumes.
+#include "LedsignRun.h"
+#include "SimulatedSign.h"
+#include "TestFiles.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSet>
+
+using namespace layout;
+
+class TestCliBatch : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+    QString path(const QString& name) const { return dir_.filePath(name); }
+    RunWith env() const {
+        RunWith w;
+        w.env = QProcessEnvironment::systemEnvironment();
+        w.env.insert("XDG_DATA_HOME", path("home"));
+        return w;
+    }
+    QString units(const QString& name, const QStringList& capcodes) {
+        QByteArray text = "unit,capcodes.1.capcode\r\n";
+        for (int i = 0; i < capcodes.size(); ++i)
+            text += QByteArray::number(i + 1) + ',' + capcodes[i].toUtf8() + "\r\n";
+        writeFileBytes(path(name), text);
+        return path(name);
+    }
+    QList<QJsonObject> log(const QString& file) const {
+        QList<QJsonObject> lines;
+        for (const QByteArray& l : fileBytes(file).split('\n'))
+            if (!l.isEmpty())
+                lines << QJsonDocument::fromJson(l).object();
+        return lines;
+    }
+    QStringList fast() const { return {"--absence-ms", "300", "--poll-ms", "5"}; }
+    QStringList lineOf(int signs) const {
+        return {"--line", QString::number(signs), "--swap-ms", "1500"};
+    }
+
+  private slots:
+    void initTestCase() {
+        QVERIFY(dir_.isValid());
+        QCOMPARE(ledsign({"new", path("t.tbl")}).code, 0);
+    }
+
+    void sixUnitsOverTwoLines() {
+        const QStringList capcodes{"1000001", "1000002", "1000003", "1000004", "", "1000006"};
+        const QString csv = units("six.csv", capcodes);
+        QSet<QByteArray> wanted;
+        for (const QString& c : capcodes) {
+            const QString one = path("one.tbl");
+            QFile::remove(one);
+            QVERIFY(QFile::copy(path("t.tbl"), one));
+            if (!c.isEmpty())
+                QCOMPARE(ledsign({"set", one, "capcodes.1.capcode=" + c}).code, 0);
+            wanted << fileBytes(one).left(kSummedBytes);
+        }
+        QCOMPARE(wanted.size(), 6); // the fifth keeps the template's capcode
+        SimulatedSign a, b;
+        QVERIFY(a.start(path("a"), lineOf(3)));
+        QVERIFY(b.start(path("b"), lineOf(3)));
+        const Run r = ledsign(QStringList{"batch", path("t.tbl"), csv, "--port", a.device(),
+                                          "--port", b.device(), "--log", path("six.jsonl")} +
+                                  fast(),
+                              env());
+        QCOMPARE(r.code, 0);
+        // Off a terminal the stations print plain lines, one per step.
+        QVERIFY(!r.out.contains(QChar(0x1b)));
+        QVERIFY(r.lines().contains(a.device() + "  unit 1  ok") ||
+                r.lines().contains(b.device() + "  unit 1  ok"));
+        QCOMPARE(r.lines().last(), QString("done 6, failed 0, left 0"));
+        a.stop();
+        b.stop();
+        QSet<QByteArray> held;
+        for (const QString& line : {QString("a"), QString("b")})
+            for (int k = 1; k <= 3; ++k) {
+                const QByteArray memory = signMemory(path(line) + "." + QString::number(k));
+                const QByteArray bank0 = bankIn(memory, 0).left(kSummedBytes);
+                QCOMPARE(bankIn(memory, 1).left(kSummedBytes), bank0);
+                held << bank0;
+            }
+        QCOMPARE(held, wanted);
+        const QList<QJsonObject> records = log(path("six.jsonl"));
+        QCOMPARE(records.size(), 6);
+        QSet<QString> done;
+        for (const QJsonObject& o : records) {
+            QCOMPARE(o["result"].toString(), QString("ok"));
+            QVERIFY(!o["backup"].toString().isEmpty());
+            QVERIFY(!o["firmware"].toString().isEmpty());
+            done << o["unit"].toString();
+        }
+        QCOMPARE(done.size(), 6);
+    }
+
+    void badRowsTouchNoSign() {
+        SignRig rig;
+        QVERIFY(rig.start());
+        const QByteArray before = rig.memory();
+        const QStringList port{"--port", rig.link.portName, "--log", path("bad.jsonl")};
+        const Run refused = ledsign(QStringList{"batch", path("t.tbl"),
+                                                units("units.csv", {"1000001", "1000002", "1000003",
+                                                                    "1000004", "3000000"})} +
+                                        port + fast(),
+                                    env());
+        QCOMPARE(refused.code, 1);
+        QVERIFY2(refused.err.startsWith("units.csv:6: unit 5, capcodes.1.capcode: Please insert"),
+                 qPrintable(refused.err));
+        writeFileBytes(path("dup.csv"), "unit,capcodes.1.capcode\n1,1000001\n\"1\",1000002\n");
+        const Run dup =
+            ledsign(QStringList{"batch", path("t.tbl"), path("dup.csv")} + port + fast(), env());
+        QCOMPARE(dup.code, 2);
+        QVERIFY2(dup.err.startsWith("dup.csv:3: unit 1 already on line 2"), qPrintable(dup.err));
+        writeFileBytes(path("key.csv"), "unit,capcodes.1.nothing\n1,2\n");
+        QCOMPARE(
+            ledsign(QStringList{"batch", path("t.tbl"), path("key.csv")} + port + fast(), env())
+                .code,
+            2);
+        QCOMPARE(rig.memory(), before);
+        QVERIFY(rig.traffic("frame").isEmpty());
+        QVERIFY(!QFile::exists(path("bad.jsonl")));
+    }
+
+    void failedUnitRetriedThenResumed() {
+        const QString csv = units("two.csv", {"1000001", "1000002"});
+        SimulatedSign a;
+        // The refused frame falls in the second sign's Write, after the first sign's.
+        QVERIFY(a.start(path("n"), lineOf(2) + QStringList{"--nak", "40"}));
+        const QStringList run{"batch", path("t.tbl"),    csv, "--port", a.device(),
+                              "--log", path("two.jsonl")};
+        QCOMPARE(ledsign(run + QStringList{"--retries", "0"} + fast(), env()).code, 1);
+        QList<QJsonObject> records = log(path("two.jsonl"));
+        QCOMPARE(records.size(), 2);
+        QCOMPARE(records[0]["result"].toString(), QString("ok"));
+        QCOMPARE(records[1]["result"].toString(), QString("failed"));
+        QCOMPARE(records[1]["unit"].toString(), QString("2"));
+
+        // The re-run skips unit 1 and writes unit 2 into the sign still on the port.
+        const Run again = ledsign(run + fast(), env());
+        QCOMPARE(again.code, 0);
+        QVERIFY(again.lines().first().startsWith("1 units already ok"));
+        records = log(path("two.jsonl"));
+        QCOMPARE(records.size(), 3);
+        QCOMPARE(records[2]["unit"].toString(), QString("2"));
+        QCOMPARE(records[2]["result"].toString(), QString("ok"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCliBatch)
+#include "tst_cli_batch.moc"
