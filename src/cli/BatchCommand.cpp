@@ -28,7 +28,11 @@
 #include <cstdio>
 #include <deque>
 #include <memory>
+#ifdef Q_OS_UNIX
 #include <unistd.h>
+#else
+#include <io.h>
+#endif
 
 namespace cli {
 
@@ -211,7 +215,11 @@ int runBatch(const QStringList& args) {
         queue.push_back(i);
     }
     const bool quiet = p.quiet();
-    const bool live = !quiet && isatty(STDOUT_FILENO);
+#ifdef Q_OS_UNIX
+    const bool live = !quiet && ::isatty(STDOUT_FILENO) == 1;
+#else
+    const bool live = !quiet && ::_isatty(::_fileno(stdout)) != 0;
+#endif
     if (skipped > 0 && !quiet)
         out() << msg::batch::skipped(skipped) << Qt::endl;
 
@@ -384,7 +392,8 @@ int runBatch(const QStringList& args) {
     };
 
     // Ctrl+C: no new sign is started; a station still waiting for its sign stops now, one
-    // writing finishes its sign (the child ignores the signal), so no bank is left half done.
+    // writing stops once its current bank is written and read back (told by a file beside the
+    // units' images), so no bank is left half done.
     interruptAsked = false;
     const auto previous = std::signal(SIGINT, onInterrupt);
     QTimer watch;
@@ -392,6 +401,9 @@ int runBatch(const QStringList& args) {
         if (!interruptAsked || interrupted)
             return;
         interrupted = true;
+        QFile stop(batch::stopFileFor(images.filePath(QStringLiteral("0.tbl"))));
+        stop.open(QIODevice::WriteOnly);
+        stop.close();
         for (Station& s : stations)
             if (s.child && s.phase != QLatin1String("writing"))
                 s.child->kill();

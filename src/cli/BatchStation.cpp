@@ -12,6 +12,7 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QLockFile>
 #include <QThread>
 #include <csignal>
@@ -95,10 +96,16 @@ class LockedKeeper : public ReadKeeper {
 
 } // namespace
 
+QString stopFileFor(const QString& imagePath) {
+    return QFileInfo(imagePath).dir().filePath(QStringLiteral("stop"));
+}
+
 int runStation(const StationJob& job) {
-    // Ctrl+C reaches the whole terminal's group: the parent decides when this child stops,
-    // so a bank is never left half written.
+    // Ctrl+C reaches the whole terminal's group; a signal would cut short the waits of the
+    // line, so the parent says when to stop with a file beside the unit's image instead: a
+    // Write under way stops once its current bank is written and read back.
     std::signal(SIGINT, SIG_IGN);
+    const QString stopFile = stopFileFor(job.imagePath);
     ParamImage image;
     const tablefile::OpenResult r = tablefile::open(job.imagePath, image);
     if (r.outcome == tablefile::Outcome::Unreadable || r.outcome == tablefile::Outcome::Refused) {
@@ -167,6 +174,7 @@ int runStation(const StationJob& job) {
     ops.setKeeper(&keeper);
     PagerOperations::WriteChoices choices;
     choices.backUp = true;
+    choices.stopBetweenBanks = [stopFile] { return QFileInfo::exists(stopFile); };
     const bool ok = ops.write(choices);
     try {
         port.Close();

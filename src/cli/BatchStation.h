@@ -20,5 +20,7 @@ struct StationJob {
 inline constexpr int kExitPortFailed = 3;
 
 int runStation(const StationJob& job);
+// The file whose presence tells the stations beside this image to stop between banks.
+QString stopFileFor(const QString& imagePath);
 
 } // namespace batch

@@ -69,6 +69,12 @@ inline QString verifyErrorHtag(int sequence) {
     return QStringLiteral("Verify Error! ") + QStringLiteral("Htag = ") + QString::number(sequence);
 }
 inline const QString verifySuccess = QStringLiteral("Verify Success!");
+// A Write stopped on request between its two banks.
+inline QString writeStoppedBetweenBanks(int written, int other) {
+    return QStringLiteral("Stopped after bank ") + QString::number(written) +
+           QStringLiteral(": it holds the new settings, bank ") + QString::number(other) +
+           QStringLiteral(" still the old ones; both are valid.");
+}
 inline const QString verifyError = QStringLiteral("Verify Error!");
 inline const QString copyUnconfirmed =
     QStringLiteral("Data Can not be confirmed ! Are you sure to copy it ?");

@@ -402,6 +402,10 @@ bool PagerOperations::writeBody(const WriteChoices& choices) {
         ex_.SendClock(wire::StageBeforeRead);
         if (ReadBlock(ex_, wire::bankBase(bank), kBankSize) != sealed)
             return end(ends::verifyDifference, msg::verifyErrorHtag(ex_.sequence()));
+        if (!second && choices.stopBetweenBanks && choices.stopBetweenBanks()) {
+            ex_.SendClock(wire::StageEnd);
+            return end(ends::declined, msg::writeStoppedBetweenBanks(bank, order[1]));
+        }
     }
 
     ex_.SendClock(wire::StageEnd);

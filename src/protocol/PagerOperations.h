@@ -34,6 +34,9 @@ class PagerOperations {
     struct WriteChoices {
         bool backUp = true;         // keep the sign's settings before anything is erased
         bool skipUnchanged = false; // write nothing when both banks already hold the image
+        // Asked once the first bank is written and read back: true ends the Write there, with
+        // one bank holding the new image and the other the old, both valid.
+        std::function<bool()> stopBetweenBanks;
     };
 
     // Fetches the parameter bank from the sign into the image; bank 0, or bank 1 when bank 0

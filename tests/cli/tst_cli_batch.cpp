@@ -4,10 +4,14 @@
 #include "LedsignRun.h"
 #include "SimulatedSign.h"
 #include "TestFiles.h"
+#include "image/ParamImage.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <QSet>
+#include <csignal>
+#include <sys/types.h>
 
 using namespace layout;
 
@@ -122,6 +126,39 @@ class TestCliBatch : public QObject {
         QCOMPARE(rig.memory(), before);
         QVERIFY(rig.traffic("frame").isEmpty());
         QVERIFY(!QFile::exists(path("bad.jsonl")));
+    }
+
+    // Ctrl+C while a sign is written: the Write ends once its current bank is written and read
+    // back, so the sign keeps one bank with the old settings and one with the new, both valid.
+    void interruptedBetweenBanks() {
+        const QString csv = units("one.csv", {"1000009"});
+        SimulatedSign a;
+        // At the line's real pace, so the Write is still under way when Ctrl+C comes.
+        QVERIFY(a.start(path("i"), {"--pace", "19200"}));
+        const QByteArray before = signMemory(path("i"));
+        QProcess batch;
+        batch.setProcessEnvironment(env().env);
+        batch.start(QStringLiteral(LEDSIGN_CLI_PATH),
+                    QStringList{"batch", path("t.tbl"), csv, "--port", a.device(), "--log",
+                                path("i.jsonl"), "--absence-ms", "300"});
+        QVERIFY(batch.waitForStarted());
+        QByteArray seen;
+        while (!seen.contains("  writing") && batch.waitForReadyRead(20000))
+            seen += batch.readAllStandardOutput();
+        QVERIFY2(seen.contains("  writing"), seen.constData());
+        ::kill(pid_t(batch.processId()), SIGINT);
+        QVERIFY(batch.waitForFinished(60000));
+        QCOMPARE(batch.exitCode(), 1);
+        a.stop();
+        const QList<QJsonObject> records = log(path("i.jsonl"));
+        QCOMPARE(records.size(), 1);
+        QCOMPARE(records[0]["result"].toString(), QString("failed"));
+        QVERIFY2(records[0]["message"].toString().startsWith("Stopped after bank 1"),
+                 qPrintable(records[0]["message"].toString()));
+        const QByteArray memory = signMemory(path("i"));
+        QVERIFY(bankValid(bankIn(memory, 0)) && bankValid(bankIn(memory, 1)));
+        QCOMPARE(bankIn(memory, 0), bankIn(before, 0));
+        QVERIFY(bankIn(memory, 1).left(kSummedBytes) != bankIn(before, 1).left(kSummedBytes));
     }
 
     void failedUnitRetriedThenResumed() {
