@@ -47,7 +47,6 @@ const QString kAbsenceMs = QStringLiteral("absence-ms");
 // The child's side, not for people.
 const QString kStation = QStringLiteral("station-image");
 const QString kAfterSign = QStringLiteral("station-after-sign");
-const QString kNoWait = QStringLiteral("station-no-wait");
 
 std::atomic<bool> interruptAsked{false};
 void onInterrupt(int) {
@@ -112,7 +111,6 @@ int runBatch(const QStringList& args) {
                  QStringLiteral("ms")});
     p.addOption(hidden({kStation, QString(), QStringLiteral("file")}));
     p.addOption(hidden(QCommandLineOption(kAfterSign)));
-    p.addOption(hidden(QCommandLineOption(kNoWait)));
     if (auto done = p.parse(0, 2))
         return *done;
 
@@ -135,8 +133,8 @@ int runBatch(const QStringList& args) {
             return p.usageError(msg::batch::badNumber(name, p.value(name)));
 
     if (p.isSet(kStation)) {
-        batch::StationJob job{p.value(kPort),    p.value(kStation), p.isSet(kAfterSign),
-                              !p.isSet(kNoWait), *absenceMs,        *pollMs};
+        batch::StationJob job{p.value(kPort), p.value(kStation), p.isSet(kAfterSign),
+                              true,           *absenceMs,        *pollMs};
         return batch::runStation(job);
     }
     if (p.positional().size() != 2)
@@ -347,7 +345,9 @@ int runBatch(const QStringList& args) {
         s.phase = QStringLiteral("waiting");
         s.clock.start();
         const QString& unit = plan.units[s.unit].label;
-        bool wait = true;
+        // Asked on the terminal, the technician has swapped the sign: the station only waits for
+        // the new one to answer (it may still be starting up), not for the old one to go.
+        bool afterSign = s.hadSign;
         if (p.isSet(kPrompt)) {
             say(msg::batch::connect(unit, s.port));
             QFile in;
@@ -357,7 +357,7 @@ int runBatch(const QStringList& args) {
                 s.ended = true;
                 return;
             }
-            wait = false;
+            afterSign = false;
         }
         QStringList a{QStringLiteral("batch"),
                       QStringLiteral("--") + kPort,
@@ -368,10 +368,8 @@ int runBatch(const QStringList& args) {
                       QString::number(*absenceMs)};
         if (*pollMs > 0)
             a << QStringLiteral("--") + kPollMs << QString::number(*pollMs);
-        if (s.hadSign && wait)
+        if (afterSign)
             a << QStringLiteral("--") + kAfterSign;
-        if (!wait)
-            a << QStringLiteral("--") + kNoWait;
         s.child = std::make_unique<QProcess>();
         QProcess* c = s.child.get();
         c->setProcessChannelMode(QProcess::ForwardedErrorChannel);

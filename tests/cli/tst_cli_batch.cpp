@@ -161,6 +161,25 @@ class TestCliBatch : public QObject {
         QVERIFY(bankIn(memory, 1).left(kSummedBytes) != bankIn(before, 1).left(kSummedBytes));
     }
 
+    // With --prompt the technician says when the next sign is on; the station then waits for
+    // it to answer, however long the sign takes to start.
+    void promptedSigns() {
+        const QString csv = units("prompt.csv", {"1000007", "1000008"});
+        SimulatedSign a;
+        QVERIFY(a.start(path("p"), lineOf(2)));
+        RunWith w = env();
+        w.input = "\n\n";
+        const Run r = ledsign(QStringList{"batch", path("t.tbl"), csv, "--port", a.device(),
+                                          "--prompt", "--log", path("p.jsonl")} +
+                                  fast(),
+                              w);
+        QCOMPARE(r.code, 0);
+        QCOMPARE(r.out.count("Connect the sign for unit "), 2);
+        QVERIFY(
+            r.out.contains("Connect the sign for unit 2 to " + a.device() + " and press Enter"));
+        QCOMPARE(r.lines().last(), QString("done 2, failed 0, left 0"));
+    }
+
     void failedUnitRetriedThenResumed() {
         const QString csv = units("two.csv", {"1000001", "1000002"});
         SimulatedSign a;
