@@ -8,12 +8,7 @@ DeviceSide::DeviceSide(UserSeam& seam, ParamImage& image, OperationHost& host)
     trace_.setBeforeCreate([] { sessiontrace::prepareFolder(); });
     exchange_.setTrace(&trace_);
     operations_.setKeeper(&backups_);
-    operations_.setDifferenceLister([](const QByteArray& sign, const QByteArray& window) {
-        ParamImage a, b;
-        a.assign(sign);
-        b.assign(window);
-        return settings::compareImages(a, b).lines();
-    });
+    operations_.setDifferenceLister(settings::differenceLines);
 }
 
 void DeviceSide::closePort() {

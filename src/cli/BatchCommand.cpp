@@ -28,11 +28,6 @@
 #include <cstdio>
 #include <deque>
 #include <memory>
-#ifdef Q_OS_UNIX
-#include <unistd.h>
-#else
-#include <io.h>
-#endif
 
 namespace cli {
 
@@ -213,11 +208,7 @@ int runBatch(const QStringList& args) {
         queue.push_back(i);
     }
     const bool quiet = p.quiet();
-#ifdef Q_OS_UNIX
-    const bool live = !quiet && ::isatty(STDOUT_FILENO) == 1;
-#else
-    const bool live = !quiet && ::_isatty(::_fileno(stdout)) != 0;
-#endif
+    const bool live = !quiet && isTerminal(stdout);
     if (skipped > 0 && !quiet)
         out() << msg::batch::skipped(skipped) << Qt::endl;
 

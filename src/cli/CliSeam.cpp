@@ -26,18 +26,19 @@ QTextStream& err() {
 namespace {
 constexpr int kBarWidth = 30;
 
-// A person watches the status line only on a terminal.
-bool stderrIsTerminal() {
-#ifdef Q_OS_UNIX
-    return ::isatty(STDERR_FILENO) == 1;
-#else
-    return ::_isatty(::_fileno(stderr)) != 0;
-#endif
-}
 } // namespace
 
+bool isTerminal(std::FILE* stream) {
+#ifdef Q_OS_UNIX
+    return ::isatty(::fileno(stream)) == 1;
+#else
+    return ::_isatty(::_fileno(stream)) != 0;
+#endif
+}
+
 CliSeam::CliSeam(const Presets& presets)
-    : CliSeam(presets, cli::out(), cli::err(), stderrIsTerminal()) {}
+    // A person watches the status line only on a terminal.
+    : CliSeam(presets, cli::out(), cli::err(), isTerminal(stderr)) {}
 
 CliSeam::CliSeam(const Presets& presets, QTextStream& out, QTextStream& err, bool interactive)
     : presets_(presets), out_(out), err_(err), showStatus_(interactive && !presets.quiet) {}

@@ -3,6 +3,7 @@
 #include "core/UserSeam.h"
 
 #include <QTextStream>
+#include <cstdio>
 
 namespace cli {
 
@@ -14,6 +15,9 @@ QTextStream& err();
 // window words them; errors (validation, file and other error boxes) to standard error.
 // Status texts and a progress bar appear on standard error only when it is a terminal.
 // Questions are answered from presets, never by reading the keyboard, so scripts never hang.
+// True when the stream goes to a terminal, where a person watches it.
+bool isTerminal(std::FILE* stream);
+
 class CliSeam : public UserSeam {
   public:
     struct Presets {

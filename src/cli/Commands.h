@@ -81,8 +81,6 @@ struct Session : SignLine {
     Session(const CliSeam::Presets& presets, ParamImage& image);
     ~Session();
 };
-// How the sign's image differs from another, one line each (as `diff` prints them).
-QStringList differenceLines(const QByteArray& from, const QByteArray& to);
 
 // --port, --poll-ms and --trace of every command that talks to the sign; takeLineOptions returns
 // the usage exit code on a mistake.

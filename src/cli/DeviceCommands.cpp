@@ -40,19 +40,12 @@ class CliHost : public OperationHost {
 
 } // namespace
 
-QStringList differenceLines(const QByteArray& from, const QByteArray& to) {
-    ParamImage a, b;
-    a.assign(from);
-    b.assign(to);
-    return settings::compareImages(a, b).lines();
-}
-
 Session::Session(const CliSeam::Presets& presets, ParamImage& image)
     : SignLine(presets), host(std::make_unique<CliHost>(image)),
       ops(std::make_unique<PagerOperations>(exchange, image, link, *host)),
       backups(std::make_unique<backup::Store>()) {
     ops->setKeeper(backups.get());
-    ops->setDifferenceLister(differenceLines);
+    ops->setDifferenceLister(settings::differenceLines);
 }
 Session::~Session() = default;
 

@@ -66,6 +66,13 @@ Differences compareImages(const ParamImage& a, const ParamImage& b) {
     return compareSessions(sa, sb);
 }
 
+QStringList differenceLines(const QByteArray& from, const QByteArray& to) {
+    ParamImage a, b;
+    a.assign(from);
+    b.assign(to);
+    return compareImages(a, b).lines();
+}
+
 QStringList Differences::lines() const {
     QStringList out;
     for (const SettingDifference& s : settings)

@@ -44,5 +44,7 @@ class EditSession;
 Differences compareSessions(const EditSession& from, const EditSession& to);
 // Each image taken as File > Open takes it in a window just started, then compared.
 Differences compareImages(const ParamImage& from, const ParamImage& to);
+// The lines of compareImages for two images as they travel (the sign's, the window's).
+QStringList differenceLines(const QByteArray& from, const QByteArray& to);
 
 } // namespace settings

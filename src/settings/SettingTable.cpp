@@ -133,11 +133,6 @@ RuleOutcome setPowerUpOutputs(S& s, At, const Input& in) {
     return RuleOutcome::ok();
 }
 
-// A box whose rule is a flag's.
-#define LEDSIGN_BOX_READ(control) [](const S& s, At) { return boxValue(s.box(control)); }
-
-const QString kFunCmdEnable = QStringLiteral("chkCtl1");
-
 // The record fields share their shape.
 template <Record R> Value recordRead(const S& s, At at) {
     return optionalText(shown::recordPairs(s.image(), R, at.a, at.b));
@@ -310,7 +305,7 @@ const std::vector<Setting>& settingTable() {
          [](At at) { return capcodeCaption(at.a) + QLatin1Char(' ') + L::capcodeOn; },
          [](At at) { return numbered("CheckBox", at.a + 1); },
          [](At at) { return QList<int>{flags::capcodeOn(at.a).offset}; },
-         [](const S& s, At at) { return boxValue(s.box(numbered("CheckBox", at.a + 1))); },
+         nullptr,
          [](S& s, At at, const Input& in) {
              capcoderules::setCapcodeOn(s.image(), at.a, in.checked);
              return RuleOutcome::ok();
@@ -334,7 +329,7 @@ const std::vector<Setting>& settingTable() {
          shown::messageTypeCaptions, "the message type of a function bit"},
         {"testMode", Box, Capcodes, Line,
          [](At) { return L::testMode; }, [](At) { return QStringLiteral("CheckBox7"); },
-         [](At) { return QList<int>{kTestModeFlag}; }, LEDSIGN_BOX_READ("CheckBox7"),
+         [](At) { return QList<int>{kTestModeFlag}; }, nullptr,
          [](S& s, At, const Input& in) {
              capcoderules::setTestMode(s.image(), in.checked);
              return RuleOutcome::ok();
@@ -344,7 +339,7 @@ const std::vector<Setting>& settingTable() {
         // Serial output
         {"serialOutput.on", Box, SerialOutput, Line,
          [](At) { return L::serialOutputOn; }, [](At) { return QStringLiteral("chkCtl5"); },
-         [](At) { return QList<int>{kSerialOutputOn}; }, LEDSIGN_BOX_READ("chkCtl5"),
+         [](At) { return QList<int>{kSerialOutputOn}; }, nullptr,
          [](S& s, At, const Input& in) {
              serialrules::setSerialOption(s.image(), serialrules::kSerialOutputOnTag, in.checked);
              return RuleOutcome::ok();
@@ -415,7 +410,7 @@ const std::vector<Setting>& settingTable() {
          noItems, "Msg Time Out Delay, seconds 0..65000"},
         {"serialOutput.funCmdOutputFilterDisable", Box, SerialOutput, Line,
          [](At) { return L::funCmdFilterDisable; }, [](At) { return QStringLiteral("chkCtl2"); },
-         [](At) { return QList<int>{serialCtl(2)}; }, LEDSIGN_BOX_READ("chkCtl2"),
+         [](At) { return QList<int>{serialCtl(2)}; }, nullptr,
          [](S& s, At, const Input& in) {
              serialrules::setSerialOption(s.image(), 2, in.checked);
              return RuleOutcome::ok();
@@ -423,7 +418,7 @@ const std::vector<Setting>& settingTable() {
          noItems, "Fun. Cmd. Output Filter Disable"},
         {"serialOutput.insertCrBeforeLf", Box, SerialOutput, Line,
          [](At) { return L::insertCrBeforeLf; }, [](At) { return QStringLiteral("chkCtl3"); },
-         [](At) { return QList<int>{serialCtl(3)}; }, LEDSIGN_BOX_READ("chkCtl3"),
+         [](At) { return QList<int>{serialCtl(3)}; }, nullptr,
          [](S& s, At, const Input& in) {
              serialrules::setSerialOption(s.image(), 3, in.checked);
              return RuleOutcome::ok();
@@ -431,7 +426,7 @@ const std::vector<Setting>& settingTable() {
          noItems, "Insert CR before LF"},
         {"serialOutput.insertLfAfterCr", Box, SerialOutput, Line,
          [](At) { return L::insertLfAfterCr; }, [](At) { return QStringLiteral("chkCtl4"); },
-         [](At) { return QList<int>{serialCtl(4)}; }, LEDSIGN_BOX_READ("chkCtl4"),
+         [](At) { return QList<int>{serialCtl(4)}; }, nullptr,
          [](S& s, At, const Input& in) {
              serialrules::setSerialOption(s.image(), 4, in.checked);
              return RuleOutcome::ok();
@@ -439,7 +434,7 @@ const std::vector<Setting>& settingTable() {
          noItems, "Insert LF after CR"},
         {"serialOutput.fcAsPassword", Box, SerialOutput, Line,
          [](At) { return L::fcAsPassword; }, [](At) { return QStringLiteral("chkFunPass"); },
-         [](At) { return QList<int>{kFcAsPasswordFlag}; }, LEDSIGN_BOX_READ("chkFunPass"),
+         [](At) { return QList<int>{kFcAsPasswordFlag}; }, nullptr,
          [](S& s, At, const Input& in) {
              serialrules::setFcAsPassword(s.image(), in.checked);
              return RuleOutcome::ok();
@@ -447,7 +442,7 @@ const std::vector<Setting>& settingTable() {
          noItems, "FC as password"},
         {"serialOutput.serialLed", Box, SerialOutput, Line,
          [](At) { return L::serialLed; }, [](At) { return QStringLiteral("CheckBox8"); },
-         [](At) { return QList<int>{kSerialLedFlag}; }, LEDSIGN_BOX_READ("CheckBox8"),
+         [](At) { return QList<int>{kSerialLedFlag}; }, nullptr,
          [](S& s, At, const Input& in) {
              const serialrules::SerialLedEffect e = serialrules::applySerialLed(s.image(), in.checked);
              if (e.uartSpeedItem)
@@ -457,7 +452,7 @@ const std::vector<Setting>& settingTable() {
          noItems, "the sign's LED format (the UART then runs at 19200)"},
         {"serialOutput.rtsEnable", Box, SerialOutput, Line,
          [](At) { return L::rtsEnable; }, [](At) { return QStringLiteral("CheckBox9"); },
-         [](At) { return QList<int>{kRtsFlag}; }, LEDSIGN_BOX_READ("CheckBox9"),
+         [](At) { return QList<int>{kRtsFlag}; }, nullptr,
          [](S& s, At, const Input& in) {
              serialrules::setRts(s.image(), in.checked);
              return RuleOutcome::ok();
@@ -515,15 +510,15 @@ const std::vector<Setting>& settingTable() {
         // Output features
         {"outputFeatures.funCmdChecksum", Box, OutputFeatures, Line,
          [](At) { return L::funCmdChecksum; }, [](At) { return QStringLiteral("chkCtl0"); },
-         [](At) { return QList<int>{serialCtl(0)}; }, LEDSIGN_BOX_READ("chkCtl0"),
+         [](At) { return QList<int>{serialCtl(0)}; }, nullptr,
          [](S& s, At, const Input& in) {
              serialrules::setSerialOption(s.image(), 0, in.checked);
              return RuleOutcome::ok();
          },
          noItems, "Fun. Cmd. Checksum"},
         {"outputFeatures.funCmdEnable", Box, OutputFeatures, Line,
-         [](At) { return L::funCmdEnable; }, [](At) { return kFunCmdEnable; },
-         [](At) { return QList<int>{serialCtl(1)}; }, LEDSIGN_BOX_READ(kFunCmdEnable),
+         [](At) { return L::funCmdEnable; }, [](At) { return QStringLiteral("chkCtl1"); },
+         [](At) { return QList<int>{serialCtl(1)}; }, nullptr,
          [](S& s, At, const Input& in) {
              serialrules::setSerialOption(s.image(), 1, in.checked);
              return RuleOutcome::ok();
@@ -572,7 +567,7 @@ const std::vector<Setting>& settingTable() {
          noItems, "an output's period in seconds (2.5)"},
         {"outputFeatures.powerUpOutput", Box, OutputFeatures, PowerUpLine,
          [](At) { return L::powerUpOutput; }, [](At) { return QStringLiteral("chkPower"); },
-         [](At) { return QList<int>{kPowerUpFlag}; }, LEDSIGN_BOX_READ("chkPower"),
+         [](At) { return QList<int>{kPowerUpFlag}; }, nullptr,
          [](S& s, At, const Input& in) {
              outputrules::setPowerUpFlag(s.image(), in.checked);
              return RuleOutcome::ok();
@@ -596,7 +591,7 @@ const std::vector<Setting>& settingTable() {
          [](S& s, int i, bool on) { outputrules::setPowerUpOutput(s.image(), i, on); }},
         {"outputFeatures.powerReceivingOutputEnable", Box, OutputFeatures, Line,
          [](At) { return L::roeEnable; }, [](At) { return QStringLiteral("chkROE"); },
-         [](At) { return QList<int>{kRoeFlag}; }, LEDSIGN_BOX_READ("chkROE"),
+         [](At) { return QList<int>{kRoeFlag}; }, nullptr,
          [](S& s, At, const Input& in) {
              outputrules::setRoe(s.image(), in.checked);
              return RuleOutcome::ok();
@@ -604,7 +599,7 @@ const std::vector<Setting>& settingTable() {
          noItems, "Power receiving output enable"},
         {"outputFeatures.outOfRangeOutputEnable", Box, OutputFeatures, Line,
          [](At) { return L::orcEnable; }, [](At) { return QStringLiteral("chkORC"); },
-         [](At) { return QList<int>{kOrcFlag}; }, LEDSIGN_BOX_READ("chkORC"),
+         [](At) { return QList<int>{kOrcFlag}; }, nullptr,
          [](S& s, At, const Input& in) {
              outputrules::setOrc(s.image(), in.checked);
              return RuleOutcome::ok();
@@ -715,6 +710,11 @@ void expand(QList<Instance>& out, const std::vector<Setting>& rows, size_t first
 }
 
 } // namespace
+
+Value Instance::read(const EditSession& s) const {
+    // A box shows what its control holds.
+    return row->read ? row->read(s, at) : boxValue(s.box(control()));
+}
 
 const QList<Instance>& instances() {
     static const QList<Instance> all = [] {

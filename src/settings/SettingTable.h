@@ -69,6 +69,7 @@ struct Setting {
     // The objectName of the control that shows it; null when it has none of its own.
     QString (*control)(At);
     QList<int> (*bytes)(At); // the image bytes it covers
+    // Null for a box: it shows what its control holds.
     Value (*read)(const EditSession&, At);
     // The rule. A box's runs when its state changes (EditSession::setBox); a list's after
     // the list took the item; an edit's when it is left. Null: the value cannot be set.
@@ -92,7 +93,7 @@ struct Instance {
 
     QString caption() const { return row->caption(at).trimmed(); }
     QString control() const { return row->control ? row->control(at) : QString(); }
-    Value read(const EditSession& s) const { return row->read(s, at); }
+    Value read(const EditSession& s) const;
 };
 // Every row at every position, in the table's order with the positions of each group of
 // rows taken together (capcode #1's rows, then capcode #2's).
