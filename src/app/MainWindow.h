@@ -351,6 +351,8 @@ class TfrmAir : public QMainWindow, public OperationHost {
     void buildSessionSupport(const Options& options);
     void startSession();
     void afterHandler();
+    // The session as it is now becomes an undo step (an Open, whoever runs it).
+    void recordStep();
     void updateModifiedMark();
     void updateEditActions();
     void fillRecentMenu();

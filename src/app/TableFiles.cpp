@@ -53,6 +53,8 @@ bool TfrmAir::openTableFileNamed(const QString& name) {
     // Only a file that was taken becomes the target of Save.
     currentTableFile_ = name;
     refreshFromImage();
+    // An Open is one step of its own, from a menu or not.
+    recordStep();
     markKept();
     rememberRecentFile(name);
     updateCaption(name);

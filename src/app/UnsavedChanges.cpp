@@ -161,10 +161,14 @@ void TfrmAir::afterHandler() {
     updateModifiedMark();
 }
 
+void TfrmAir::recordStep() {
+    if (!shown_ || restoring_)
+        return;
+    undo_.record(takeSnapshot());
+    updateEditActions();
+}
+
 void TfrmAir::Undo1Click() {
-    // A change not yet taken as a step (an Open run from code) becomes one first.
-    if (shown_ && !restoring_)
-        undo_.record(takeSnapshot());
     if (auto state = undo_.undo())
         restoreSnapshot(*state);
 }
