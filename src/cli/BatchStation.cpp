@@ -117,12 +117,8 @@ int runStation(const StationJob& job) {
     TCommPort port;
     StationSeam seam;
     Exchange ex(port, seam);
-    if (job.pollMs > 0) {
-        ExchangeTiming& t = ex.timing();
-        t.pollMs = job.pollMs;
-        t.quietPollMs = qMin(t.quietPollMs, job.pollMs);
-        t.passPollUs = qMin(t.passPollUs, job.pollMs * 1000);
-    }
+    if (job.pollMs > 0)
+        ex.timing().pollEvery(job.pollMs);
     LinkState link;
     link.portName = job.port;
     // A sign answers the link, or it does not; a port that cannot be opened ends the station.

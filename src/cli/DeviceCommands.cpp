@@ -103,10 +103,7 @@ std::optional<int> takeLineOptions(const ArgParser& p, SignLine& line) {
         const int ms = QLocale::c().toInt(p.value(kPollMs), &ok);
         if (!ok || ms < 1 || ms > 1000)
             return p.usageError(msg::cli::badPollMs(p.value(kPollMs)));
-        ExchangeTiming& t = line.exchange.timing();
-        t.pollMs = ms;
-        t.quietPollMs = qMin(t.quietPollMs, ms);
-        t.passPollUs = qMin(t.passPollUs, ms * 1000);
+        line.exchange.timing().pollEvery(ms);
     }
     if (p.isSet(kTrace)) {
         line.trace = std::make_unique<WireTrace>(p.value(kTrace));

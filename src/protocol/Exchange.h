@@ -21,6 +21,14 @@ struct ExchangeTiming {
     int polls = 101;           // per byte
     int passPolls = 1001;      // per byte, pass-through
     int connectWaitMs = 10000; // after a connection, before the clock frame
+
+    // A shorter poll period (tests, a fast line): every wait polls at most this often, so
+    // the time-outs, counted in polls, shrink with it.
+    void pollEvery(int ms) {
+        pollMs = ms;
+        quietPollMs = quietPollMs < ms ? quietPollMs : ms;
+        passPollUs = passPollUs < ms * 1000 ? passPollUs : ms * 1000;
+    }
 };
 
 // The exchange state of the whole run (sequence number and flags) and the request/answer
