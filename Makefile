@@ -1,7 +1,8 @@
 # make test  - install what is missing, build, run every test suite headless
 # make run   - build and start the programmer
 # make asan  - the same tests in an AddressSanitizer + UBSan build (build-asan/)
-# make package - the Debian package build/ledsign-programmer_<version>_<arch>.deb, checked
+# make package - the Debian package build-package/ledsign-programmer_<version>_<arch>.deb,
+#                built optimised and checked
 # make fuzz  - every fuzz target for FUZZ_SECONDS (default 60) each, new finds kept in
 #              tests/fuzz/corpus/ (libFuzzer build in build-fuzz/)
 # make check - the gates of CI: formatting, a build with -Werror (build-check/), every suite
@@ -26,6 +27,7 @@ FUZZ_SECONDS  ?= 60
 # One folder of seeds per fuzz target.
 FUZZ_TARGETS  := $(notdir $(wildcard tests/fuzz/corpus/*))
 CHECK_BUILD   ?= build-check
+PACKAGE_BUILD ?= build-package
 TIDY_BUILD    ?= build-tidy
 MINGW_CXX     := x86_64-w64-mingw32-g++-posix
 
@@ -61,11 +63,14 @@ asan: deps
 	cmake --build build-asan -j$(JOBS)
 	cd build-asan && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS)
 
+# Its own optimised build: the development build (build/) is made for debugging and quick
+# compiles, not for what technicians install.
 package:
 	$(MAKE) deps PACKAGES="$(PACKAGES) $(PACKAGE_TOOLS)"
-	$(MAKE) build
-	cd $(BUILD) && cpack -G DEB
-	sh packaging/check-deb.sh $(BUILD)/ledsign-programmer_$(VERSION)_$$(dpkg --print-architecture).deb $(VERSION)
+	cmake -S . -B $(PACKAGE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF
+	cmake --build $(PACKAGE_BUILD) -j$(JOBS)
+	cd $(PACKAGE_BUILD) && cpack -G DEB
+	sh packaging/check-deb.sh $(PACKAGE_BUILD)/ledsign-programmer_$(VERSION)_$$(dpkg --print-architecture).deb $(VERSION)
 
 fuzz:
 	$(MAKE) deps PACKAGES="$(PACKAGES) $(FUZZ_TOOLS)"
@@ -99,4 +104,4 @@ windows-check:
 	sh tools/windows-check.sh $(MINGW_CXX)
 
 clean:
-	rm -rf $(BUILD) build-asan $(FUZZ_BUILD) $(CHECK_BUILD) $(TIDY_BUILD)
+	rm -rf $(BUILD) build-asan $(FUZZ_BUILD) $(CHECK_BUILD) $(TIDY_BUILD) $(PACKAGE_BUILD)

@@ -133,8 +133,8 @@ class TestCliBatch : public QObject {
     void interruptedBetweenBanks() {
         const QString csv = units("one.csv", {"1000009"});
         SimulatedSign a;
-        // At the line's real pace, so the Write is still under way when Ctrl+C comes.
-        QVERIFY(a.start(path("i"), {"--pace", "19200"}));
+        // At a real line pace, so the Write is still under way when Ctrl+C comes.
+        QVERIFY(a.start(path("i"), {"--pace", "57600"}));
         const QByteArray before = signMemory(path("i"));
         QProcess batch;
         batch.setProcessEnvironment(env().env);
