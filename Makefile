@@ -75,7 +75,7 @@ package:
 fuzz:
 	$(MAKE) deps PACKAGES="$(PACKAGES) $(FUZZ_TOOLS)"
 	cmake -S . -B $(FUZZ_BUILD) -G Ninja -DLEDSIGN_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-	  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
+	  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DLEDSIGN_UNITY=OFF
 	cmake --build $(FUZZ_BUILD) -j$(JOBS) --target $(addprefix fuzz_,$(FUZZ_TARGETS))
 	FUZZ_SECONDS=$(FUZZ_SECONDS) sh tests/fuzz/run-fuzz.sh $(FUZZ_BUILD) $(FUZZ_TARGETS)
 
@@ -92,11 +92,12 @@ check: format-check
 	cmake --build $(CHECK_BUILD) -j$(JOBS)
 	cd $(CHECK_BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS)
 
-# Configured without precompiled headers: clang-tidy reads the compile database, and GCC's
-# precompiled headers mean nothing to it. Nothing is built.
+# Configured without precompiled headers or unity sources: clang-tidy reads the compile
+# database, where it needs each source by itself, and GCC's precompiled headers mean nothing
+# to it. Nothing is built.
 tidy:
 	$(MAKE) deps PACKAGES="$(PACKAGES) clang-tidy-14"
-	cmake -S . -B $(TIDY_BUILD) -G Ninja -DCMAKE_DISABLE_PRECOMPILE_HEADERS=ON
+	cmake -S . -B $(TIDY_BUILD) -G Ninja -DCMAKE_DISABLE_PRECOMPILE_HEADERS=ON -DLEDSIGN_UNITY=OFF
 	run-clang-tidy-14 -quiet -j$(JOBS) -p $(TIDY_BUILD) '$(CURDIR)/src/.*\.cpp$$'
 
 windows-check:

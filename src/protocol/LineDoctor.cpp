@@ -90,10 +90,6 @@ class QuietSeam : public UserSeam {
     std::function<void()> breathe_;
 };
 
-QString devicePath(const QString& portName) {
-    return portName.contains(QLatin1Char('/')) ? portName : QStringLiteral("/dev/") + portName;
-}
-
 struct Checks {
     DoctorReport& report;
 

@@ -23,11 +23,6 @@ void handshake(Exchange& ex) {
     ex.setQuiet(false);
 }
 
-// Names without a folder are device names, as the serial port takes them.
-QString devicePath(const QString& portName) {
-    return portName.contains(QLatin1Char('/')) ? portName : QStringLiteral("/dev/") + portName;
-}
-
 void closeQuietly(Exchange& ex) {
     try {
         ex.port().Close();
@@ -37,6 +32,10 @@ void closeQuietly(Exchange& ex) {
 }
 
 } // namespace
+
+QString devicePath(const QString& portName) {
+    return portName.contains(QLatin1Char('/')) ? portName : QStringLiteral("/dev/") + portName;
+}
 
 QString openFailureText(const ECommError& error, const QString& portName) {
     QString text = error.code == ECommError::OpenFailed ? msg::portInUse : msg::portOpenError;

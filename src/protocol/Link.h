@@ -32,6 +32,9 @@ bool OpenChosenPort(Exchange& exchange, const LinkState& link);
 // on a second line by the likely cause: no permission (the dialout group), another program
 // holding the port, or no such port.
 QString openFailureText(const ECommError& error, const QString& portName);
+// The device file of a port: names without a folder are device names, as the serial port
+// takes them ("ttyUSB0" is /dev/ttyUSB0).
+QString devicePath(const QString& portName);
 void showOpenFailure(UserSeam& seam, const ECommError& error, const QString& portName);
 
 struct SerialPortEntry {

@@ -10,12 +10,6 @@ using namespace layout;
 
 namespace settings {
 
-namespace {
-QString numbered(const char* stem, int n) {
-    return QLatin1String(stem) + QString::number(n);
-}
-} // namespace
-
 EditSession::EditSession() {
     // A window's boxes are created unchecked and its lists on their first item; its first
     // show refreshes them from the default image.

@@ -67,9 +67,6 @@ QString capcodeCaption(int c) {
 QChar bitLetter(int f) {
     return QChar(u'A' + f);
 }
-QString numbered(const char* stem, int n) {
-    return QLatin1String(stem) + QString::number(n);
-}
 QList<int> span(int first, int count) {
     QList<int> out;
     for (int i = 0; i < count; ++i)
@@ -190,6 +187,10 @@ const QStringList& noItems() {
 } // namespace
 
 // clang-format off
+QString numbered(const char* stem, int n) {
+    return QLatin1String(stem) + QString::number(n);
+}
+
 const std::vector<Setting>& settingTable() {
     using enum Kind;
     using enum Group;

@@ -84,6 +84,8 @@ struct Setting {
 };
 
 const std::vector<Setting>& settingTable();
+// A control's objectName from its stem and number: ("CheckBox", 3) is "CheckBox3".
+QString numbered(const char* stem, int n);
 
 // One row at its list positions, with its path written out ("capcodes.3.types.A").
 struct Instance {
