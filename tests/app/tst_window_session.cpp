@@ -54,6 +54,20 @@ class TestWindowSession : public QObject {
         typeAndLeave("edtSLC", "42");
         QCOMPARE(w_->image().at(kSequentialLock), quint8(42));
     }
+    // Drags a file over the window and drops it there; false when the window refuses it.
+    bool drop(const QString& file) {
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(file)});
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton,
+                              Qt::NoModifier);
+        enter.setAccepted(false);
+        QCoreApplication::sendEvent(w_, &enter);
+        if (!enter.isAccepted())
+            return false;
+        QDropEvent dropped(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(w_, &dropped);
+        return true;
+    }
     // A file of another image for Open to take.
     QString otherFile() {
         ParamImage im;
@@ -265,33 +279,15 @@ class TestWindowSession : public QObject {
         start();
         const QString other = otherFile();
         editSomething();
-        QMimeData mime;
-        mime.setUrls({QUrl::fromLocalFile(other)});
-        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton,
-                              Qt::NoModifier);
-        QCoreApplication::sendEvent(w_, &enter);
-        QVERIFY(enter.isAccepted());
-        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
         fx_->seam.saveChoices = {Choice::Cancel};
-        QCoreApplication::sendEvent(w_, &drop);
-        QDropEvent again(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QVERIFY(drop(other));
         QCOMPARE(fx_->seam.shown, QStringList{kQuestion});
         QCOMPARE(w_->image().at(kSequentialLock), quint8(42));
         fx_->seam.saveChoices = {Choice::Discard};
-        QDragEnterEvent enterAgain(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton,
-                                   Qt::NoModifier);
-        QCoreApplication::sendEvent(w_, &enterAgain);
-        QCoreApplication::sendEvent(w_, &again);
+        QVERIFY(drop(other));
         QCOMPARE(w_->image().capcode(2), quint32(777));
         QCOMPARE(w_->currentTableFile(), other);
-
-        QMimeData text;
-        text.setUrls({QUrl::fromLocalFile(fx_->path("notes.txt"))});
-        QDragEnterEvent refused(QPoint(10, 10), Qt::CopyAction, &text, Qt::LeftButton,
-                                Qt::NoModifier);
-        refused.setAccepted(false);
-        QCoreApplication::sendEvent(w_, &refused);
-        QVERIFY(!refused.isAccepted());
+        QVERIFY(!drop(fx_->path("notes.txt")));
     }
 
     void tabWalksEachPageInReadingOrder() {

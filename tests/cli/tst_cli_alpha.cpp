@@ -24,7 +24,7 @@ class TestCliAlpha : public QObject {
     Q_OBJECT
 
     QStringList line(const SignRig& rig) const {
-        return {"--port", rig.link.portName, "--poll-ms", "5", "--pause-ms", "0", "-q"};
+        return rig.lineArgs() + QStringList{"--pause-ms", "0"};
     }
 
   private slots:

@@ -16,9 +16,6 @@ class TestCliBackups : public QObject {
 
     QTemporaryDir dir_;
     QString path(const QString& name) const { return dir_.filePath(name); }
-    QStringList line(const SignRig& rig) const {
-        return {"--port", rig.link.portName, "--poll-ms", "5", "-q"};
-    }
     // Each test keeps its backups in a folder of its own.
     RunWith in(const QString& dataHome) const {
         RunWith w;
@@ -43,7 +40,8 @@ class TestCliBackups : public QObject {
         const QString newer = makeTable("new.tbl", 1987654);
         SignRig probe; // the frames of a whole Write, to cut at its first erase
         QVERIFY(probe.start());
-        QCOMPARE(ledsign(QStringList{"write", newer} + line(probe), in(path("probe"))).code, 0);
+        QCOMPARE(ledsign(QStringList{"write", newer} + probe.lineArgs(), in(path("probe"))).code,
+                 0);
         const QStringList frames = probe.traffic("frame");
         int firstErase = 0;
         for (int i = 0; i < frames.size() && !firstErase; ++i)
@@ -54,7 +52,7 @@ class TestCliBackups : public QObject {
         SignRig rig;
         QVERIFY(rig.start({"--die-after", QString::number(firstErase)}));
         const QByteArray old = rig.bank(0).left(kSummedBytes);
-        QCOMPARE(ledsign(QStringList{"write", newer} + line(rig), in(home)).code, 1);
+        QCOMPARE(ledsign(QStringList{"write", newer} + rig.lineArgs(), in(home)).code, 1);
 
         const Run list = ledsign({"backups"}, in(home));
         QCOMPARE(list.code, 0);
@@ -85,14 +83,15 @@ class TestCliBackups : public QObject {
         QVERIFY(rig.start());
         const QByteArray before = rig.memory();
         const Run r =
-            ledsign(QStringList{"write", makeTable("x.tbl", 1987654)} + line(rig), in(home));
+            ledsign(QStringList{"write", makeTable("x.tbl", 1987654)} + rig.lineArgs(), in(home));
         QCOMPARE(r.code, 1);
         QVERIFY(r.out.contains("could not be backed up"));
         QCOMPARE(rig.memory(), before);
         QVERIFY(rig.traffic("erase").isEmpty());
         // Without the backup the Write goes ahead.
         QCOMPARE(
-            ledsign(QStringList{"write", "--no-backup", path("x.tbl")} + line(rig), in(home)).code,
+            ledsign(QStringList{"write", "--no-backup", path("x.tbl")} + rig.lineArgs(), in(home))
+                .code,
             0);
         QFile::setPermissions(home, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
@@ -102,19 +101,19 @@ class TestCliBackups : public QObject {
         const QString newer = makeTable("new2.tbl", 1987654);
         SignRig rig;
         QVERIFY(rig.start());
-        Run r = ledsign(QStringList{"diff", newer} + line(rig), in(home));
+        Run r = ledsign(QStringList{"diff", newer} + rig.lineArgs(), in(home));
         QCOMPARE(r.code, 1);
         QVERIFY2(r.out.contains("1987654") && r.out.contains("1234567"), qPrintable(r.out));
 
-        r = ledsign(QStringList{"verify", newer} + line(rig), in(home));
+        r = ledsign(QStringList{"verify", newer} + rig.lineArgs(), in(home));
         QCOMPARE(r.code, 1);
         QVERIFY(r.lines().size() >= 2);
         QVERIFY(r.lines().at(1).contains("1234567 -> 1987654"));
 
-        QCOMPARE(ledsign(QStringList{"write", newer} + line(rig), in(home)).code, 0);
-        QCOMPARE(ledsign(QStringList{"diff", newer} + line(rig), in(home)).code, 0);
+        QCOMPARE(ledsign(QStringList{"write", newer} + rig.lineArgs(), in(home)).code, 0);
+        QCOMPARE(ledsign(QStringList{"diff", newer} + rig.lineArgs(), in(home)).code, 0);
         const qsizetype writes = rig.traffic("write").size();
-        r = ledsign(QStringList{"write", "--skip-unchanged", newer} + line(rig), in(home));
+        r = ledsign(QStringList{"write", "--skip-unchanged", newer} + rig.lineArgs(), in(home));
         QCOMPARE(r.code, 0);
         QCOMPARE(r.lines(), QStringList{msg::signAlreadyHolds});
         QCOMPARE(rig.traffic("write").size(), writes);

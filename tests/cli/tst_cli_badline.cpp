@@ -8,16 +8,13 @@ class TestCliBadLine : public QObject {
     Q_OBJECT
 
     QTemporaryDir dir_;
-    QStringList line(const SignRig& rig) const {
-        return {"--port", rig.link.portName, "--poll-ms", "5", "-q"};
-    }
 
   private slots:
     void aVanishedSignIsReported() {
         SignRig rig;
         QVERIFY(rig.start({"--die-after", "2"}));
         const QString file = dir_.filePath("out.tbl");
-        const Run r = ledsign(QStringList{"read", "-o", file} + line(rig));
+        const Run r = ledsign(QStringList{"read", "-o", file} + rig.lineArgs());
         QCOMPARE(r.code, 1);
         QCOMPARE(r.lines(), QStringList{msg::transmitError});
         QVERIFY(!QFile::exists(file));
@@ -28,7 +25,7 @@ class TestCliBadLine : public QObject {
         QVERIFY(rig.start({"--init", "erased", "--die-after", "4"}));
         const QString file = dir_.filePath("default.tbl");
         QCOMPARE(ledsign({"new", "-f", file}).code, 0);
-        const Run r = ledsign(QStringList{"write", file, "--yes"} + line(rig));
+        const Run r = ledsign(QStringList{"write", file, "--yes"} + rig.lineArgs());
         QCOMPARE(r.code, 1);
         QCOMPARE(r.lines(), (QStringList{msg::transmitError, msg::transmitError}));
     }

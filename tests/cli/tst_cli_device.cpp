@@ -7,23 +7,18 @@
 
 using namespace layout;
 
-namespace {} // namespace
-
 class TestCliDevice : public QObject {
     Q_OBJECT
 
     QTemporaryDir dir_;
     QString path(const QString& name) const { return dir_.filePath(name); }
-    QStringList line(const SignRig& rig) const {
-        return {"--port", rig.link.portName, "--poll-ms", "5", "-q"};
-    }
 
   private slots:
     void readWriteVerifyRoundTrip() {
         SignRig rig;
         QVERIFY(rig.start());
         const QString file = path("sign.tbl");
-        Run r = ledsign(QStringList{"read", "-o", file} + line(rig));
+        Run r = ledsign(QStringList{"read", "-o", file} + rig.lineArgs());
         QCOMPARE(r.code, 0);
         QCOMPARE(r.lines(), QStringList{msg::readSuccess});
         QCOMPARE(fileBytes(file), rig.bank(0).left(kImageSize));
@@ -31,21 +26,21 @@ class TestCliDevice : public QObject {
         QByteArray edited = fileBytes(file);
         edited[kSequentialLock] = 42;
         QVERIFY(writeFileBytes(file, edited));
-        r = ledsign(QStringList{"verify", file} + line(rig));
+        r = ledsign(QStringList{"verify", file} + rig.lineArgs());
         QCOMPARE(r.code, 1);
         QVERIFY(r.out.startsWith("Verify Error! Htag = "));
 
-        r = ledsign(QStringList{"write", file} + line(rig));
+        r = ledsign(QStringList{"write", file} + rig.lineArgs());
         QCOMPARE(r.code, 0);
         QCOMPARE(r.lines(), QStringList{msg::transmitSuccess});
         QCOMPARE(quint8(rig.bank(0)[kSequentialLock]), quint8(42));
         QCOMPARE(rig.bank(0), rig.bank(1));
 
-        r = ledsign(QStringList{"verify", file} + line(rig));
+        r = ledsign(QStringList{"verify", file} + rig.lineArgs());
         QCOMPARE(r.code, 0);
         QCOMPARE(r.lines(), QStringList{msg::verifySuccess});
 
-        r = ledsign(QStringList{"firmware"} + line(rig));
+        r = ledsign(QStringList{"firmware"} + rig.lineArgs());
         QCOMPARE(r.code, 0);
         QCOMPARE(r.lines(), QStringList{"Model : POCSAG  Version = 2.52"});
     }
@@ -57,12 +52,12 @@ class TestCliDevice : public QObject {
         QCOMPARE(ledsign({"new", "-f", file}).code, 0);
         const QByteArray before = rig.memory();
 
-        Run r = ledsign(QStringList{"write", file} + line(rig));
+        Run r = ledsign(QStringList{"write", file} + rig.lineArgs());
         QCOMPARE(r.code, 1);
         QCOMPARE(r.lines(), QStringList{msg::overwriteQuestion});
         QCOMPARE(rig.memory(), before);
 
-        r = ledsign(QStringList{"write", file, "--yes"} + line(rig));
+        r = ledsign(QStringList{"write", file, "--yes"} + rig.lineArgs());
         QCOMPARE(r.code, 0);
         QCOMPARE(r.lines(), (QStringList{msg::overwriteQuestion, msg::transmitSuccess}));
     }
@@ -72,12 +67,12 @@ class TestCliDevice : public QObject {
         QVERIFY(rig.start({"--init", "read-password=s3cret"}));
         const QString file = path("pw.tbl");
         QFile::remove(file);
-        Run r = ledsign(QStringList{"read", "-o", file} + line(rig));
+        Run r = ledsign(QStringList{"read", "-o", file} + rig.lineArgs());
         QCOMPARE(r.code, 1);
         QCOMPARE(r.lines(), QStringList{msg::readPasswordError});
         QVERIFY(!QFile::exists(file));
 
-        r = ledsign(QStringList{"read", "-o", file, "--read-password", "s3cret"} + line(rig));
+        r = ledsign(QStringList{"read", "-o", file, "--read-password", "s3cret"} + rig.lineArgs());
         QCOMPARE(r.code, 0);
         QCOMPARE(r.lines(), QStringList{msg::readSuccess});
         QVERIFY(QFile::exists(file));
@@ -93,7 +88,7 @@ class TestCliDevice : public QObject {
         QVERIFY(writeFileBytes(baseFile, base.toByteArray()));
         const QString file = path("merged.tbl");
 
-        const Run r = ledsign(QStringList{"read", "-o", file, "--base", baseFile} + line(rig));
+        const Run r = ledsign(QStringList{"read", "-o", file, "--base", baseFile} + rig.lineArgs());
         QCOMPARE(r.code, 0);
         QCOMPARE(r.lines(), (QStringList{msg::readSuccess, msg::readPagerFormat}));
         ParamImage got;
@@ -111,7 +106,7 @@ class TestCliDevice : public QObject {
         foreign.replace(kModelTag, 6, "OTHER_");
         const QString file = path("foreign.tbl");
         QVERIFY(writeFileBytes(file, foreign));
-        const Run r = ledsign(QStringList{"write", file} + line(rig));
+        const Run r = ledsign(QStringList{"write", file} + rig.lineArgs());
         QCOMPARE(r.code, 1);
         QCOMPARE(r.lines(), QStringList{msg::fileRefused(QFileInfo(file).absoluteFilePath())});
         QVERIFY(rig.traffic("link").isEmpty());

@@ -11,18 +11,24 @@ using namespace layout;
 
 namespace {
 
-// The number of the first device frame whose log entry contains what ("write addr 088000").
-int frameOf(const SignRig& rig, const QString& what) {
+// The numbers of the device frames whose log entries contain what ("write addr 088000").
+QList<int> framesOf(const SignRig& rig, const QString& what) {
+    QList<int> frames;
     QFile f(rig.log);
     if (!f.open(QIODevice::ReadOnly))
-        return 0;
+        return frames;
     static const QRegularExpression re(QStringLiteral("^in \\d+ bytes frame (\\d+) (.*)$"));
     for (const QByteArray& line : f.readAll().split('\n')) {
         const auto m = re.match(QString::fromLatin1(line));
         if (m.hasMatch() && m.captured(2).contains(what))
-            return m.captured(1).toInt();
+            frames << m.captured(1).toInt();
     }
-    return 0;
+    return frames;
+}
+
+int frameOf(const SignRig& rig, const QString& what) {
+    const QList<int> frames = framesOf(rig, what);
+    return frames.isEmpty() ? 0 : frames.first();
 }
 
 QString n(int frame) {
@@ -86,15 +92,9 @@ class TestPagerFaults : public QObject {
                          QStringLiteral("%1:1:0").arg(wire::bankBase(0) + kSequentialLock, 0, 16)};
         if (fault == "flip-reply") {
             // Bank 0's read-back is the last whole read of bank 0.
-            QFile f(clean.log);
-            QVERIFY(f.open(QIODevice::ReadOnly));
-            int last = 0;
-            static const QRegularExpression re(
-                QStringLiteral("^in \\d+ bytes frame (\\d+) .*read addr 088000 count 4100"));
-            for (const QByteArray& line : f.readAll().split('\n'))
-                if (const auto m = re.match(QString::fromLatin1(line)); m.hasMatch())
-                    last = m.captured(1).toInt();
-            faultArgs = {"--flip-reply", n(last)};
+            const QList<int> reads = framesOf(clean, "read addr 088000 count 4100");
+            QVERIFY(!reads.isEmpty());
+            faultArgs = {"--flip-reply", n(reads.last())};
         }
 
         // The failed Write.

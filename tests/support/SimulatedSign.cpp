@@ -75,6 +75,11 @@ bool SignRig::start(const QStringList& arguments, const QByteArray& memory) {
     return true;
 }
 
+QStringList SignRig::lineArgs() const {
+    return {QStringLiteral("--port"), link.portName, QStringLiteral("--poll-ms"),
+            QStringLiteral("5"), QStringLiteral("-q")};
+}
+
 QStringList SignRig::traffic(const QString& command) const {
     QFile f(log);
     QStringList out;

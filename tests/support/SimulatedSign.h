@@ -93,6 +93,8 @@ struct SignRig {
     bool start(const QStringList& arguments = {}, const QByteArray& memory = {});
     QByteArray memory() const { return signMemory(state); }
     QByteArray bank(int b) const { return bankIn(memory(), b); }
+    // ledsign's options for this sign: its port, short waits, no progress output.
+    QStringList lineArgs() const;
     // The device frames the sign took, as its log names them ("erase addr 0A8000", ...).
     QStringList traffic(const QString& command) const;
     // The stage byte of every clock frame the display controller took, in order.
