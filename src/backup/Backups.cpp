@@ -1,5 +1,6 @@
 #include "backup/Backups.h"
 
+#include "image/AtomicSave.h"
 #include "image/ParamImage.h"
 
 #include <QCryptographicHash>
@@ -9,7 +10,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLocale>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <algorithm>
 
@@ -30,12 +30,10 @@ QString portPart(const QString& port) {
     return name.isEmpty() ? QStringLiteral("port") : name;
 }
 
-bool saveAtomically(const QString& path, const QByteArray& bytes, QString* reason) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        *reason = file.errorString();
+// The backups hold the signs' passwords.
+bool savePrivately(const QString& path, const QByteArray& bytes, QString* reason) {
+    if (!saveAtomically(path, bytes, reason))
         return false;
-    }
     QFile::setPermissions(path, kPrivateFile);
     return true;
 }
@@ -92,7 +90,7 @@ bool Store::keep(const SignReading& reading, QString* reason) {
         e.file = stem + QLatin1Char('-') + QString::number(n) + QStringLiteral(".tbl");
     e.path = dir.filePath(e.file);
     QString why;
-    if (!saveAtomically(e.path, bytes, &why)) {
+    if (!savePrivately(e.path, bytes, &why)) {
         *reason = e.path + QStringLiteral(": ") + why;
         return false;
     }
@@ -153,7 +151,7 @@ bool Store::writeIndex(const QList<Entry>& newestFirst, QString* reason) const {
     // Oldest first, as a log reads.
     for (auto it = newestFirst.crbegin(); it != newestFirst.crend(); ++it)
         text += QJsonDocument(toJson(*it)).toJson(QJsonDocument::Compact) + '\n';
-    return saveAtomically(QDir(folder_).filePath(kIndex), text, reason);
+    return savePrivately(QDir(folder_).filePath(kIndex), text, reason);
 }
 
 } // namespace backup

@@ -4,6 +4,7 @@
 #include "cli/BatchStation.h"
 #include "cli/Commands.h"
 #include "core/Messages.h"
+#include "image/AtomicSave.h"
 #include "image/TableFile.h"
 
 #include <QCoreApplication>
@@ -18,7 +19,6 @@
 #include <QJsonObject>
 #include <QLocale>
 #include <QProcess>
-#include <QSaveFile>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -185,9 +185,7 @@ int runBatch(const QStringList& args) {
     QString logProblem;
     auto record = [&](const QJsonObject& o) {
         logText += jsonLine(o).toUtf8() + '\n';
-        QSaveFile f(logPath);
-        if (!f.open(QIODevice::WriteOnly) || f.write(logText) != logText.size() || !f.commit())
-            logProblem = f.errorString();
+        saveAtomically(logPath, logText, &logProblem);
     };
 
     QTemporaryDir images;

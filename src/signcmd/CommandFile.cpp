@@ -1,9 +1,9 @@
 #include "signcmd/CommandFile.h"
 
+#include "image/AtomicSave.h"
 #include "signcmd/IniFile.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 namespace signcmd {
 
@@ -85,14 +85,7 @@ bool saveCommandFile(const QString& path, const CommandValues& values, QString* 
         }
         existing = old.readAll();
     }
-    QSaveFile out(path);
-    const QByteArray bytes = saveCommands(existing, values);
-    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit()) {
-        if (reason)
-            *reason = out.errorString();
-        return false;
-    }
-    return true;
+    return saveAtomically(path, saveCommands(existing, values), reason);
 }
 
 } // namespace signcmd

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// What the user keeps (table files, command files, backups, batch logs) is replaced whole or
+// not at all: the bytes go to a temporary file in the same folder, reach the disk, and the
+// temporary file is renamed over the target. False when anything fails; then the target is
+// as it was. A target that exists but is not a regular file (a folder, a device) is refused.
+// reason, when given, receives the system's explanation of a failure.
+bool saveAtomically(const QString& path, const QByteArray& bytes, QString* reason = nullptr);
