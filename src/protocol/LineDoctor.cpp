@@ -390,7 +390,7 @@ DoctorReport LineDoctor::run(const QString& portName) {
     // The link: as the Connection dialog tries it, a few times.
     int attempt = 0;
     bool linked = false;
-    while (!linked && attempt < attempts_) {
+    while (!linked && attempt < kLinkAttempts) {
         ++attempt;
         seam.last.clear();
         linked = LinkToSign(ex, link);
@@ -403,11 +403,12 @@ DoctorReport LineDoctor::run(const QString& portName) {
         }
     }
     if (!linked) {
-        c.add(QStringLiteral("link"), d::linkName, false, d::linkSilent(attempts_), d::fixSilent);
+        c.add(QStringLiteral("link"), d::linkName, false, d::linkSilent(kLinkAttempts),
+              d::fixSilent);
         return report;
     }
     c.add(QStringLiteral("link"), d::linkName, true,
-          d::linkAnswered(attempt, attempts_, ex.displayReachable()));
+          d::linkAnswered(attempt, kLinkAttempts, ex.displayReachable()));
 
     ex.setTransferError(false);
     try {

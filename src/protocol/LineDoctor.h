@@ -42,7 +42,6 @@ class LineDoctor {
     explicit LineDoctor(Exchange& exchange);
 
     void setReads(int reads) { reads_ = qMax(1, reads); }
-    void setLinkAttempts(int attempts) { attempts_ = qMax(1, attempts); }
     // Called while the line waits (the window repaints).
     void setBreathe(std::function<void()> breathe) { breathe_ = std::move(breathe); }
 
@@ -52,6 +51,5 @@ class LineDoctor {
   private:
     Exchange& outer_;
     int reads_ = kDefaultReads;
-    int attempts_ = kLinkAttempts;
     std::function<void()> breathe_;
 };
