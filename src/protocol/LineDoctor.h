@@ -7,8 +7,6 @@
 #include <QString>
 #include <functional>
 
-class WireTrace;
-
 // One finding of the line check: passed, or failed with what to do about it.
 struct DoctorCheck {
     QString id;   // for scripts: "port", "access", "holders", "modemmanager", "link", ...

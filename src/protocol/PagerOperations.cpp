@@ -180,8 +180,6 @@ std::optional<QByteArray> PagerOperations::fallBackOnBank1(const QByteArray& dam
 
 // A whole bank, tested as the sign tests it, read until it settles.
 SettledBlock PagerOperations::readWholeBank(int bank) {
-    ex_.seam().setProgressMax(progress::kReadBank);
-    ex_.seam().setProgress(0);
     BlockRead whole{wire::bankBase(bank), kBankSize, bankValid, true, [this] {
                         ex_.seam().setProgressMax(progress::kReadBank);
                         ex_.seam().setProgress(0);
@@ -438,7 +436,8 @@ bool PagerOperations::verifyBody() {
             sign.replace(kSummedBytes, kImageSize - kSummedBytes, window.mid(kSummedBytes));
             lines = lister_(sign, window);
         }
-        if (!whole)
+        // A read that failed proves nothing about the bank's own test.
+        if (!whole && !ex_.transferError())
             lines << msg::bank0TailFails;
         if (!lines.isEmpty())
             seam.message(lines.join(QLatin1Char('\n')));

@@ -190,6 +190,22 @@ class TestPagerFaults : public QObject {
         QCOMPARE(rig.bank(0), oldBank); // repaired from bank 1
     }
 
+    // A read of bank 0 that failed on the line is no finding about the bank itself.
+    void verifyWithAFailedReadBlamesNoBank() {
+        SignRig clean;
+        QVERIFY(clean.start());
+        QVERIFY(clean.ops.verify());
+        const int read = frameOf(clean, "read addr 088000 count 4100");
+        QVERIFY(read > 0);
+
+        SignRig rig;
+        QVERIFY(rig.start({"--nak", n(read)}));
+        QVERIFY(!rig.ops.verify());
+        QVERIFY(!rig.seam.shown.isEmpty());
+        for (const QString& shown : rig.seam.shown)
+            QVERIFY2(!shown.contains(msg::bank0TailFails), qPrintable(shown));
+    }
+
     void repairThatDidNotLandIsReported() {
         SignRig clean;
         QVERIFY(clean.start({"--init", "bank0-bad"}));
