@@ -207,3 +207,12 @@ void mergeCoreSettings(ParamImage& image, const QByteArray& candidate) {
     copy(kBandIndex, 1);
     image.writeModelTag();
 }
+
+ImageKind takeImage(ParamImage& image, const QByteArray& candidate) {
+    const ImageKind kind = classifyImage(candidate);
+    if (kind == ImageKind::Full)
+        image.assign(candidate);
+    else if (kind == ImageKind::Pager)
+        mergeCoreSettings(image, candidate);
+    return kind;
+}

@@ -64,6 +64,9 @@ enum class ImageKind { Full, Pager, Refused };
 ImageKind classifyImage(const QByteArray& candidate);
 // Capcode and frequency data of a pager-receiver image, then the model tag.
 void mergeCoreSettings(ParamImage& image, const QByteArray& candidate);
+// Takes a candidate as its kind says: a whole image replaces the image, a pager receiver's
+// is merged into it, a refused one leaves it untouched. Returns the kind.
+ImageKind takeImage(ParamImage& image, const QByteArray& candidate);
 
 // The built-in function command code of capcode c, function bit f (4 bytes).
 std::array<quint8, layout::kFunCmdCodeLen> defaultFunCmdCode(int c, int f);

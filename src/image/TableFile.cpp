@@ -33,13 +33,11 @@ OpenResult open(const QString& path, ParamImage& image) {
     file.close();
     candidate.append(QByteArray(layout::kImageSize - candidate.size(), '\0'));
 
-    switch (classifyImage(candidate)) {
+    switch (takeImage(image, candidate)) {
     case ImageKind::Full:
-        image.assign(candidate);
         result.outcome = Outcome::Taken;
         break;
     case ImageKind::Pager:
-        mergeCoreSettings(image, candidate);
         result.outcome = Outcome::Merged;
         result.message = msg::filePagerFormat(path);
         break;

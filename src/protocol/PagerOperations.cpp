@@ -253,19 +253,12 @@ bool PagerOperations::readBody() {
     seam.message(msg::readSuccess);
     ClosePortQuietly(ex_);
 
-    switch (classifyImage(candidate)) {
-    case ImageKind::Full:
-        image_.assign(candidate);
-        host_.refreshFromImage();
-        break;
-    case ImageKind::Pager:
-        seam.message(msg::readPagerFormat);
-        mergeCoreSettings(image_, candidate);
-        host_.refreshFromImage();
-        break;
-    case ImageKind::Refused:
+    const ImageKind kind = takeImage(image_, candidate);
+    if (kind == ImageKind::Refused)
         return end(ends::dataRefused, msg::readRefused);
-    }
+    if (kind == ImageKind::Pager)
+        seam.message(msg::readPagerFormat);
+    host_.refreshFromImage();
     end(ends::finished);
     return true;
 }
@@ -278,17 +271,11 @@ std::optional<QByteArray> PagerOperations::readForComparison() {
             return false;
         ClosePortQuietly(ex_);
         ParamImage taken;
-        switch (classifyImage(*fetched)) {
-        case ImageKind::Full:
-            taken.assign(*fetched);
-            break;
-        case ImageKind::Pager:
-            ex_.seam().message(msg::readPagerFormat);
-            mergeCoreSettings(taken, *fetched);
-            break;
-        case ImageKind::Refused:
+        const ImageKind kind = takeImage(taken, *fetched);
+        if (kind == ImageKind::Refused)
             return end(ends::dataRefused, msg::readRefused);
-        }
+        if (kind == ImageKind::Pager)
+            ex_.seam().message(msg::readPagerFormat);
         end(ends::finished);
         result = taken.toByteArray();
         return true;
