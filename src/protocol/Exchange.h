@@ -88,6 +88,9 @@ class Exchange {
     // Waits on the monotonic clock without letting the window run.
     void HighResWait(qint64 microseconds);
 
+    // Drops whatever waits on an open line; a failure is only traced.
+    void purge();
+
   private:
     enum class Wait { Byte, TimedOut, Closed };
     // Polls for one byte: after each empty poll the window breathes, then the port waits
@@ -95,7 +98,6 @@ class Exchange {
     Wait awaitByte(int polls, int periodMs, quint8& byte);
     bool readAck(bool passThrough);
     QByteArray writeData(quint32 address, quint16 length, const QByteArray* bank, int bankNo) const;
-    void purge();
     void traceFailure(const ECommError& e);
     void showTransmitError();
     // A missed acknowledgement or reply, whether it timed out or the port went away.

@@ -8,6 +8,7 @@
 #include "protocol/Firmware.h"
 #include "protocol/Frames.h"
 #include "protocol/Link.h"
+#include "protocol/OperationEnd.h"
 #include "serial/TCommPort.h"
 
 #include <QDir>
@@ -312,10 +313,7 @@ struct BankRead {
 
 BankRead readBank(Exchange& ex, int bank) {
     // Each read is judged on its own: whatever an earlier answer left waiting goes first.
-    try {
-        ex.port().Purge();
-    } catch (const ECommError&) {
-    }
+    ex.purge();
     ex.setTransferError(false);
     QByteArray whole;
     const auto data =
@@ -378,14 +376,9 @@ DoctorReport LineDoctor::run(const QString& portName) {
     LinkState link;
     link.portName = report.port;
     struct CloseAtEnd {
-        TCommPort& port;
-        ~CloseAtEnd() {
-            try {
-                port.Close();
-            } catch (const ECommError&) {
-            }
-        }
-    } closeAtEnd{ex.port()};
+        Exchange& ex;
+        ~CloseAtEnd() { ClosePortQuietly(ex); }
+    } closeAtEnd{ex};
 
     // The link: as the Connection dialog tries it, a few times.
     int attempt = 0;
@@ -411,10 +404,7 @@ DoctorReport LineDoctor::run(const QString& portName) {
           d::linkAnswered(attempt, kLinkAttempts, ex.displayReachable()));
 
     ex.setTransferError(false);
-    try {
-        ex.port().Purge();
-    } catch (const ECommError&) {
-    }
+    ex.purge();
     const QString id = ReadFirmwareId(ex);
     if (id.isEmpty())
         c.add(QStringLiteral("firmware"), d::firmwareName, false, d::firmwareSilent, d::fixSilent);
