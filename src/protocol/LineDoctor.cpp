@@ -9,7 +9,6 @@
 #include "protocol/Frames.h"
 #include "protocol/Link.h"
 #include "protocol/OperationEnd.h"
-#include "serial/TCommPort.h"
 
 #include <QDir>
 #include <QFile>
