@@ -70,6 +70,11 @@ struct SignLine {
     LinkState link;
 
     explicit SignLine(const CliSeam::Presets& presets) : seam(presets) {}
+
+    // The command's exit code once the line is closed and the trace written out: a trace that
+    // could not be written in full is said on standard error and fails the command (after
+    // whatever the command itself reported).
+    int finish(int code);
 };
 // Everything one command that reads or writes the sign's parameters needs: the line, the
 // window's operations over it, and the backups they keep.

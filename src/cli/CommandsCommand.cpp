@@ -144,7 +144,7 @@ int runSendFile(const QStringList& args) {
         return kExitFailure;
     if (!p.isSet(kKeepDateTime))
         refreshDateTime(*v, QDateTime::currentDateTime());
-    return sendCommands(line.exchange, line.link, *v, timing) ? kExitOk : kExitFailure;
+    return line.finish(sendCommands(line.exchange, line.link, *v, timing) ? kExitOk : kExitFailure);
 }
 
 struct Action {

@@ -7,6 +7,7 @@
 #include "protocol/Exchange.h"
 #include "protocol/LineDoctor.h"
 #include "protocol/Link.h"
+#include "protocol/OperationEnd.h"
 #include "protocol/OperationHost.h"
 #include "protocol/PagerOperations.h"
 #include "serial/TCommPort.h"
@@ -48,6 +49,17 @@ Session::Session(const CliSeam::Presets& presets, ParamImage& image)
     ops->setDifferenceLister(settings::differenceLines);
 }
 Session::~Session() = default;
+
+int SignLine::finish(int code) {
+    ClosePortQuietly(exchange);
+    if (!trace)
+        return code;
+    trace->flush();
+    if (trace->complete())
+        return code;
+    fileFailure(seam, msg::trace::incomplete, trace->path(), trace->failure());
+    return code == kExitOk ? kExitFailure : code;
+}
 
 namespace {
 
@@ -160,7 +172,7 @@ int runFirmware(const QStringList& args) {
     Session s(p.presets(), image);
     if (auto bad = takeLineOptions(p, s))
         return *bad;
-    return exitFor(s.ops->checkFirmware());
+    return s.finish(exitFor(s.ops->checkFirmware()));
 }
 
 int runRead(const QStringList& args) {
@@ -189,11 +201,11 @@ int runRead(const QStringList& args) {
         return kExitFailure;
 
     if (!s.ops->read())
-        return kExitFailure;
+        return s.finish(kExitFailure);
     QString reason;
     if (!tablefile::save(p.value(kOutput), image, &reason))
-        return fileFailure(s.seam, msg::saveError, p.value(kOutput), reason);
-    return kExitOk;
+        return s.finish(fileFailure(s.seam, msg::saveError, p.value(kOutput), reason));
+    return s.finish(kExitOk);
 }
 
 namespace {
@@ -213,7 +225,7 @@ int runWithTable(ArgParser& p, bool asksQuestions,
         return *bad;
     if (!takeTable(p.positional().first(), image, s.seam))
         return kExitFailure;
-    return exitFor(operation(*s.ops, p));
+    return s.finish(exitFor(operation(*s.ops, p)));
 }
 
 } // namespace
@@ -274,7 +286,8 @@ int runDoctor(const QStringList& args) {
                                      "every check passed, 1 otherwise."));
     addLineOptions(p);
     p.addOption({kReads,
-                 QStringLiteral("How many times bank 0 is read to judge the line (default 3)."),
+                 QStringLiteral("How many times bank 0 is read to judge the line (default 3, "
+                                "at least 2); bank 1 is read twice."),
                  QStringLiteral("n")});
     p.addOption({kJson, QStringLiteral("Print one JSON object.")});
     if (auto done = p.parse(0, 0))
@@ -286,7 +299,7 @@ int runDoctor(const QStringList& args) {
     if (p.isSet(kReads)) {
         bool ok = false;
         const int reads = QLocale::c().toInt(p.value(kReads), &ok);
-        if (!ok || reads < 1 || reads > 20)
+        if (!ok || reads < LineDoctor::kMinReads || reads > 20)
             return p.usageError(msg::doctor::badReads(p.value(kReads)));
         doctor.setReads(reads);
     }
@@ -296,7 +309,7 @@ int runDoctor(const QStringList& args) {
     else
         out() << report.text();
     out().flush();
-    return exitFor(report.passed());
+    return line.finish(exitFor(report.passed()));
 }
 
 } // namespace cli

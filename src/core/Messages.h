@@ -406,6 +406,13 @@ inline QString argumentNotInLocale(const QString& shown) {
 // The wire trace: one line per event, what went over the line in the line's own terms.
 namespace trace {
 inline const QString menuOpenFolder = QStringLiteral("Open Trace Folder");
+inline const QString symbolicLink =
+    QStringLiteral("it is a symbolic link; a trace is never written through one");
+inline const QString folderRefused = QStringLiteral(
+    "the trace folder could not be made private to this user (or is a symbolic link)");
+inline const QString notWritten = QStringLiteral("not every line could be written");
+inline const QString incomplete =
+    QStringLiteral("Trace Error! The trace could not be written in full.");
 inline QString hexAddress(quint32 a) {
     return QStringLiteral("0x") + QString::number(a, 16).toUpper();
 }
@@ -519,15 +526,24 @@ namespace doctor {
 inline const QString testButton = QStringLiteral("Test");
 inline const QString reportCaption = QStringLiteral("Line Test");
 inline QString badReads(const QString& value) {
-    return QStringLiteral("--reads takes a number from 1 to 20, not '") + value + QLatin1Char('\'');
+    return QStringLiteral("--reads takes a number from 2 to 20, not '") + value + QLatin1Char('\'');
 }
 inline const QString closeButton = QStringLiteral("Close");
-inline QString line(bool passed, const QString& name, const QString& text, const QString& fix) {
-    QString l = (passed ? QStringLiteral("passed  ") : QStringLiteral("failed  ")) + name +
-                QStringLiteral(": ") + text;
-    if (!passed && !fix.isEmpty())
+// The verdict column: passed, failed, or neither (the line gave too little to judge by).
+inline const QString verdictPassed = QStringLiteral("passed");
+inline const QString verdictFailed = QStringLiteral("failed");
+inline const QString verdictNotJudged = QStringLiteral("not judged");
+// A finding without its verdict, as Write shows the one it stops on.
+inline QString finding(const QString& name, const QString& text, const QString& fix) {
+    QString l = name + QStringLiteral(": ") + text;
+    if (!fix.isEmpty())
         l += QStringLiteral(" -> ") + fix;
     return l;
+}
+inline QString line(const QString& verdict, const QString& name, const QString& text,
+                    const QString& fix) {
+    const QString column = verdict == verdictNotJudged ? QStringLiteral("--") : verdict;
+    return column.leftJustified(8, QLatin1Char(' ')) + finding(name, text, fix);
 }
 inline const QString portName = QStringLiteral("Port");
 inline QString portSerial(const QString& path) {
@@ -591,11 +607,14 @@ inline QString fixModemManager(const QString& match) {
                           "--reload && sudo udevadm trigger, and plug the adapter in again");
 }
 inline const QString linkName = QStringLiteral("Link");
-inline QString linkAnswered(int attempt, int attempts, bool display) {
+inline QString linkAnswered(int attempt, bool display) {
     return QStringLiteral("the sign answered at attempt ") + QString::number(attempt) +
-           QStringLiteral(" of ") + QString::number(attempts) +
            (display ? QStringLiteral(", its display too")
                     : QStringLiteral(", its display did not"));
+}
+inline QString linkGarbled(int attempts) {
+    return QStringLiteral("not judged: answers came, none of them whole, in ") +
+           QString::number(attempts) + QStringLiteral(" attempts");
 }
 inline QString linkOpenFailed(const QString& why) {
     return QStringLiteral("the port would not open: ") + why;
@@ -627,7 +646,12 @@ inline const QString bankValid =
     QStringLiteral("valid: its sum and check words agree with its data");
 inline const QString bankInvalid =
     QStringLiteral("not valid: its sum or check words disagree with its data");
-inline const QString bankUnread = QStringLiteral("could not be read");
+inline const QString notJudgedNoisy = QStringLiteral("not judged: the line is too noisy");
+inline const QString notJudgedSilent = QStringLiteral("not judged: no answer");
+inline QString notJudgedOneAnswer(int reads) {
+    return QStringLiteral("not judged: 1 of ") + QString::number(reads) +
+           QStringLiteral(" reads was answered");
+}
 inline const QString fixBank = QStringLiteral(
     "write a table file to the sign (Pager > Write, or `ledsign write`): both banks are "
     "written again");
@@ -638,16 +662,60 @@ inline QString banksState(bool equal, int running) {
                         : QStringLiteral("the sign runs bank ") + QString::number(running));
 }
 inline const QString qualityName = QStringLiteral("Line quality");
-inline QString readsAgreed(int reads) {
-    return QString::number(reads) + QStringLiteral(" of ") + QString::number(reads) +
-           QStringLiteral(" reads agreed");
+inline QString counted(int n, const char* one, const char* many) {
+    return QString::number(n) + QLatin1Char(' ') + QLatin1String(n == 1 ? one : many);
 }
-inline QString readsDiffer(int agreed, int reads, int bytes) {
-    return QStringLiteral("reads differ: check the cable and the adapter (") +
-           QString::number(agreed) + QStringLiteral(" of ") + QString::number(reads) +
-           QStringLiteral(" reads agreed, ") + QString::number(bytes) +
-           QStringLiteral(" bytes differed)");
+inline QString readsAgreed(int bank0Reads, int bank1Reads) {
+    return QString::number(bank0Reads) + QStringLiteral(" of ") + QString::number(bank0Reads) +
+           QStringLiteral(" reads of bank 0 and ") + QString::number(bank1Reads) +
+           QStringLiteral(" of ") + QString::number(bank1Reads) +
+           QStringLiteral(" of bank 1 agreed; every answer came whole, at the first attempt");
 }
+// What the line did wrong, joined with "; ".
+inline QString linkAttempts(int attempts) {
+    return QStringLiteral("Link needed ") + QString::number(attempts) + QStringLiteral(" attempts");
+}
+inline QString negativeAnswers(int n) {
+    return counted(n, "negative acknowledgement", "negative acknowledgements");
+}
+inline QString timeOuts(int n) {
+    return counted(n, "time-out", "time-outs");
+}
+inline QString brokenReplies(int n) {
+    return counted(n, "reply", "replies") + QStringLiteral(" broken off or run on");
+}
+inline QString strayBytes(int n) {
+    return counted(n, "stray byte", "stray bytes");
+}
+inline const QString ofFirmware = QStringLiteral("the firmware identification");
+inline QString ofBank(int bank) {
+    return QStringLiteral("bank ") + QString::number(bank);
+}
+inline QString readsDiffered(int differing, int reads, const QString& of, int fewest, int most) {
+    QString t = QString::number(differing) + QStringLiteral(" of ") + QString::number(reads) +
+                QStringLiteral(" reads of ") + of + QStringLiteral(" differed");
+    if (most > 0)
+        t += QStringLiteral(" in ") +
+             (fewest == most ? QString() : QString::number(fewest) + QStringLiteral(" to ")) +
+             counted(most, "byte", "bytes");
+    return t;
+}
+inline QString noTwoAgreed(int reads, const QString& of) {
+    return QStringLiteral("no two of ") + QString::number(reads) + QStringLiteral(" reads of ") +
+           of + QStringLiteral(" agreed");
+}
+inline QString silentSinceLink(int timeOuts) {
+    return QStringLiteral("no answer since the link (") + doctor::timeOuts(timeOuts) +
+           QLatin1Char(')');
+}
+inline QString stoppedAnswering(int reads) {
+    return QStringLiteral("the sign stopped answering: no answer to the last ") +
+           QString::number(reads) + QStringLiteral(" reads");
+}
+inline const QString fixLine = QStringLiteral(
+    "check the cable and the adapter: plug them in firmly, try another cable or adapter and a "
+    "shorter run, keep the cable away from power lines, then test again");
+inline const QString firmwareGarbledWrite = finding(firmwareName, firmwareGarbled, fixSilent);
 } // namespace doctor
 
 // ledsign batch: a line of signs programmed from one template and a table of units.

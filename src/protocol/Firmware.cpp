@@ -42,3 +42,10 @@ QString ReadFirmwareId(Exchange& ex) {
 bool isFlexFirmware(const QString& idText) {
     return idText.mid(kModelInText, kModelChars) == kFlexModel;
 }
+
+bool isGarbledFirmware(const QString& idText) {
+    for (QChar ch : idText)
+        if (ch.unicode() < 0x20 || ch.unicode() > 0x7E)
+            return true;
+    return false;
+}

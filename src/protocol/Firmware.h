@@ -12,3 +12,7 @@ QString ReadFirmwareId(Exchange& exchange);
 // True when the identification text names the FLEX firmware, which this tool must not
 // program.
 bool isFlexFirmware(const QString& idText);
+
+// True when the identification text holds characters no identification has: it came
+// garbled. The line check fails such a sign and Write refuses it.
+bool isGarbledFirmware(const QString& idText);

@@ -69,7 +69,7 @@ class TestLinkDialog : public QObject {
         const QString text = report->findChild<QPlainTextEdit*>("memTestReport")->toPlainText();
         QVERIFY2(text.contains("passed  Link: the sign answered at attempt 1") &&
                      text.contains("failed  Bank 0: not valid") &&
-                     text.contains("passed  Line quality: 3 of 3 reads agreed"),
+                     text.contains("passed  Line quality: 3 of 3 reads of bank 0"),
                  qPrintable(text));
         // Nothing to the person but the report; the line is left closed and free.
         QVERIFY(r.seam.shown.isEmpty());
