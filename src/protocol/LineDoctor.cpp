@@ -16,6 +16,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <algorithm>
 #include <climits>
 #include <optional>
 
@@ -155,9 +156,10 @@ std::optional<BlockReading> readOnce(Exchange& ex, quint32 address, int count) {
 
 // Stray bytes ahead of a reply push its data back, and two replies pushed back alike would
 // agree on data the sign does not hold. The data are the block that the most replies hold at
-// byte 14 or a few bytes further in (a tie goes to the block that passes whole, then to the
-// fewest stray bytes); each reply that holds it further in had that many stray bytes before
-// it, and its read is taken from there. Returns the stray bytes found.
+// byte 14 or a few bytes further in; a tie goes to the block that passes whole, then to the
+// fewest stray bytes (a reply's header may be the same every time, so a block that starts in
+// it is held as often as the data). Each reply that holds the block further in had that many
+// stray bytes before it, and its read is taken from there. Returns the stray bytes found.
 int alignReads(Readings& r, const std::function<bool(const QByteArray&)>& whole) {
     constexpr int kMaxStrayBytes = 16;
     struct Holders {
@@ -201,6 +203,19 @@ int alignReads(Readings& r, const std::function<bool(const QByteArray&)>& whole)
         stray += it.value();
     }
     return stray;
+}
+
+// Identification bytes as a sign holds them: a model starting with a character, then
+// characters, zero bytes as padding only; or erased memory.
+bool plausibleFirmware(const QByteArray& id) {
+    if (id.count(char(0xFF)) == id.size())
+        return true;
+    const auto printable = [](char c) { return quint8(c) >= 0x20 && quint8(c) < 0x7F; };
+    const qsizetype nul = id.indexOf('\0');
+    const QByteArray text = nul < 0 ? id : id.left(nul);
+    return !text.isEmpty() && text.front() != ' ' &&
+           std::all_of(text.begin(), text.end(), printable) &&
+           id.mid(text.size()).count('\0') == id.size() - text.size();
 }
 
 // Everything the line did wrong, in the report's words.
@@ -326,16 +341,12 @@ bool SignChecks::linkUp(LinkState& link, QuietSeam& seam) {
 void SignChecks::checkFirmware() {
     const QString id = QStringLiteral("firmware");
     Readings r{d::ofFirmware, wire::kFirmwareLength, {}};
-    std::optional<QByteArray> agreed;
-    while (int(r.reads.size()) < LineDoctor::kFirmwareReads && !agreed) {
-        ex_.purge();
-        ex_.setTransferError(false);
-        const QString text = ReadFirmwareId(ex_);
-        note(!text.isEmpty());
-        r.reads << (text.isEmpty() ? std::nullopt
-                                   : std::optional<BlockReading>(BlockReading{text.toUtf8(), {}}));
-        agreed = r.agreed();
+    for (int i = 0; i < LineDoctor::kFirmwareReads; ++i) {
+        r.reads << readOnce(ex_, wire::kFirmwareAddress, wire::kFirmwareLength);
+        note(r.reads.back().has_value());
     }
+    line_.shiftedBy += alignReads(r, plausibleFirmware);
+    const auto agreed = r.agreed();
     line_.compare(r, agreed, false);
     if (!agreed) {
         if (r.answered() == 0)
@@ -344,7 +355,7 @@ void SignChecks::checkFirmware() {
             report_.add(id, d::firmwareName, Verdict::NotJudged, notJudgedText(r));
         return;
     }
-    const QString text = QString::fromUtf8(*agreed);
+    const QString text = firmwareIdText(*agreed);
     if (isGarbledFirmware(text))
         report_.add(id, d::firmwareName, false, d::firmwareGarbled, d::fixSilent);
     else if (isFlexFirmware(text))

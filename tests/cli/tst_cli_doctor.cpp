@@ -50,6 +50,13 @@ class TestCliDoctor : public QObject {
         // Read-only: nothing was erased or written.
         QVERIFY(rig.traffic("erase").isEmpty());
         QVERIFY(rig.traffic("write").isEmpty());
+
+        // A sign with reply headers, sums and acknowledgement bytes of its own.
+        SignRig foreign;
+        QVERIFY(foreign.start({"--foreign", "--seed", "7"}));
+        const Doctor f = doctor(foreign.sim.device());
+        QCOMPARE(f.run.code, 0);
+        QCOMPARE(f.passed, kAllChecks);
     }
 
     void eachFaultFailsItsOwnCheck() {
