@@ -54,6 +54,7 @@ BackupsWindow::BackupsWindow(QString folder, QWidget* parent)
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setWordWrap(false);
     table_->verticalHeader()->hide();
+    table_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
     table_->horizontalHeader()->setStretchLastSection(true);
 
     filter_->setObjectName(QStringLiteral("edtFilter"));
@@ -131,12 +132,13 @@ void BackupsWindow::reload() {
                        ? QString()
                        : msg::label::backupsUnreadable(int(listing.unreadableLines.size())));
     note_->setVisible(!listing.unreadableLines.isEmpty());
-    // The same backup stays selected across a reload.
-    for (int r = 0; r < proxy_->rowCount() && !selected.isEmpty(); ++r)
-        if (proxy_->index(r, 0).data(kPathRole).toString() == selected) {
-            table_->selectRow(r);
-            break;
-        }
+    // The same backup stays selected across a reload; at first, the top row is.
+    int row = selected.isEmpty() ? 0 : -1;
+    for (int r = 0; r < proxy_->rowCount() && row < 0; ++r)
+        if (proxy_->index(r, 0).data(kPathRole).toString() == selected)
+            row = r;
+    if (row >= 0 && row < proxy_->rowCount())
+        table_->selectRow(row);
     updateButtons();
 }
 

@@ -126,6 +126,7 @@ class TestWindowBackups : public QObject {
         QCOMPARE(column(t, BackupsWindow::Capcode1),
                  (QStringList{"0001000", "2000000", "0000300"}));
         QVERIFY(w.findChild<QLabel*>("lblBackupsNote")->isVisible());
+        QCOMPARE(w.selectedPath(), files.at(2));
 
         t->sortByColumn(BackupsWindow::Capcode1, Qt::AscendingOrder);
         QCOMPARE(column(t, BackupsWindow::Capcode1),
@@ -139,6 +140,8 @@ class TestWindowBackups : public QObject {
         w.filter()->setText("BEFORE");
         QCOMPARE(column(t, BackupsWindow::Port), QStringList{"/dev/ttyUSB1"});
 
+        // The newest row, selected at first, is filtered out: nothing to act on.
+        QCOMPARE(w.selectedPath(), QString());
         QVERIFY(!button(w, "btnOpenBackup")->isEnabled());
         t->selectRow(0);
         QCOMPARE(w.selectedPath(), files.at(1));
@@ -158,11 +161,6 @@ class TestWindowBackups : public QObject {
         QCOMPARE(opened.first().first().toString(), files.at(1));
         QCOMPARE(compared.first().first().toString(), files.at(1));
         QCOMPARE(shown, QStringList{files.at(1)});
-
-        // Filtered out, the row is no longer selected: nothing to act on.
-        w.filter()->setText("compare");
-        QCOMPARE(w.selectedPath(), QString());
-        QVERIFY(!button(w, "btnOpenBackup")->isEnabled());
     }
 };
 
