@@ -29,7 +29,7 @@ struct Entry {
 };
 
 // A normal line takes a few hundred bytes; a longer one is kept but not read.
-inline constexpr qsizetype kMaxIndexLine = 16 * 1024;
+inline constexpr qsizetype kMaxIndexLine = qsizetype(16) * 1024;
 
 // A backup's file name: a plain name inside the folder, ending ".tbl".
 bool isBackupFileName(const QString& name);

@@ -75,7 +75,13 @@ class TestWindowBackups : public QObject {
 
         w.image().setCapcode(1, 1000001);
         w.refreshFromImage();
+        // Unsaved edits are asked about before another backup replaces them.
+        fx.seam.saveChoices = {UserSeam::SaveChoice::Cancel};
         const int asked = fx.dialogsAsked;
+        w.action("OpenBackup1")->trigger();
+        QCOMPARE(fx.dialogsAsked, asked);
+        QCOMPARE(fx.seam.shown.last(),
+                 "save question: " + msg::saveChangesQuestion(msg::label::untitled));
         fx.saveAnswers << QString(); // Ctrl+S asks for a name; cancelled, nothing is written
         QTest::keyClick(&w, Qt::Key_S, Qt::ControlModifier);
         QCOMPARE(fx.dialogsAsked, asked + 1);
