@@ -13,7 +13,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QLockFile>
 #include <QThread>
 #include <csignal>
 #include <cstdio>
@@ -74,19 +73,16 @@ class NoHost : public OperationHost {
     void enablePager() override {}
 };
 
-// Stations of one line back up side by side: one at a time updates the store's index.
-class LockedKeeper : public ReadKeeper {
+// Each backup is reported to the line (stations back up side by side: the store takes one at
+// a time).
+class ReportingKeeper : public ReadKeeper {
   public:
     bool keep(const SignReading& reading, QString* reason) override {
-        QDir().mkpath(store_.folder());
-        QLockFile lock(store_.folder() + QStringLiteral("/.batch.lock"));
-        lock.lock();
-        if (!store_.keep(reading, reason))
+        const QString file = store_.add(reading, reason);
+        if (file.isEmpty())
             return false;
-        const QList<backup::Entry> entries = store_.entries();
         report(QStringLiteral("firmware"), reading.firmware);
-        if (!entries.isEmpty())
-            report(QStringLiteral("backup"), entries.first().file);
+        report(QStringLiteral("backup"), QFileInfo(file).fileName());
         return true;
     }
 
@@ -165,7 +161,7 @@ int runStation(const StationJob& job) {
     }
     report(QStringLiteral("phase"), QStringLiteral("writing"));
     NoHost host;
-    LockedKeeper keeper;
+    ReportingKeeper keeper;
     PagerOperations ops(ex, image, link, host);
     ops.setKeeper(&keeper);
     PagerOperations::WriteChoices choices;

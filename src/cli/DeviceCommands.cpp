@@ -256,25 +256,6 @@ int runVerify(const QStringList& args) {
                         [](PagerOperations& ops, const ArgParser&) { return ops.verify(); });
 }
 
-int runBackups(const QStringList& args) {
-    ArgParser p(args, QStringLiteral("Lists the backups of signs' settings, newest first: time "
-                                     "(UTC), port, operation, capcode #1, firmware and file, "
-                                     "tab-separated. Every read and every write keeps one."));
-    p.addOption({QStringLiteral("path"), QStringLiteral("Print the backup folder only.")});
-    if (auto done = p.parse(0, 0))
-        return *done;
-    const backup::Store store;
-    if (p.isSet(QStringLiteral("path"))) {
-        out() << store.folder() << Qt::endl;
-        return kExitOk;
-    }
-    for (const backup::Entry& e : store.entries())
-        out() << e.time.toString(Qt::ISODate) << '\t' << e.port << '\t' << e.operation << '\t'
-              << e.capcode1 << '\t' << e.firmware << '\t' << e.path << '\n';
-    out().flush();
-    return kExitOk;
-}
-
 int runDoctor(const QStringList& args) {
     const QString kReads = QStringLiteral("reads");
     const QString kJson = QStringLiteral("json");

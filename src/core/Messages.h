@@ -99,6 +99,29 @@ inline QString backupFailedAfterRead(const QString& reason) {
     return QStringLiteral("The settings read from the sign could not be backed up (") + reason +
            QStringLiteral(").");
 }
+// The backup folder, when it may not hold backups (shown inside backupFailed's brackets).
+inline QString backupFolderLink(const QString& link, const QString& target) {
+    return link + QStringLiteral(" (a link to ") + target + QLatin1Char(')');
+}
+inline QString backupFolderShared(const QString& folder) {
+    return QStringLiteral("the backup folder ") + folder +
+           QStringLiteral(" is open to other users: make it private with chmod 700");
+}
+inline QString backupFolderNotOwned(const QString& folder) {
+    return QStringLiteral("the backup folder ") + folder +
+           QStringLiteral(" belongs to another user");
+}
+inline QString backupFolderNotFolder(const QString& folder) {
+    return QStringLiteral("the backup folder ") + folder + QStringLiteral(" is not a folder");
+}
+inline QString backupFolderNotMade(const QString& folder) {
+    return QStringLiteral("the backup folder ") + folder + QStringLiteral(" cannot be created");
+}
+// What each backup holds, by the operation that read it.
+inline const QString backupOpRead = QStringLiteral("read");
+inline const QString backupOpBeforeWrite = QStringLiteral("before write");
+inline const QString backupOpCompare = QStringLiteral("compare");
+inline const QString backupOpUnknown = QStringLiteral("unknown"); // a file the index does not name
 inline const QString bank0StillDamaged = QStringLiteral(
     "Bank 0 is still damaged: its repair did not read back as written. Bank 1 is untouched.");
 inline const QString bank0TailFails =
@@ -245,6 +268,33 @@ inline const QString menuLink = QStringLiteral("Link");
 inline const QString menuOpenBackup = QStringLiteral("Open Backup...");
 inline const QString menuCompareWithSign = QStringLiteral("Compare With Sign");
 inline const QString menuBackUpBeforeWrite = QStringLiteral("Back Up Before Write");
+inline const QString menuBackups = QStringLiteral("Backups...");
+// An opened backup is an untitled copy: the caption names what it was copied from.
+inline QString backupCopy(const QString& file) {
+    return QStringLiteral("Untitled, a copy of ") + file;
+}
+inline const QString untitled = QStringLiteral("Untitled");
+// The Backups window
+inline const QString backupsCaption = QStringLiteral("Backups");
+inline const QString backupsTime = QStringLiteral("Time");
+inline const QString backupsPort = QStringLiteral("Port");
+inline const QString backupsOperation = QStringLiteral("Operation");
+inline const QString backupsCapcode1 = QStringLiteral("Capcode #1");
+inline const QString backupsFirmware = QStringLiteral("Firmware");
+inline const QString backupsFilter = QStringLiteral("Filter");
+inline const QString backupsOpen = QStringLiteral("Open");
+inline const QString backupsCompare = QStringLiteral("Compare With Sign");
+inline const QString backupsShowInFolder = QStringLiteral("Show In Folder");
+inline const QString backupsClose = QStringLiteral("Close");
+inline const QString compareBackup = QStringLiteral("Backup");
+inline QString backupsFolder(const QString& folder) {
+    return QStringLiteral("Folder: ") + folder;
+}
+inline QString backupsUnreadable(int lines) {
+    return QString::number(lines) +
+           (lines == 1 ? QStringLiteral(" line of the index could not be read; it is kept.")
+                       : QStringLiteral(" lines of the index could not be read; they are kept."));
+}
 inline const QString compareCaption = QStringLiteral("Compare With Sign");
 inline const QString compareSetting = QStringLiteral("Setting");
 inline const QString compareSign = QStringLiteral("Sign");
@@ -321,6 +371,17 @@ inline QString unknownCode(int value) {
     return QStringLiteral("(no item for ") + QString::number(value) + QLatin1Char(')');
 }
 inline const QString outputsCaption = QStringLiteral("outputs"); // after "Power Up Output "
+// `ledsign backups`: the header line, and the index lines that could not be read.
+inline const QString backupsHeader =
+    QStringLiteral("time\tport\toperation\tcapcode1\tfirmware\tfile");
+inline QString backupIndexUnreadable(const QString& index, const QList<int>& lines) {
+    QStringList numbers;
+    for (int n : lines)
+        numbers << QString::number(n);
+    return index + QStringLiteral(": line ") + numbers.join(QStringLiteral(", ")) +
+           QStringLiteral(" could not be read (kept as it is)");
+}
+
 inline QString diffSetting(const QString& caption, const QString& from, const QString& to) {
     // Some window captions carry their own colon ("PLLR:").
     const QString lead = caption.endsWith(QLatin1Char(':')) ? caption + QLatin1Char(' ')

@@ -3,11 +3,13 @@
 // allows while an exchange waits (nothing that starts another one or changes the image).
 #include "PtyPeer.h"
 #include "SimulatedSign.h"
+#include "app/BackupsWindow.h"
 #include "app/CompareDialog.h"
 #include "app/DeviceSide.h"
 #include "app/MainWindow.h"
 #include "app/PairMaskEdit.h"
 #include "app/Startup.h"
+#include "backup/Backups.h"
 #include "core/Messages.h"
 #include "editor/SerialOutputRules.h"
 #include "protocol/ConnectionDialog.h"
@@ -237,6 +239,40 @@ class TestWindowDevice : public QObject {
         QCOMPARE(t->horizontalHeaderItem(1)->text(), msg::label::compareSign);
         QCOMPARE(t->item(0, 1)->text(), QStringLiteral("1234562"));
         QCOMPARE(t->item(0, 2)->text(), QStringLiteral("1987654"));
+        QVERIFY(!r.portOpen());
+    }
+
+    void aBackupComparesWithTheLinkedSignFromTheBackupsWindow() {
+        DeviceWindow r;
+        QVERIFY(r.startSign());
+        TfrmAir& w = r.start({r.sim.device()});
+        ParamImage old;
+        old.setCapcode(2, 1987654);
+        QString reason;
+        const QString file =
+            backup::Store().add({"/dev/ttyOld", "write", {}, 1, old.toByteArray()}, &reason);
+        QVERIFY2(!file.isEmpty(), qPrintable(reason));
+        r.trigger("Backups1");
+        auto* backups = w.findChild<BackupsWindow*>("frmBackups");
+        QVERIFY(backups && backups->isVisible());
+        auto* compare = backups->findChild<QPushButton*>("btnCompareBackup");
+        backups->filter()->setText("ttyOld");
+        backups->table()->selectRow(0);
+        QCOMPARE(backups->selectedPath(), file);
+        QVERIFY(!compare->isEnabled()); // no sign linked yet
+
+        r.link();
+        backups->updateButtons();
+        QVERIFY(compare->isEnabled());
+        std::optional<settings::Differences> shown;
+        w.showDifferences = [&](const settings::Differences& d) { shown = d; };
+        compare->click();
+        QVERIFY(shown);
+        QCOMPARE(shown->settings.size(), 1);
+        QCOMPARE(shown->settings.first().from, QStringLiteral("1234562"));
+        QCOMPARE(shown->settings.first().to, QStringLiteral("1987654"));
+        // The window's own settings were left alone.
+        QCOMPARE(w.image().capcode(2), ParamImage().capcode(2));
         QVERIFY(!r.portOpen());
     }
 
