@@ -692,6 +692,30 @@ inline QString badNumber(const QString& option, const QString& value) {
 inline QString skipped(int units) {
     return QString::number(units) + QStringLiteral(" units already ok in the log, skipped");
 }
+inline QString logLocked(const QString& log, qint64 pid) {
+    return log + QStringLiteral(": in use by another batch (process ") + QString::number(pid) +
+           QLatin1Char(')');
+}
+inline QString logUnusable(const QString& log, const QString& reason) {
+    return log + QStringLiteral(": the log cannot be written: ") + reason;
+}
+inline QString logFailed(const QString& log, const QString& reason) {
+    return log + QStringLiteral(": the log cannot be written (") + reason +
+           QStringLiteral("); no new unit is started");
+}
+inline const QString phaseAsking = QStringLiteral("connect the sign");
+inline const QString phaseWaiting = QStringLiteral("waiting");
+inline const QString phaseWriting = QStringLiteral("writing");
+inline const QString phaseReadingBack = QStringLiteral("reading back");
+inline const QString phaseUnplug = QStringLiteral("unplug");
+inline const QString phaseEnded = QStringLiteral("ended");
+inline const QString resultOk = QStringLiteral("ok");
+inline QString resultFailed(const QString& why) {
+    return QStringLiteral("failed: ") + why;
+}
+inline QString resultLeft(const QString& why) {
+    return QStringLiteral("left: ") + why;
+}
 inline QString summary(int done, int failed, int left) {
     return QStringLiteral("done ") + QString::number(done) + QStringLiteral(", failed ") +
            QString::number(failed) + QStringLiteral(", left ") + QString::number(left);

@@ -33,11 +33,12 @@ class TestCliBatch : public QObject {
         writeFileBytes(path(name), text);
         return path(name);
     }
+    // The units' records, without the batches' start lines.
     QList<QJsonObject> log(const QString& file) const {
         QList<QJsonObject> lines;
         for (const QByteArray& l : fileBytes(file).split('\n'))
-            if (!l.isEmpty())
-                lines << QJsonDocument::fromJson(l).object();
+            if (const QJsonObject o = QJsonDocument::fromJson(l).object(); o.contains("unit"))
+                lines << o;
         return lines;
     }
     QStringList fast() const { return {"--absence-ms", "300", "--poll-ms", "5"}; }

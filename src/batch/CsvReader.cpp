@@ -1,4 +1,4 @@
-#include "cli/CsvReader.h"
+#include "batch/CsvReader.h"
 
 #include "core/Messages.h"
 

@@ -1,9 +1,10 @@
-#include "cli/BatchStation.h"
+#include "batch/BatchStation.h"
 
 #include "backup/Backups.h"
+#include "core/Messages.h"
 #include "core/UserSeam.h"
 #include "image/ParamImage.h"
-#include "image/TableFile.h"
+#include "protocol/Banks.h"
 #include "protocol/Exchange.h"
 #include "protocol/Link.h"
 #include "protocol/OperationHost.h"
@@ -12,24 +13,76 @@
 
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFileInfo>
 #include <QLockFile>
 #include <QThread>
 #include <csignal>
 #include <cstdio>
+#include <poll.h>
+#include <unistd.h>
 
 namespace batch {
 
 namespace {
 
-void report(const QString& what, const QString& text) {
-    const QByteArray line = (what + QLatin1Char(' ') + text).toUtf8().replace('\n', ' ') + '\n';
+void tell(const StationEvent& e) {
+    const QByteArray line = formatEvent(e);
     std::fwrite(line.constData(), 1, size_t(line.size()), stdout);
     std::fflush(stdout);
 }
 
+// What the parent sends on standard input: the image first, then perhaps Stop. A closed
+// input is a parent that is gone, and counts as Stop.
+class ParentInput {
+  public:
+    // Blocks for the first event.
+    std::optional<StationEvent> next() {
+        for (;;) {
+            if (auto e = takeLine())
+                return e;
+            if (closed_ || !readSome())
+                return std::nullopt;
+        }
+    }
+    bool stopAsked() {
+        while (!stop_ && !closed_) {
+            pollfd fd{STDIN_FILENO, POLLIN, 0};
+            if (::poll(&fd, 1, 0) <= 0)
+                break;
+            if (!readSome())
+                break;
+            while (auto e = takeLine())
+                if (e->kind == StationEvent::Kind::Stop)
+                    stop_ = true;
+        }
+        return stop_ || closed_;
+    }
+
+  private:
+    bool readSome() {
+        char chunk[8192];
+        const ssize_t n = ::read(STDIN_FILENO, chunk, sizeof chunk);
+        if (n <= 0) {
+            closed_ = true;
+            return false;
+        }
+        pending_.append(chunk, n);
+        return true;
+    }
+    std::optional<StationEvent> takeLine() {
+        for (qsizetype nl; (nl = pending_.indexOf('\n')) >= 0;) {
+            const QByteArray line = pending_.left(nl);
+            pending_.remove(0, nl + 1);
+            if (auto e = parseEvent(line))
+                return e;
+        }
+        return std::nullopt;
+    }
+    QByteArray pending_;
+    bool closed_ = false, stop_ = false;
+};
+
 // The parent shows everything: the sign's questions are answered as a line's new signs need
-// (Yes to overwriting a blank sign), texts become lines for it.
+// (Yes to overwriting a blank sign), texts become events for it.
 class StationSeam : public UserSeam {
   public:
     bool quietLink = false;
@@ -43,27 +96,42 @@ class StationSeam : public UserSeam {
         return std::nullopt;
     }
     void setStatus(const QString& text) override {
-        if (!quietLink)
-            report(QStringLiteral("phase"), text);
+        if (text == msg::statusErase)
+            erased_ = true;
     }
-    void setProgressMax(int maximum) override { max_ = qMax(1, maximum); }
+    // A bank's read after its erase is the read-back; every other step is the Write.
+    void setProgressMax(int maximum) override {
+        max_ = qMax(1, maximum);
+        if (quietLink)
+            return;
+        const StationPhase p = erased_ && maximum == progress::kReadBank ? StationPhase::ReadingBack
+                                                                         : StationPhase::Writing;
+        if (p != phase_)
+            tell(StationEvent::ofPhase(phase_ = p));
+    }
     void setProgress(int position) override { show(position); }
     void advanceProgress(int by) override { show(position_ + by); }
     void breathe() override {}
+    void startWrite() {
+        erased_ = false;
+        tell(StationEvent::ofPhase(phase_ = StationPhase::Writing));
+    }
 
   private:
     void say(const QString& text) {
         if (!quietLink)
-            report(QStringLiteral("message"), text);
+            tell(StationEvent::ofText(StationEvent::Kind::Message, text));
     }
     void show(int position) {
         position_ = position;
         const int percent = qBound(0, position * 100 / max_, 100);
         if (percent / 10 != shown_ / 10 && !quietLink)
-            report(QStringLiteral("percent"), QString::number(percent));
+            tell(StationEvent::ofPercent(percent));
         shown_ = percent;
     }
     int max_ = 100, position_ = 0, shown_ = -1;
+    bool erased_ = false;
+    StationPhase phase_ = StationPhase::Waiting;
 };
 
 class NoHost : public OperationHost {
@@ -84,9 +152,9 @@ class LockedKeeper : public ReadKeeper {
         if (!store_.keep(reading, reason))
             return false;
         const QList<backup::Entry> entries = store_.entries();
-        report(QStringLiteral("firmware"), reading.firmware);
+        tell(StationEvent::ofText(StationEvent::Kind::Firmware, reading.firmware));
         if (!entries.isEmpty())
-            report(QStringLiteral("backup"), entries.first().file);
+            tell(StationEvent::ofText(StationEvent::Kind::Backup, entries.first().file));
         return true;
     }
 
@@ -96,22 +164,17 @@ class LockedKeeper : public ReadKeeper {
 
 } // namespace
 
-QString stopFileFor(const QString& imagePath) {
-    return QFileInfo(imagePath).dir().filePath(QStringLiteral("stop"));
-}
-
 int runStation(const StationJob& job) {
     // Ctrl+C reaches the whole terminal's group; a signal would cut short the waits of the
-    // line, so the parent says when to stop with a file beside the unit's image instead: a
-    // Write under way stops once its current bank is written and read back.
+    // line, so the parent says when to stop on standard input instead: a Write under way
+    // stops once its current bank is written and read back.
     std::signal(SIGINT, SIG_IGN);
-    const QString stopFile = stopFileFor(job.imagePath);
+    ParentInput parent;
+    const std::optional<StationEvent> first = parent.next();
+    if (!first || first->kind != StationEvent::Kind::Image)
+        return kStationStopped;
     ParamImage image;
-    const tablefile::OpenResult r = tablefile::open(job.imagePath, image);
-    if (r.outcome == tablefile::Outcome::Unreadable || r.outcome == tablefile::Outcome::Refused) {
-        report(QStringLiteral("message"), r.message);
-        return 1;
-    }
+    image.assign(first->bytes);
     image.writeModelTag();
 
     TCommPort port;
@@ -139,12 +202,14 @@ int runStation(const StationJob& job) {
     };
     constexpr int kProbeGapMs = 100;
     if (job.afterSign) {
-        report(QStringLiteral("phase"), QStringLiteral("unplug"));
+        tell(StationEvent::ofPhase(StationPhase::Unplug));
         QElapsedTimer silent;
         while (!silent.isValid() || silent.elapsed() < job.absenceMs) {
+            if (parent.stopAsked())
+                return kStationStopped;
             const auto a = answers();
             if (!a)
-                return kExitPortFailed;
+                return kStationPortFailed;
             if (*a)
                 silent.invalidate();
             else if (!silent.isValid())
@@ -153,30 +218,32 @@ int runStation(const StationJob& job) {
         }
     }
     if (job.waitForSign) {
-        report(QStringLiteral("phase"), QStringLiteral("waiting"));
+        tell(StationEvent::ofPhase(StationPhase::Waiting));
         for (;;) {
+            if (parent.stopAsked())
+                return kStationStopped;
             const auto a = answers();
             if (!a)
-                return kExitPortFailed;
+                return kStationPortFailed;
             if (*a)
                 break;
             QThread::msleep(kProbeGapMs);
         }
     }
-    report(QStringLiteral("phase"), QStringLiteral("writing"));
+    seam.startWrite();
     NoHost host;
     LockedKeeper keeper;
     PagerOperations ops(ex, image, link, host);
     ops.setKeeper(&keeper);
     PagerOperations::WriteChoices choices;
     choices.backUp = true;
-    choices.stopBetweenBanks = [stopFile] { return QFileInfo::exists(stopFile); };
+    choices.stopBetweenBanks = [&parent] { return parent.stopAsked(); };
     const bool ok = ops.write(choices);
     try {
         port.Close();
     } catch (const ECommError&) {
     }
-    return ok ? 0 : 1;
+    return ok ? kStationWritten : kStationFailed;
 }
 
 } // namespace batch

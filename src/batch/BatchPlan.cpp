@@ -1,6 +1,6 @@
-#include "cli/BatchPlan.h"
+#include "batch/BatchPlan.h"
 
-#include "cli/CsvReader.h"
+#include "batch/CsvReader.h"
 #include "core/Messages.h"
 #include "image/ParamImage.h"
 #include "settings/EditSession.h"
@@ -75,6 +75,7 @@ Plan makePlan(const QByteArray& templateImage, const QByteArray& csvBytes, const
     }
 
     Plan plan;
+    plan.templateImage = templateImage;
     for (const csv::Record& r : table.records.mid(1)) {
         ParamImage image;
         image.assign(templateImage);

@@ -15,12 +15,13 @@ struct Unit {
 };
 
 struct Plan {
+    QByteArray templateImage;
     QList<Unit> units;
     int exitCode = 0; // 0 usable; 2 a malformed file; 1 a value a rule refused
     QString error;    // "units.csv:8: unit 7, capcodes.1.capcode: ..."
 };
 
-// template is the image as File, Open took it; csvName is how the file is named in errors.
+// templateImage is the image as File, Open took it; csvName is how the file is named in errors.
 Plan makePlan(const QByteArray& templateImage, const QByteArray& csvBytes, const QString& csvName);
 
 } // namespace batch
