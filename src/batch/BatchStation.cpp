@@ -149,12 +149,11 @@ class LockedKeeper : public ReadKeeper {
         QDir().mkpath(store_.folder());
         QLockFile lock(store_.folder() + QStringLiteral("/.batch.lock"));
         lock.lock();
-        if (!store_.keep(reading, reason))
+        backup::Entry kept;
+        if (!store_.keep(reading, reason, &kept))
             return false;
-        const QList<backup::Entry> entries = store_.entries();
         tell(StationEvent::ofText(StationEvent::Kind::Firmware, reading.firmware));
-        if (!entries.isEmpty())
-            tell(StationEvent::ofText(StationEvent::Kind::Backup, entries.first().file));
+        tell(StationEvent::ofText(StationEvent::Kind::Backup, kept.file));
         return true;
     }
 
