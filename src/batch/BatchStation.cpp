@@ -15,8 +15,10 @@
 #include <QElapsedTimer>
 #include <QLockFile>
 #include <QThread>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <deque>
 #include <poll.h>
 #include <unistd.h>
 
@@ -30,54 +32,59 @@ void tell(const StationEvent& e) {
     std::fflush(stdout);
 }
 
-// What the parent sends on standard input: the image first, then perhaps Stop. A closed
-// input is a parent that is gone, and counts as Stop.
+// What the parent sends on standard input: perhaps an image, perhaps Stop. A closed input is
+// a parent that is gone, and counts as Stop.
 class ParentInput {
   public:
-    // Blocks for the first event.
+    // Blocks for the next event other than Stop; nothing once Stop came.
     std::optional<StationEvent> next() {
         for (;;) {
-            if (auto e = takeLine())
-                return e;
-            if (closed_ || !readSome())
+            take();
+            if (stop_ || closed_)
                 return std::nullopt;
+            if (!events_.empty()) {
+                StationEvent e = events_.front();
+                events_.pop_front();
+                return e;
+            }
+            readSome();
         }
     }
     bool stopAsked() {
-        while (!stop_ && !closed_) {
+        for (;;) {
+            take();
+            if (stop_ || closed_)
+                return true;
             pollfd fd{STDIN_FILENO, POLLIN, 0};
             if (::poll(&fd, 1, 0) <= 0)
-                break;
-            if (!readSome())
-                break;
-            while (auto e = takeLine())
-                if (e->kind == StationEvent::Kind::Stop)
-                    stop_ = true;
+                return false;
+            readSome();
         }
-        return stop_ || closed_;
     }
 
   private:
-    bool readSome() {
+    void readSome() {
         char chunk[8192];
         const ssize_t n = ::read(STDIN_FILENO, chunk, sizeof chunk);
-        if (n <= 0) {
+        if (n < 0 && errno == EINTR)
+            return;
+        if (n <= 0)
             closed_ = true;
-            return false;
-        }
-        pending_.append(chunk, n);
-        return true;
+        else
+            pending_.append(chunk, n);
     }
-    std::optional<StationEvent> takeLine() {
+    void take() {
         for (qsizetype nl; (nl = pending_.indexOf('\n')) >= 0;) {
-            const QByteArray line = pending_.left(nl);
+            const std::optional<StationEvent> e = parseEvent(QByteArrayView(pending_).first(nl));
             pending_.remove(0, nl + 1);
-            if (auto e = parseEvent(line))
-                return e;
+            if (e && e->kind == StationEvent::Kind::Stop)
+                stop_ = true;
+            else if (e)
+                events_.push_back(*e);
         }
-        return std::nullopt;
     }
     QByteArray pending_;
+    std::deque<StationEvent> events_;
     bool closed_ = false, stop_ = false;
 };
 
@@ -112,6 +119,7 @@ class StationSeam : public UserSeam {
     void setProgress(int position) override { show(position); }
     void advanceProgress(int by) override { show(position_ + by); }
     void breathe() override {}
+    bool erased() const { return erased_; }
     void startWrite() {
         erased_ = false;
         tell(StationEvent::ofPhase(phase_ = StationPhase::Writing));
@@ -164,18 +172,13 @@ class LockedKeeper : public ReadKeeper {
 } // namespace
 
 int runStation(const StationJob& job) {
-    // Ctrl+C reaches the whole terminal's group; a signal would cut short the waits of the
-    // line, so the parent says when to stop on standard input instead: a Write under way
-    // stops once its current bank is written and read back.
-    std::signal(SIGINT, SIG_IGN);
+    // Ctrl+C and a closed terminal reach the whole group, a stopped service every process of
+    // it; a signal would cut a bank short, so the parent says when to stop on standard input
+    // instead (or by closing it): a Write under way stops before it erases or once its
+    // current bank is written and read back.
+    for (const int s : {SIGINT, SIGHUP, SIGTERM, SIGPIPE})
+        std::signal(s, SIG_IGN);
     ParentInput parent;
-    const std::optional<StationEvent> first = parent.next();
-    if (!first || first->kind != StationEvent::Kind::Image)
-        return kStationStopped;
-    ParamImage image;
-    image.assign(first->bytes);
-    image.writeModelTag();
-
     TCommPort port;
     StationSeam seam;
     Exchange ex(port, seam);
@@ -229,6 +232,13 @@ int runStation(const StationJob& job) {
             QThread::msleep(kProbeGapMs);
         }
     }
+    tell(StationEvent{StationEvent::Kind::Ready, {}, 0, {}, {}});
+    const std::optional<StationEvent> unit = parent.next();
+    if (!unit || unit->kind != StationEvent::Kind::Image)
+        return kStationStopped;
+    ParamImage image;
+    image.assign(unit->bytes);
+    image.writeModelTag();
     seam.startWrite();
     NoHost host;
     LockedKeeper keeper;
@@ -237,12 +247,15 @@ int runStation(const StationJob& job) {
     PagerOperations::WriteChoices choices;
     choices.backUp = true;
     choices.stopBetweenBanks = [&parent] { return parent.stopAsked(); };
+    choices.stopBeforeErase = choices.stopBetweenBanks;
     const bool ok = ops.write(choices);
     try {
         port.Close();
     } catch (const ECommError&) {
     }
-    return ok ? kStationWritten : kStationFailed;
+    if (ok)
+        return kStationWritten;
+    return !seam.erased() && parent.stopAsked() ? kStationStopped : kStationFailed;
 }
 
 } // namespace batch
