@@ -8,7 +8,10 @@
 #include <QHash>
 #include <QProcess>
 #include <QSet>
+
+#ifdef Q_OS_UNIX
 #include <sys/stat.h>
+#endif
 
 namespace batch {
 
@@ -25,6 +28,26 @@ namespace {
 
 QString sha256(const QByteArray& bytes) {
     return QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
+}
+
+// After links are resolved: the same device node, or on Windows the same port name.
+bool sameDevice(const QString& a, const QString& b) {
+#ifdef Q_OS_UNIX
+    struct stat sa {
+    }, sb{};
+    if (::stat(QFile::encodeName(a).constData(), &sa) != 0 ||
+        ::stat(QFile::encodeName(b).constData(), &sb) != 0)
+        return false; // a port that is not there is its station's to report
+    if (S_ISCHR(sa.st_mode) && S_ISCHR(sb.st_mode))
+        return sa.st_rdev == sb.st_rdev;
+    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+#else
+    auto bare = [](QString name) {
+        name = name.toUpper();
+        return name.startsWith(QLatin1String("\\\\.\\")) ? name.mid(4) : name;
+    };
+    return bare(a) == bare(b);
+#endif
 }
 
 } // namespace
@@ -55,20 +78,10 @@ Engine::~Engine() {
 
 std::optional<Engine::Refusal> Engine::prepare() {
     // One sign under two names would be two stations writing one sign at once.
-    std::vector<std::pair<QString, struct stat>> devices;
-    for (const QString& port : options_.ports) {
-        struct stat st {};
-        if (::stat(QFile::encodeName(port).constData(), &st) != 0)
-            continue; // its station reports the port
-        for (const auto& [other, o] : devices) {
-            const bool same = S_ISCHR(st.st_mode) && S_ISCHR(o.st_mode)
-                                  ? st.st_rdev == o.st_rdev
-                                  : st.st_dev == o.st_dev && st.st_ino == o.st_ino;
-            if (same)
-                return Refusal{2, msg::batch::samePort(other, port)};
-        }
-        devices.emplace_back(port, st);
-    }
+    for (qsizetype a = 0; a < options_.ports.size(); ++a)
+        for (qsizetype b = 0; b < a; ++b)
+            if (sameDevice(options_.ports[b], options_.ports[a]))
+                return Refusal{2, msg::batch::samePort(options_.ports[b], options_.ports[a])};
 
     QString reason;
     qint64 holder = 0;
@@ -223,6 +236,17 @@ void Engine::launch(int i, bool afterSign) {
                 return;
             takeOutput(i);
             childEnded(i, how == QProcess::NormalExit ? code : kStationFailed);
+        },
+        Qt::QueuedConnection);
+    // A program that cannot start never finishes: its station ends here instead of waiting.
+    connect(
+        &c->process, &QProcess::errorOccurred, this,
+        [this, i, c](QProcess::ProcessError error) {
+            if (children_[size_t(i)].get() != c || error != QProcess::FailedToStart)
+                return;
+            emit problem(
+                msg::batch::stationNotStarted(options_.stationProgram, c->process.errorString()));
+            childEnded(i, kStationPortFailed);
         },
         Qt::QueuedConnection);
     StationJob job;

@@ -15,12 +15,15 @@
 #include <QElapsedTimer>
 #include <QLockFile>
 #include <QThread>
-#include <cerrno>
+#include <condition_variable>
 #include <csignal>
 #include <cstdio>
 #include <deque>
-#include <poll.h>
-#include <unistd.h>
+#include <iostream>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
 
 namespace batch {
 
@@ -33,59 +36,50 @@ void tell(const StationEvent& e) {
 }
 
 // What the parent sends on standard input: perhaps an image, perhaps Stop. A closed input is
-// a parent that is gone, and counts as Stop.
+// a parent that is gone, and counts as Stop. A thread of its own reads it, so the line's waits
+// only ever look at what has come.
 class ParentInput {
   public:
+    ParentInput() : state_(std::make_shared<State>()) {
+        std::thread([state = state_] {
+            std::string line;
+            while (std::getline(std::cin, line)) {
+                const std::optional<StationEvent> e = parseEvent(line);
+                const std::lock_guard hold(state->mutex);
+                if (e && e->kind == StationEvent::Kind::Stop)
+                    state->stop = true;
+                else if (e)
+                    state->events.push_back(*e);
+                state->changed.notify_all();
+            }
+            const std::lock_guard hold(state->mutex);
+            state->stop = true;
+            state->changed.notify_all();
+        }).detach(); // it may still be reading when the station ends
+    }
     // Blocks for the next event other than Stop; nothing once Stop came.
     std::optional<StationEvent> next() {
-        for (;;) {
-            take();
-            if (stop_ || closed_)
-                return std::nullopt;
-            if (!events_.empty()) {
-                StationEvent e = events_.front();
-                events_.pop_front();
-                return e;
-            }
-            readSome();
-        }
+        std::unique_lock hold(state_->mutex);
+        state_->changed.wait(hold, [&] { return state_->stop || !state_->events.empty(); });
+        if (state_->stop)
+            return std::nullopt;
+        StationEvent e = state_->events.front();
+        state_->events.pop_front();
+        return e;
     }
     bool stopAsked() {
-        for (;;) {
-            take();
-            if (stop_ || closed_)
-                return true;
-            pollfd fd{STDIN_FILENO, POLLIN, 0};
-            if (::poll(&fd, 1, 0) <= 0)
-                return false;
-            readSome();
-        }
+        const std::lock_guard hold(state_->mutex);
+        return state_->stop;
     }
 
   private:
-    void readSome() {
-        char chunk[8192];
-        const ssize_t n = ::read(STDIN_FILENO, chunk, sizeof chunk);
-        if (n < 0 && errno == EINTR)
-            return;
-        if (n <= 0)
-            closed_ = true;
-        else
-            pending_.append(chunk, n);
-    }
-    void take() {
-        for (qsizetype nl; (nl = pending_.indexOf('\n')) >= 0;) {
-            const std::optional<StationEvent> e = parseEvent(QByteArrayView(pending_).first(nl));
-            pending_.remove(0, nl + 1);
-            if (e && e->kind == StationEvent::Kind::Stop)
-                stop_ = true;
-            else if (e)
-                events_.push_back(*e);
-        }
-    }
-    QByteArray pending_;
-    std::deque<StationEvent> events_;
-    bool closed_ = false, stop_ = false;
+    struct State {
+        std::mutex mutex;
+        std::condition_variable changed;
+        std::deque<StationEvent> events;
+        bool stop = false;
+    };
+    std::shared_ptr<State> state_;
 };
 
 // The parent shows everything: the sign's questions are answered as a line's new signs need
@@ -176,8 +170,12 @@ int runStation(const StationJob& job) {
     // it; a signal would cut a bank short, so the parent says when to stop on standard input
     // instead (or by closing it): a Write under way stops before it erases or once its
     // current bank is written and read back.
-    for (const int s : {SIGINT, SIGHUP, SIGTERM, SIGPIPE})
-        std::signal(s, SIG_IGN);
+    std::signal(SIGINT, SIG_IGN);
+    std::signal(SIGTERM, SIG_IGN);
+#ifdef Q_OS_UNIX
+    std::signal(SIGHUP, SIG_IGN);
+    std::signal(SIGPIPE, SIG_IGN);
+#endif
     ParentInput parent;
     TCommPort port;
     StationSeam seam;

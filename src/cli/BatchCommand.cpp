@@ -7,19 +7,21 @@
 #include "core/Messages.h"
 #include "image/TableFile.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
-#include <QSocketNotifier>
 #include <QTimer>
 #include <atomic>
 #include <csignal>
 #include <cstdio>
 #include <deque>
-#include <unistd.h>
+#include <iostream>
+#include <string>
+#include <thread>
 
 namespace cli {
 
@@ -65,31 +67,42 @@ QString stateName(const batch::Station& s) {
     return {};
 }
 
-// The technician's answers to "press Enter", read as they come so Ctrl+C is never stuck
-// behind a read. Each line answers the oldest question.
+// The technician's answers to "press Enter", read by a thread of their own so Ctrl+C is never
+// stuck behind a read. Each line answers the oldest question; the end of the input answers
+// every question with "no sign".
 class EnterKey {
   public:
-    explicit EnterKey(batch::Engine& engine) : engine_(engine) {}
+    explicit EnterKey(batch::Engine& engine) : engine_(engine) { current = this; }
+    ~EnterKey() { current = nullptr; }
     void ask(int station) {
         asked_.push_back(station);
-        if (!notifier_ && !closed_) {
-            notifier_ = std::make_unique<QSocketNotifier>(STDIN_FILENO, QSocketNotifier::Read);
-            QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] { readSome(); });
+        if (!reading_) {
+            reading_ = true;
+            std::thread([] {
+                std::string line;
+                bool more = true;
+                while (more) {
+                    more = bool(std::getline(std::cin, line));
+                    // Handed to the main thread, where the answer is taken if still wanted.
+                    QMetaObject::invokeMethod(
+                        QCoreApplication::instance(),
+                        [more] {
+                            if (current)
+                                current->take(more);
+                        },
+                        Qt::QueuedConnection);
+                }
+            }).detach(); // it may still be reading when the batch ends
         }
         answer();
     }
 
   private:
-    void readSome() {
-        char chunk[256];
-        const ssize_t n = ::read(STDIN_FILENO, chunk, sizeof chunk);
-        if (n <= 0) {
+    void take(bool line) {
+        if (line)
+            ++lines_;
+        else
             closed_ = true;
-            notifier_->setEnabled(false);
-        } else {
-            for (ssize_t k = 0; k < n; ++k)
-                lines_ += chunk[k] == '\n';
-        }
         answer();
     }
     void answer() {
@@ -104,11 +117,11 @@ class EnterKey {
             }
         }
     }
+    static inline EnterKey* current = nullptr; // touched on the main thread only
     batch::Engine& engine_;
-    std::unique_ptr<QSocketNotifier> notifier_;
     std::deque<int> asked_;
     int lines_ = 0;
-    bool closed_ = false;
+    bool reading_ = false, closed_ = false;
 };
 
 } // namespace
@@ -309,11 +322,15 @@ int runBatch(const QStringList& args) {
     // record and the summary are still written. A terminal or pipe that is gone must not end
     // the batch either.
     interruptAsked = false;
+#ifdef Q_OS_UNIX
     const int stopSignals[] = {SIGINT, SIGHUP, SIGTERM};
+    const auto previousPipe = std::signal(SIGPIPE, SIG_IGN);
+#else
+    const int stopSignals[] = {SIGINT, SIGTERM};
+#endif
     std::vector<void (*)(int)> previous;
     for (const int sig : stopSignals)
         previous.push_back(std::signal(sig, onInterrupt));
-    const auto previousPipe = std::signal(SIGPIPE, SIG_IGN);
     QTimer watch;
     QObject::connect(&watch, &QTimer::timeout, [&] {
         if (interruptAsked)
@@ -326,7 +343,9 @@ int runBatch(const QStringList& args) {
         loop.exec();
     for (size_t k = 0; k < previous.size(); ++k)
         std::signal(stopSignals[k], previous[k]);
+#ifdef Q_OS_UNIX
     std::signal(SIGPIPE, previousPipe);
+#endif
 
     const batch::Counts c = engine.counts();
     out() << msg::batch::summary(c.done, c.failed, c.left) << Qt::endl;

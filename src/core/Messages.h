@@ -708,6 +708,11 @@ inline QString logFailed(const QString& log, const QString& reason) {
 inline QString moreErrors(int count) {
     return QStringLiteral("and ") + QString::number(count) + QStringLiteral(" more errors");
 }
+inline const QString lockFailed = QStringLiteral("its lock file cannot be made");
+inline const QString logClosed = QStringLiteral("the log is not open");
+inline QString stationNotStarted(const QString& program, const QString& reason) {
+    return program + QStringLiteral(": the station cannot be started: ") + reason;
+}
 inline QString samePort(const QString& first, const QString& second) {
     return QStringLiteral("--port ") + second + QStringLiteral(" is the same device as ") + first;
 }
