@@ -107,7 +107,9 @@ std::optional<Engine::Refusal> Engine::prepare() {
     QStringList again;
     for (int i = 0; i < plan_.units.size(); ++i) {
         const Unit& u = plan_.units[i];
-        if (okImages.contains(u.label + QLatin1Char(' ') + sha256(u.image))) {
+        // Hashed only where the log has an ok for the unit at all.
+        if (lastOk.contains(u.label) &&
+            okImages.contains(u.label + QLatin1Char(' ') + sha256(u.image))) {
             ++skipped_;
             continue;
         }

@@ -53,6 +53,12 @@ Plan makePlan(const QByteArray& templateImage, const QByteArray& csvBytes, const
     if (header && table.records.size() < 2 && malformed.empty())
         malformed.emplace(header->line, msg::batch::noUnits);
 
+    settings::EditSession opened;
+    {
+        ParamImage image;
+        image.assign(templateImage);
+        opened.take(image);
+    }
     QHash<QString, int> seen;
     for (const csv::Record& r : table.records.mid(1)) {
         const QString unit = r.fields.first().trimmed();
@@ -68,11 +74,9 @@ Plan makePlan(const QByteArray& templateImage, const QByteArray& csvBytes, const
                                                                  int(header->fields.size())));
             continue;
         }
-        // As a window just started opens the template, then the row's changes in order.
-        ParamImage image;
-        image.assign(templateImage);
-        settings::EditSession s;
-        s.take(image);
+        // As a window just started opens the template, then the row's changes in order (a
+        // session is a value: a copy of one that took the template is that window).
+        settings::EditSession s = opened;
         bool usable = true;
         for (size_t c = 0; c < columns.size(); ++c) {
             const QString value = r.fields.at(qsizetype(c) + 1);
