@@ -8,7 +8,9 @@
 #include "protocol/Firmware.h"
 #include "protocol/Frames.h"
 #include "protocol/Link.h"
+#include "protocol/NetworkChecks.h"
 #include "protocol/OperationEnd.h"
+#include "serial/NetworkPort.h"
 
 #include <QDir>
 #include <QFile>
@@ -359,13 +361,17 @@ DoctorReport LineDoctor::run(const QString& portName) {
     report.port = portName.trimmed();
     Checks c{report};
     const QString path = devicePath(report.port);
+    // A network port has no device here: its own checks come in place of these.
+    const bool network = NetworkPort::named(report.port);
 
 #ifdef Q_OS_UNIX
     struct stat st {};
-    if (!checkNode(c, path, st) || !checkAccess(c, path, st))
+    if (!network && (!checkNode(c, path, st) || !checkAccess(c, path, st)))
         return report;
-    checkHolders(c, path);
-    checkModemManager(c, st);
+    if (!network) {
+        checkHolders(c, path);
+        checkModemManager(c, st);
+    }
 #endif
 
     QuietSeam seam(breathe_);
@@ -378,6 +384,8 @@ DoctorReport LineDoctor::run(const QString& portName) {
         Exchange& ex;
         ~CloseAtEnd() { ClosePortQuietly(ex); }
     } closeAtEnd{ex};
+    if (network && !RunNetworkChecks(ex, report.port, report.checks))
+        return report;
 
     // The link: as the Connection dialog tries it, a few times.
     int attempt = 0;
