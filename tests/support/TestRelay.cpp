@@ -5,7 +5,7 @@
 //   ledsign-test-relay --to HOST:PORT [--delay-ms MS] [--drop-after N]
 //
 // Listens on 127.0.0.1 on a free port, prints the port as its first line, then relays every
-// connection until it is ended (SIGTERM) or its standard input closes.
+// connection until it is ended (SIGTERM) or its standard input, a pipe, closes.
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <functional>
 #include <memory>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -147,12 +148,17 @@ int main(int argc, char** argv) {
     }
     std::printf("%u\n", unsigned(relay.port()));
     std::fflush(stdout);
-    // The end of standard input ends the relay, so a test that dies leaves none behind.
-    QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
-    QObject::connect(&input, &QSocketNotifier::activated, &app, [&] {
-        char buf[256];
-        if (::read(STDIN_FILENO, buf, sizeof buf) <= 0)
-            app.quit();
-    });
+    // The end of standard input from a pipe ends the relay, so a test that dies leaves none
+    // behind; a script gives it no pipe and ends it with a signal.
+    struct stat in {};
+    std::unique_ptr<QSocketNotifier> input;
+    if (::fstat(STDIN_FILENO, &in) == 0 && S_ISFIFO(in.st_mode)) {
+        input = std::make_unique<QSocketNotifier>(STDIN_FILENO, QSocketNotifier::Read);
+        QObject::connect(input.get(), &QSocketNotifier::activated, &app, [&] {
+            char buf[256];
+            if (::read(STDIN_FILENO, buf, sizeof buf) <= 0)
+                app.quit();
+        });
+    }
     return app.exec();
 }
