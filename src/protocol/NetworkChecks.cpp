@@ -9,7 +9,6 @@
 #include <QElapsedTimer>
 #include <QHostAddress>
 #include <QHostInfo>
-#include <QTcpSocket>
 
 namespace nd = msg::netdoctor;
 
@@ -31,8 +30,7 @@ bool RunNetworkChecks(Exchange& ex, const QString& portName, QList<DoctorCheck>&
     Adder add{checks};
     const auto where = NetworkPort::parse(portName);
     if (!where) {
-        add(QStringLiteral("port"), msg::doctor::portName, false, msg::network::badName,
-            msg::network::badName);
+        add(QStringLiteral("port"), msg::doctor::portName, false, msg::network::badName);
         return false;
     }
     const QString address = where->address();
@@ -53,32 +51,25 @@ bool RunNetworkChecks(Exchange& ex, const QString& portName, QList<DoctorCheck>&
     add(QStringLiteral("resolve"), nd::resolveName, true,
         nd::resolved(where->host, shown.join(QStringLiteral(", ")), clock.elapsed()));
 
-    {
-        QTcpSocket socket;
-        clock.restart();
-        socket.connectToHost(info.addresses().first(), where->port);
-        if (!socket.waitForConnected(waitMs)) {
-            add(QStringLiteral("connect"), nd::connectName, false,
-                nd::notConnected(address, socket.errorString()), nd::fixConnect);
-            return false;
-        }
-        add(QStringLiteral("connect"), nd::connectName, true,
-            nd::connected(address, clock.elapsed()));
-        socket.abort();
-    }
-
+    // The port's own open makes the connection and sets the line: a second connection only
+    // to time it would find a server still busy with the first.
     ex.port().setNetworkWaitMs(waitMs);
     try {
         ex.port().OpenAt(kLinkBaud, portName, kLinkFraming);
     } catch (const ECommError& e) {
-        if (e.code == ECommError::SetSettingsFailed)
-            add(QStringLiteral("settings"), nd::settingsName, false,
-                msg::network::noSerialSettings(address), nd::fixSettings);
-        else
+        const qint64 connectMs = ex.port().networkConnectMs();
+        if (e.code != ECommError::SetSettingsFailed || connectMs < 0) {
             add(QStringLiteral("connect"), nd::connectName, false,
                 nd::notConnected(address, e.reason), nd::fixConnect);
+            return false;
+        }
+        add(QStringLiteral("connect"), nd::connectName, true, nd::connected(address, connectMs));
+        add(QStringLiteral("settings"), nd::settingsName, false,
+            msg::network::noSerialSettings(address), nd::fixSettings);
         return false;
     }
+    add(QStringLiteral("connect"), nd::connectName, true,
+        nd::connected(address, ex.port().networkConnectMs()));
     if (where->kind == NetworkPort::Kind::Rfc2217)
         add(QStringLiteral("settings"), nd::settingsName, true, nd::settingsTaken);
 

@@ -4,6 +4,7 @@
 
 #include <QDeadlineTimer>
 #include <QTcpSocket>
+#include <QThread>
 #include <cerrno>
 #include <cstring>
 
@@ -12,7 +13,7 @@ namespace {
 // Telnet (RFC 854) and its Com Port Control option (RFC 2217).
 namespace telnet {
 constexpr quint8 Iac = 255, Dont = 254, Do = 253, Wont = 252, Will = 251, Sb = 250, Se = 240;
-constexpr quint8 Binary = 0, Echo = 1, SuppressGoAhead = 3, ComPort = 44;
+constexpr quint8 Binary = 0, SuppressGoAhead = 3, ComPort = 44;
 } // namespace telnet
 
 namespace comport {
@@ -28,6 +29,7 @@ constexpr quint8 PurgeBoth = 3;
 
 // A server's option answer that does not end: more is a broken server, not a setting.
 constexpr int kMaxSub = 256;
+constexpr int kRetryPauseMs = 100;
 
 quint32 bit(quint8 command) {
     return 1u << command;
@@ -117,7 +119,25 @@ void NetworkLine::raise(quint8 code) {
 }
 
 void NetworkLine::open(const LineSettings& settings) {
+    // A server still ending the last connection may close a new one at once (ser2net without
+    // kickolduser, right after the tool closed): it is asked again while the wait lasts.
+    const QDeadlineTimer deadline(answerWaitMs_);
+    for (;;) {
+        closedEarly_ = false;
+        try {
+            attempt(settings);
+            return;
+        } catch (const ECommError&) {
+            if (!closedEarly_ || deadline.hasExpired())
+                throw;
+        }
+        QThread::msleep(kRetryPauseMs);
+    }
+}
+
+void NetworkLine::attempt(const LineSettings& settings) {
     close();
+    connectMs_ = -1;
     rx_.clear();
     rxPos_ = 0;
     state_ = Parse::Data;
@@ -132,11 +152,14 @@ void NetworkLine::open(const LineSettings& settings) {
     lossReason_.clear();
 
     socket_ = std::make_unique<QTcpSocket>();
+    QElapsedTimer clock;
+    clock.start();
     socket_->connectToHost(where_.host, where_.port);
     if (!socket_->waitForConnected(answerWaitMs_)) {
         noteLost();
         raise(ECommError::OpenFailed);
     }
+    connectMs_ = clock.elapsed();
     // Every frame waits for its answer: it must leave at once, not wait for more to send.
     socket_->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     socket_->setSocketOption(QAbstractSocket::KeepAliveOption, 1);
@@ -151,6 +174,7 @@ void NetworkLine::open(const LineSettings& settings) {
             const QString words = closingWords(rx_);
             if (!words.isEmpty())
                 lossReason_ = words;
+            closedEarly_ = true;
             raise(ECommError::OpenFailed);
         }
         lostErrno_ = EPROTONOSUPPORT;
@@ -179,8 +203,10 @@ void NetworkLine::settle(const LineSettings& s) {
     sendSub(SetControl, QByteArray(1, char(RtsOn)));
     const quint32 needed = bit(SetBaudRate) | bit(SetDataSize) | bit(SetParity) | bit(SetStopSize);
     const bool answered = awaitServer([&] { return (answeredMask_ & needed) == needed; });
-    if (lost_)
+    if (lost_) {
+        closedEarly_ = true;
         raise(ECommError::OpenFailed);
+    }
     if (!answered || baudAnswer_ != s.baud || settingAnswers_[SetDataSize] != char(s.dataBits) ||
         quint8(settingAnswers_[SetParity]) != parity ||
         quint8(settingAnswers_[SetStopSize]) != stop) {
@@ -259,7 +285,6 @@ void NetworkLine::onOption(quint8 verb, quint8 option) {
     else if (verb == Will)
         sendOption(wanted ? Do : Dont, option);
     // Echo and every other option stay off; refusals need no answer.
-    (void)Echo;
 }
 
 void NetworkLine::onSub() {

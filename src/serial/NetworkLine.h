@@ -51,6 +51,8 @@ class NetworkLine {
     // Up to timeoutMs for data; false after the time-out or when the connection is lost.
     bool waitForData(int timeoutMs);
 
+    // How long the last TCP connection took to open; -1 when it did not.
+    qint64 connectMs() const { return connectMs_; }
     // Why the connection was lost, in the system's words; empty while it stands.
     QString lossReason() const { return lossReason_; }
     const NetworkPort& where() const { return where_; }
@@ -72,6 +74,7 @@ class NetworkLine {
     template <typename Done> bool awaitServer(Done done);
     void noteLost();
     [[noreturn]] void raise(quint8 code);
+    void attempt(const LineSettings& settings);
     void settle(const LineSettings& settings);
 
     NetworkPort where_;
@@ -91,6 +94,8 @@ class NetworkLine {
     QElapsedTimer purgeSent_;
     bool suspended_ = false; // the server asked us to hold our data
     bool lost_ = false;
+    bool closedEarly_ = false; // the server closed the connection before the line was set
+    qint64 connectMs_ = -1;
     quint32 lostErrno_ = 0;
     QString lossReason_;
 };

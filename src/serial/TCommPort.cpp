@@ -89,11 +89,18 @@ template <typename Call> auto TCommPort::onNetwork(Call call) -> decltype(call()
 }
 
 void TCommPort::openNetwork() {
+    networkConnectMs_ = -1;
     const auto where = NetworkPort::parse(name_);
     if (!where)
         throw ECommError(ECommError::OpenFailed, quint32(EINVAL));
     auto line = std::make_unique<NetworkLine>(*where, networkWaitMs_);
-    line->open({baud_, dataBits_, parity_, stopBits_});
+    try {
+        line->open({baud_, dataBits_, parity_, stopBits_});
+    } catch (const ECommError&) {
+        networkConnectMs_ = line->connectMs();
+        throw;
+    }
+    networkConnectMs_ = line->connectMs();
     net_ = std::move(line);
     open_ = true;
     if (observer_)

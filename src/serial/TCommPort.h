@@ -93,6 +93,8 @@ class TCommPort {
     // Why the network connection was lost, in the system's words; empty for a local port
     // and until the connection fails. An open starts it afresh.
     QString connectionLoss() const { return connectionLoss_; }
+    // How long the last network open took to make its TCP connection; -1 when it made none.
+    qint64 networkConnectMs() const { return networkConnectMs_; }
 
   private:
     void applyFraming();
@@ -118,5 +120,6 @@ class TCommPort {
     std::unique_ptr<NetworkLine> net_; // while a network port is open
     int networkWaitMs_ = 5050;
     QString connectionLoss_;
+    qint64 networkConnectMs_ = -1;
     PortObserver* observer_ = nullptr;
 };

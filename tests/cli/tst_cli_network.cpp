@@ -216,16 +216,23 @@ class TestCliNetwork : public QObject {
                 (after1 == before1 && bankValid(after1)));
     }
 
+    // A raw accepter says nothing to the option; a plain telnet one refuses it.
+    void serverWithoutSerialSettings_data() {
+        QTest::addColumn<bool>("telnet");
+        QTest::newRow("raw tcp") << false;
+        QTest::newRow("telnet") << true;
+    }
     void serverWithoutSerialSettings() {
+        QFETCH(bool, telnet);
         ServedSign s;
         QVERIFY(s.start());
-        const QString wrong = QStringLiteral("rfc2217://127.0.0.1:%1").arg(s.server.rawPort());
+        const quint16 port = telnet ? s.server.telnetPort() : s.server.rawPort();
+        const QString wrong = QStringLiteral("rfc2217://127.0.0.1:%1").arg(port);
         Run r = ledsign(QStringList{"firmware"} + lineArgs(wrong));
         QCOMPARE(r.code, 1);
-        QCOMPARE(r.lines(),
-                 (QStringList{msg::portOpenError + " " +
-                                  msg::network::noSerialSettings(address(s.server.rawPort())),
-                              msg::boardNotFound}));
+        QCOMPARE(r.lines(), (QStringList{msg::portOpenError + " " +
+                                             msg::network::noSerialSettings(address(port)),
+                                         msg::boardNotFound}));
         r = ledsign(QStringList{"doctor", "--json"} + lineArgs(wrong));
         QCOMPARE(r.code, 1);
         QCOMPARE(checkIds(r), (QStringList{"resolve", "connect", "settings!"}));

@@ -56,6 +56,9 @@ bool Ser2Net::start(const QString& device) {
     rawPort_ = freeLocalPort();
     while (rawPort_ == rfc2217Port_)
         rawPort_ = freeLocalPort();
+    telnetPort_ = freeLocalPort();
+    while (telnetPort_ == rfc2217Port_ || telnetPort_ == rawPort_)
+        telnetPort_ = freeLocalPort();
     // kickolduser: the tool reconnects at once after closing, and the server may not have
     // seen the old connection end yet.
     const QString connector = QStringLiteral("  connector: serialdev,") + device +
@@ -66,6 +69,9 @@ bool Ser2Net::start(const QString& device) {
             .arg(rfc2217Port_) +
         connector +
         QStringLiteral("connection: &raw\n  accepter: tcp,127.0.0.1,%1\n").arg(rawPort_) +
+        connector +
+        QStringLiteral("connection: &telnet\n  accepter: telnet,tcp,127.0.0.1,%1\n")
+            .arg(telnetPort_) +
         connector;
     const QString file = dir_.filePath(QStringLiteral("ser2net.yaml"));
     QFile f(file);
@@ -85,7 +91,7 @@ bool Ser2Net::start(const QString& device) {
     while (!deadline.hasExpired()) {
         if (proc_->state() != QProcess::Running)
             return false;
-        if (listening(rfc2217Port_) && listening(rawPort_))
+        if (listening(rfc2217Port_) && listening(rawPort_) && listening(telnetPort_))
             return true;
         QTest::qWait(50);
     }

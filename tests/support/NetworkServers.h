@@ -17,8 +17,8 @@ class Ser2Net {
     static constexpr const char* kMissing =
         "ser2net is not installed (apt-get install ser2net; make test installs it)";
 
-    // Bridges device (19200 8N1) to two accepters: telnet(rfc2217) and raw tcp. False when
-    // the server did not come up.
+    // Bridges device (19200 8N1) to three accepters: telnet(rfc2217), raw tcp and telnet
+    // without the serial option. False when the server did not come up.
     bool start(const QString& device);
     void stop();
 
@@ -26,12 +26,14 @@ class Ser2Net {
     QString raw() const;     // socket://127.0.0.1:PORT
     quint16 rfc2217Port() const { return rfc2217Port_; }
     quint16 rawPort() const { return rawPort_; }
+    quint16 telnetPort() const { return telnetPort_; }
 
   private:
     QTemporaryDir dir_;
     std::unique_ptr<QProcess> proc_;
     quint16 rfc2217Port_ = 0;
     quint16 rawPort_ = 0;
+    quint16 telnetPort_ = 0;
 };
 
 // ledsign-test-relay in front of a server: latency each way, a cut after n bytes.
