@@ -94,7 +94,8 @@ int exitFor(bool ok) {
 void addLineOptions(ArgParser& p) {
     p.addOption({kPort,
                  QStringLiteral("The serial port the sign hangs on (for example "
-                                "/dev/ttyUSB0)."),
+                                "/dev/ttyUSB0), or a network serial server: "
+                                "rfc2217://HOST:PORT or socket://HOST:PORT."),
                  QStringLiteral("path")});
     p.addOption({kPollMs,
                  QStringLiteral("Poll period in milliseconds while waiting for the sign "

@@ -869,4 +869,77 @@ inline QString summary(int done, int failed, int left) {
 }
 } // namespace batch
 
+// A sign behind a network serial server (rfc2217:// and socket:// ports).
+namespace network {
+// Second line under an open failure of a network port.
+inline QString cannotConnect(const QString& address, const QString& reason) {
+    return QStringLiteral("Could not connect to ") + address + QStringLiteral(": ") + reason;
+}
+inline QString noSerialSettings(const QString& address) {
+    return QStringLiteral("the server at ") + address +
+           QStringLiteral(" does not take serial settings; use socket:// if it is set to 19200 "
+                          "8N1");
+}
+inline const QString badName =
+    QStringLiteral("A network port is named rfc2217://HOST:PORT or socket://HOST:PORT.");
+// Under "Transmit Error!" when the connection went in the middle of an operation.
+inline QString lost(const QString& address, const QString& reason) {
+    return QStringLiteral("The connection to ") + address + QStringLiteral(" was lost: ") + reason;
+}
+// How the port lists and the Connection dialog describe a network port.
+inline const QString rfc2217Description = QStringLiteral("network serial server (RFC 2217)");
+inline const QString rawDescription =
+    QStringLiteral("network serial server (raw TCP, set to 19200 8N1)");
+// "Add network port..." in the Connection dialog.
+inline const QString addButton = QStringLiteral("Add network port...");
+inline const QString addCaption = QStringLiteral("Add Network Port");
+inline const QString hostLabel = QStringLiteral("Host");
+inline const QString portLabel = QStringLiteral("Port");
+inline const QString kindLabel = QStringLiteral("Kind");
+inline const QString kindRfc2217 =
+    QStringLiteral("RFC 2217 (the tool sets the server's serial line)");
+inline const QString kindRaw = QStringLiteral("Raw TCP (the server is set to 19200 8N1 by hand)");
+inline const QString noHost = QStringLiteral("Enter the server's host name or address.");
+} // namespace network
+
+// The line check of a network port, in place of the local device's checks.
+namespace netdoctor {
+inline const QString resolveName = QStringLiteral("Name");
+inline QString resolved(const QString& host, const QString& addresses, qint64 ms) {
+    return host + QStringLiteral(" is ") + addresses + QStringLiteral(" (") + QString::number(ms) +
+           QStringLiteral(" ms)");
+}
+inline QString unresolved(const QString& host, const QString& reason) {
+    return host + QStringLiteral(" does not resolve: ") + reason;
+}
+inline const QString fixResolve =
+    QStringLiteral("check the server's name, or give its address (for example 192.0.2.10)");
+inline const QString connectName = QStringLiteral("Connection");
+inline QString connected(const QString& address, qint64 ms) {
+    return QStringLiteral("the connection to ") + address + QStringLiteral(" opens (") +
+           QString::number(ms) + QStringLiteral(" ms)");
+}
+inline QString notConnected(const QString& address, const QString& reason) {
+    return QStringLiteral("the connection to ") + address + QStringLiteral(" fails: ") + reason;
+}
+inline const QString fixConnect = QStringLiteral(
+    "check that the server is on and reachable and that ser2net (or the device server) listens "
+    "on that port");
+inline const QString settingsName = QStringLiteral("Serial settings");
+inline const QString settingsTaken =
+    QStringLiteral("the server set its line to 19200 baud 8N1, DTR and RTS on");
+inline const QString fixSettings = QStringLiteral(
+    "give the server a telnet(rfc2217) accepter, or use socket:// with the server set to 19200 "
+    "8N1");
+inline const QString roundTripName = QStringLiteral("Round trip");
+inline QString roundTrip(qint64 ms) {
+    return QStringLiteral("a link frame was answered in ") + QString::number(ms) +
+           QStringLiteral(" ms");
+}
+inline QString noRoundTrip(qint64 ms) {
+    return QStringLiteral("a link frame got no answer in ") + QString::number(ms) +
+           QStringLiteral(" ms");
+}
+} // namespace netdoctor
+
 } // namespace msg

@@ -5,6 +5,7 @@
 #include "image/ImageLayout.h"
 #include "image/ParamImage.h"
 #include "protocol/WireTrace.h"
+#include "serial/NetworkPort.h"
 #include "serial/TCommPort.h"
 
 #include <chrono>
@@ -249,7 +250,12 @@ void Exchange::purge() {
 }
 
 void Exchange::showTransmitError() {
-    seam_.message(msg::transmitError);
+    QString text = msg::transmitError;
+    // A network connection that went says where and why, as its open failure would.
+    const auto where = NetworkPort::parse(port_.portName());
+    if (where && !port_.connectionLoss().isEmpty())
+        text += QLatin1Char('\n') + msg::network::lost(where->address(), port_.connectionLoss());
+    seam_.message(text);
     seam_.setStatus(msg::statusReady);
     seam_.setProgress(0);
 }

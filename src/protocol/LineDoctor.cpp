@@ -8,9 +8,11 @@
 #include "protocol/Firmware.h"
 #include "protocol/Frames.h"
 #include "protocol/Link.h"
+#include "protocol/NetworkChecks.h"
 #include "protocol/OperationEnd.h"
 #include "protocol/PortChecks.h"
 #include "protocol/SettledRead.h"
+#include "serial/NetworkPort.h"
 
 #include <QHash>
 #include <QJsonArray>
@@ -447,7 +449,9 @@ LineDoctor::LineDoctor(Exchange& exchange) : outer_(exchange) {}
 DoctorReport LineDoctor::run(const QString& portName) {
     DoctorReport report;
     report.port = portName.trimmed();
-    if (!checkLocalPort(report, devicePath(report.port)))
+    // A network port has no device here: its own checks come in place of the local ones.
+    const bool network = NetworkPort::named(report.port);
+    if (!network && !checkLocalPort(report, devicePath(report.port)))
         return report;
 
     QuietSeam seam(breathe_);
@@ -460,6 +464,8 @@ DoctorReport LineDoctor::run(const QString& portName) {
         Exchange& ex;
         ~CloseAtEnd() { ClosePortQuietly(ex); }
     } closeAtEnd{ex};
+    if (network && !RunNetworkChecks(ex, report.port, report.checks))
+        return report;
     SignChecks(ex, report, reads_).run(link, seam);
     return report;
 }
