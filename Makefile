@@ -12,7 +12,7 @@
 BUILD    ?= build
 JOBS     ?= 2
 # man-db: the packaging test reads the manual pages as a person would (man -l).
-PACKAGES := build-essential cmake ninja-build qt6-base-dev qt6-serialport-dev man-db
+PACKAGES := build-essential cmake ninja-build qt6-base-dev qt6-serialport-dev libzip-dev man-db
 SUDO     := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 
 .PHONY: all deps configure build test run asan clean format package fuzz check format-check \

@@ -71,6 +71,11 @@ void WindowMemory::setLastPort(const QString& port) {
     settings_->setValue(kPort, port);
 }
 
+QString WindowMemory::syncedFile() {
+    settings_->sync();
+    return settings_->fileName();
+}
+
 QByteArray WindowMemory::geometry() const {
     return settings_->value(kGeometry).toByteArray();
 }

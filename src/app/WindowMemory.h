@@ -34,6 +34,9 @@ class WindowMemory {
     QString lastPort() const;
     void setLastPort(const QString& port);
 
+    // The file it is kept in, brought up to date first (the support bundle copies it).
+    QString syncedFile();
+
     QByteArray geometry() const;
     void setGeometry(const QByteArray& geometry);
 

@@ -69,6 +69,17 @@ inline constexpr int kSerialOutputOn = 2794;
 inline constexpr int kPowerUpFlag = 2795;
 inline constexpr int kReadPassword = 2796;
 inline constexpr int kFcAsPasswordFlag = 2807;
+
+// The image's secrets: what a trace or a support bundle never shows.
+struct Range {
+    int from, count;
+};
+inline constexpr Range kSecrets[] = {
+    {kAirPassword, kPasswordLen},
+    {kFcPassword1, kPasswordLen},
+    {kFcPassword2, kPasswordLen},
+    {kReadPassword, kPasswordLen},
+};
 inline constexpr int kRtsFlag = 2808;
 inline constexpr int kModelTag = 2809;
 inline constexpr int kModelTagLen = 13; // "SIGN_PV02.43" and NUL

@@ -92,10 +92,13 @@ class QuietSeam : public UserSeam {
 
 struct Checks {
     DoctorReport& report;
+    const std::function<void(const DoctorCheck&)>& onCheck;
 
     void add(const QString& id, const QString& name, bool passed, const QString& text,
              const QString& fix = {}) {
         report.checks.append({id, name, passed, text, passed ? QString() : fix});
+        if (onCheck)
+            onCheck(report.checks.last());
     }
 };
 
@@ -357,7 +360,7 @@ LineDoctor::LineDoctor(Exchange& exchange) : outer_(exchange) {}
 DoctorReport LineDoctor::run(const QString& portName) {
     DoctorReport report;
     report.port = portName.trimmed();
-    Checks c{report};
+    Checks c{report, onCheck_};
     const QString path = devicePath(report.port);
 
 #ifdef Q_OS_UNIX

@@ -42,6 +42,10 @@ class LineDoctor {
     void setReads(int reads) { reads_ = qMax(1, reads); }
     // Called while the line waits (the window repaints).
     void setBreathe(std::function<void()> breathe) { breathe_ = std::move(breathe); }
+    // Called with each check as soon as it is decided (the window shows them one by one).
+    void setOnCheck(std::function<void(const DoctorCheck&)> onCheck) {
+        onCheck_ = std::move(onCheck);
+    }
 
     // Leaves the port closed.
     DoctorReport run(const QString& portName);
@@ -50,4 +54,5 @@ class LineDoctor {
     Exchange& outer_;
     int reads_ = kDefaultReads;
     std::function<void()> breathe_;
+    std::function<void(const DoctorCheck&)> onCheck_;
 };

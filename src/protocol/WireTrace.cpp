@@ -18,24 +18,13 @@ constexpr char kToSign[] = "tool -> sign";
 constexpr char kToTool[] = "sign -> tool";
 constexpr char kPort[] = "port";
 
-// The image's secrets, as offsets into a bank.
-struct Range {
-    int from, count;
-};
-constexpr Range kSecrets[] = {
-    {layout::kAirPassword, layout::kPasswordLen},
-    {layout::kFcPassword1, layout::kPasswordLen},
-    {layout::kFcPassword2, layout::kPasswordLen},
-    {layout::kReadPassword, layout::kPasswordLen},
-};
-
 bool secretAt(quint32 address) {
     for (int bank = 0; bank < 2; ++bank) {
         const quint32 base = wire::bankBase(bank);
         if (address < base || address >= base + layout::kBankSize)
             continue;
         const int offset = int(address - base);
-        for (const Range& r : kSecrets)
+        for (const layout::Range& r : layout::kSecrets)
             if (offset >= r.from && offset < r.from + r.count)
                 return true;
     }
