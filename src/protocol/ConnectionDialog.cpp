@@ -1,5 +1,6 @@
 #include "protocol/ConnectionDialog.h"
 
+#include "core/FixedFont.h"
 #include "core/Messages.h"
 #include "protocol/LineDoctor.h"
 
@@ -181,7 +182,7 @@ void TfrmConn::showTestReport(const QString& text) {
         // The advice of a failed check is the line's longest part: it wraps, never hides.
         testText_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
         testText_->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-        testText_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+        testText_->setFont(fixedPitchFont());
         testText_->setMinimumSize(640, 240);
         auto* buttons = new QDialogButtonBox(testReport_);
         buttons->addButton(msg::doctor::closeButton, QDialogButtonBox::RejectRole);
