@@ -190,7 +190,7 @@ void TfrmConn::btnTestClick() {
         doctor.setBreathe(
             [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
         doctor.setOnCheck([this](const DoctorCheck& c) {
-            testText_->appendPlainText(msg::doctor::line(c.passed, c.name, c.text, c.fix));
+            testText_->appendPlainText(c.line());
             QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         });
         report = doctor.run(port);
@@ -198,7 +198,7 @@ void TfrmConn::btnTestClick() {
     }
     qsizetype failed = 0;
     for (const DoctorCheck& c : report.checks)
-        failed += c.passed ? 0 : 1;
+        failed += c.passed() ? 0 : 1;
     showTestReport(msg::window::testSummary(int(failed), int(report.checks.size())) +
                    QStringLiteral("\n\n") + report.text());
 }

@@ -54,10 +54,14 @@ bool DoctorReport::passed() const {
     return true;
 }
 
+QString DoctorCheck::line() const {
+    return d::line(verdictWord(verdict), name, text, fix);
+}
+
 QString DoctorReport::text() const {
     QString out;
     for (const DoctorCheck& c : checks)
-        out += d::line(verdictWord(c.verdict), c.name, c.text, c.fix) + QLatin1Char('\n');
+        out += c.line() + QLatin1Char('\n');
     return out;
 }
 

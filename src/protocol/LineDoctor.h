@@ -20,6 +20,8 @@ struct DoctorCheck {
     QString fix; // failed only
 
     bool passed() const { return verdict == Verdict::Passed; }
+    // As the report shows it: "passed  Port: ..." / "failed  Link: ... -> what to do".
+    QString line() const;
 };
 
 struct DoctorReport {
