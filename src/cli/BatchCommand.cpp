@@ -6,6 +6,7 @@
 #include "cli/Commands.h"
 #include "core/Messages.h"
 #include "image/TableFile.h"
+#include "serial/NetworkPort.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -210,9 +211,10 @@ int runBatch(const QStringList& args) {
     if (p.positional().size() != 2)
         return p.usageError(msg::cli::tryHelp(QStringLiteral("ledsign batch")));
     QStringList ports;
+    // One station a port: a network server named twice in other letters is one port.
     for (const QString& v : p.values(port))
-        if (!v.trimmed().isEmpty() && !ports.contains(v.trimmed()))
-            ports << v.trimmed();
+        if (!v.trimmed().isEmpty() && !ports.contains(NetworkPort::canonical(v)))
+            ports << NetworkPort::canonical(v);
     if (ports.isEmpty())
         return p.usageError(msg::cli::missingOption(port));
 
