@@ -2,12 +2,14 @@
 
 #include "core/Messages.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QHash>
 #include <QProcess>
 #include <QSet>
+#include <cmath>
 
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
@@ -334,7 +336,7 @@ void Engine::record(int i, const QString& result, const QString& message) {
     r.backup = s.backup;
     r.result = result;
     r.message = message;
-    r.seconds = double(c.clock.elapsed() / 100) / 10.0;
+    r.seconds = std::trunc(double(c.clock.elapsed()) / 100.0) / 10.0; // tenths, cut
     r.attempt = attempts_[size_t(s.unit)] + 1;
     QString reason;
     if (logProblem_.isEmpty() && !log_.append(r.toLine(), &reason)) {

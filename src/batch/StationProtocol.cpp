@@ -106,7 +106,7 @@ std::optional<StationEvent> parseEvent(QByteArrayView line) {
 }
 
 QStringList stationArguments(const StationJob& job) {
-    using namespace stationOption;
+    using namespace stationflags;
     QStringList a{QStringLiteral("batch"),          QStringLiteral("--") + station,
                   QStringLiteral("--") + port,      job.port,
                   QStringLiteral("--") + absenceMs, QString::number(job.absenceMs)};

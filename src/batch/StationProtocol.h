@@ -72,13 +72,13 @@ struct StationJob {
 
 // The arguments of the station program for job, and their names for its parser.
 QStringList stationArguments(const StationJob& job);
-namespace stationOption {
+namespace stationflags {
 inline const QString port = QStringLiteral("port");
 inline const QString absenceMs = QStringLiteral("absence-ms");
 inline const QString pollMs = QStringLiteral("poll-ms");
 inline const QString station = QStringLiteral("station");
 inline const QString afterSign = QStringLiteral("station-after-sign");
-} // namespace stationOption
+} // namespace stationflags
 
 // `ledsign`: this program when it is ledsign, else the one beside it (the window's).
 QString defaultStationProgram();

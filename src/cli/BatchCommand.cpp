@@ -28,7 +28,7 @@ namespace cli {
 
 namespace {
 
-using namespace batch::stationOption;
+using namespace batch::stationflags;
 const QString kLog = QStringLiteral("log");
 const QString kRetries = QStringLiteral("retries");
 const QString kPrompt = QStringLiteral("prompt");
