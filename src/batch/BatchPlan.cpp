@@ -17,6 +17,15 @@ Plan failed(int code, const QString& file, int line, const QString& text) {
     Plan p;
     p.exitCode = code;
     p.error = msg::batch::at(file, line, text);
+    p.errors = {p.error};
+    return p;
+}
+
+Plan failed(int code, const QStringList& errors) {
+    Plan p;
+    p.exitCode = code;
+    p.error = errors.first();
+    p.errors = errors;
     return p;
 }
 
@@ -49,33 +58,46 @@ Plan makePlan(const QByteArray& templateImage, const QByteArray& csvBytes, const
 
     // Every row is read before any rule runs, so a malformed file is told apart from a
     // refused value whatever their order.
+    // Each row is told once, at its first problem; the others are read on.
     QHash<QString, int> seen;
+    QStringList malformed;
     for (const csv::Record& r : table.records.mid(1)) {
-        if (r.fields.size() != header.fields.size())
-            return failed(2, csvName, r.line,
-                          msg::batch::fieldCount(int(r.fields.size()), int(header.fields.size())));
+        auto problem = [&](const QString& text) {
+            malformed << msg::batch::at(csvName, r.line, text);
+        };
+        if (r.fields.size() != header.fields.size()) {
+            problem(msg::batch::fieldCount(int(r.fields.size()), int(header.fields.size())));
+            continue;
+        }
         const QString unit = r.fields.first().trimmed();
-        if (unit.isEmpty())
-            return failed(2, csvName, r.line, msg::batch::emptyUnit());
-        if (seen.contains(unit))
-            return failed(2, csvName, r.line, msg::batch::duplicateUnit(unit, seen.value(unit)));
+        if (unit.isEmpty()) {
+            problem(msg::batch::emptyUnit());
+            continue;
+        }
+        if (seen.contains(unit)) {
+            problem(msg::batch::duplicateUnit(unit, seen.value(unit)));
+            continue;
+        }
         seen.insert(unit, r.line);
         for (size_t c = 0; c < columns.size(); ++c) {
             const QString value = r.fields.at(qsizetype(c) + 1);
             settings::Input input;
             if (!value.isEmpty() && !settings::readInput(*columns[c]->row, value, input)) {
                 const QString taken = settings::valuesTaken(*columns[c]->row);
-                return failed(2, csvName, r.line,
-                              msg::cli::notAnItem(keys.at(qsizetype(c)), value,
-                                                  taken.startsWith(QStringLiteral("one of "))
-                                                      ? taken.mid(7)
-                                                      : QStringLiteral("true, false")));
+                problem(msg::cli::notAnItem(keys.at(qsizetype(c)), value,
+                                            taken.startsWith(QStringLiteral("one of "))
+                                                ? taken.mid(7)
+                                                : QStringLiteral("true, false")));
+                break;
             }
         }
     }
+    if (!malformed.isEmpty())
+        return failed(2, malformed);
 
     Plan plan;
     plan.templateImage = templateImage;
+    QStringList refused;
     for (const csv::Record& r : table.records.mid(1)) {
         ParamImage image;
         image.assign(templateImage);
@@ -83,20 +105,25 @@ Plan makePlan(const QByteArray& templateImage, const QByteArray& csvBytes, const
         settings::EditSession s;
         s.take(image);
         const QString unit = r.fields.first().trimmed();
-        for (size_t c = 0; c < columns.size(); ++c) {
+        bool usable = true;
+        for (size_t c = 0; c < columns.size() && usable; ++c) {
             const QString value = r.fields.at(qsizetype(c) + 1);
             if (value.isEmpty())
                 continue;
             settings::Input input;
             settings::readInput(*columns[c]->row, value, input);
             const RuleOutcome o = settings::apply(s, *columns[c], input);
-            if (o.refused())
-                return failed(1, csvName, r.line,
-                              msg::batch::unitKey(unit, keys.at(qsizetype(c)), o.text));
+            if (o.refused()) {
+                refused << msg::batch::at(csvName, r.line,
+                                          msg::batch::unitKey(unit, keys.at(qsizetype(c)), o.text));
+                usable = false;
+            }
         }
         s.collectRecord();
         plan.units << Unit{unit, r.line, s.image().toByteArray()};
     }
+    if (!refused.isEmpty())
+        return failed(1, refused);
     return plan;
 }
 
