@@ -2,15 +2,18 @@
 // files and sent to the sign.
 //
 //   ledsign-programmer [--port DEVICE]... [--screenshot FILE.png [--page serial]]
+//   ledsign-programmer --production TEMPLATE.tbl UNITS.csv --port DEVICE... [--log FILE]
 //   ledsign-programmer --help | --version
 //
 // --port names a serial device to offer beside the ones the system lists (a simulated sign
 // on a pseudo-terminal, for one).
+// --production opens the production screen alone, each --port a station.
 // --screenshot starts as usual (default.tbl included), draws the main window at its design
 // size into FILE.png and exits; --page serial shows the serial output page first.
 #include "app/MainWindow.h"
 #include "app/SafeApplication.h"
 #include "app/Startup.h"
+#include "app/production/ProductionEntry.h"
 
 #include <QTextStream>
 #include <QTimer>
@@ -21,6 +24,9 @@ namespace {
 struct Arguments {
     QStringList ports;
     QString screenshot;
+    bool production = false;
+    ProductionStart productionStart;
+    QString templatePath, unitsPath, logPath;
     bool serialPage = false;
     bool help = false;
     bool version = false;
@@ -42,6 +48,13 @@ void printHelp() {
         "  --screenshot <file>    Start as usual, draw the main window at its design size\n"
         "                         into the PNG file and exit.\n"
         "  --page <serial|code>   With --screenshot: the page to show first.\n"
+        "  --production <template.tbl> <units.csv>\n"
+        "                         Open the production screen alone: every --port is a\n"
+        "                         station writing the template with each unit's row of the\n"
+        "                         CSV file, as 'ledsign batch' does, and with its log.\n"
+        "  --log <file>           With --production: the log (default: the units file's\n"
+        "                         name with .jsonl, beside it); a log of an earlier run\n"
+        "                         resumes it.\n"
         "  -h, --help             Show this help.\n"
         "  -v, --version          Show the version.\n\n"
         "Options of the Qt toolkit (-platform, -style, ...) are passed on to it.\n");
@@ -56,6 +69,16 @@ Arguments parse(int argc, char** argv) {
             a.ports << QString::fromLocal8Bit(argv[++i]);
         } else if (arg == QLatin1String("--screenshot") && hasValue) {
             a.screenshot = QString::fromLocal8Bit(argv[++i]);
+        } else if (arg == QLatin1String("--production") && i + 2 < argc) {
+            a.production = true;
+            a.templatePath = QString::fromLocal8Bit(argv[++i]);
+            a.unitsPath = QString::fromLocal8Bit(argv[++i]);
+        } else if (arg == QLatin1String("--start")) {
+            a.productionStart.start = true;
+        } else if (arg == QLatin1String("--quit-after-run")) {
+            a.productionStart.quitAfterRun = true;
+        } else if (arg == QLatin1String("--log") && hasValue) {
+            a.logPath = QString::fromLocal8Bit(argv[++i]);
         } else if (arg == QLatin1String("--page") && hasValue) {
             const QString page = QString::fromLocal8Bit(argv[++i]);
             a.serialPage = page == QLatin1String("serial");
@@ -97,9 +120,13 @@ int main(int argc, char** argv) {
         std::printf("ledsign-programmer %s\n", LEDSIGN_VERSION);
         return 0;
     }
-    if (!args.ok) {
+    const bool productionOnly =
+        !args.logPath.isEmpty() || args.productionStart.start || args.productionStart.quitAfterRun;
+    if (!args.ok || (productionOnly && !args.production)) {
         std::fprintf(stderr, "usage: ledsign-programmer [--port DEVICE]... "
                              "[--screenshot FILE.png [--page serial]]\n"
+                             "       ledsign-programmer --production TEMPLATE.tbl UNITS.csv "
+                             "--port DEVICE... [--log FILE]\n"
                              "Try 'ledsign-programmer --help'.\n");
         return 2;
     }
@@ -107,6 +134,10 @@ int main(int argc, char** argv) {
     if (!args.screenshot.isEmpty() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     SafeApplication app(argc, argv);
+    if (args.production)
+        return runProductionFromCommandLine(
+            {args.templatePath, args.unitsPath, args.ports, args.logPath}, args.ports,
+            args.productionStart);
 
     TfrmAir::Options options;
     options.maximise = args.screenshot.isEmpty();
