@@ -759,7 +759,7 @@ inline const QString reasonNoBackup =
 inline const QString reasonReadBack =
     QStringLiteral("The sign did not keep what was written. Put it aside.");
 inline QString unitLabel(const QString& unit) {
-    return unit.isEmpty() ? QStringLiteral("-") : QStringLiteral("Unit ") + unit;
+    return unit.isEmpty() ? QString() : QStringLiteral("Unit ") + unit;
 }
 inline const QString jigNameLabel = QStringLiteral("Jig name");
 inline QString defaultJig(int number) {

@@ -28,6 +28,7 @@ void showProductionSummary(QWidget* parent, const production::Tally& tally, qint
     table->setObjectName(QStringLiteral("tblAttempts"));
     table->setHorizontalHeaderLabels(pm::summaryColumns);
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->verticalHeader()->hide();
     for (int i = 0; i < records.size(); ++i) {
         const batch::LogRecord& r = records[i];
         const QStringList cells{

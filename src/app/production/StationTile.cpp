@@ -69,7 +69,8 @@ StationTile::StationTile(const QString& port, const QString& jig, QWidget* paren
     unit_ = new QLabel(this);
     unit_->setObjectName(QStringLiteral("unit"));
     QFont unitFont = unit_->font();
-    unitFont.setPointSize(unitFont.pointSize() + 6);
+    unitFont.setPointSize(unitFont.pointSize() + 10);
+    unitFont.setBold(true);
     unit_->setFont(unitFont);
 
     icon_ = new QLabel(this);
@@ -77,7 +78,7 @@ StationTile::StationTile(const QString& port, const QString& jig, QWidget* paren
     words_ = new QLabel(this);
     words_->setObjectName(QStringLiteral("stateWords"));
     QFont big = words_->font();
-    big.setPointSize(26);
+    big.setPointSize(30);
     big.setBold(true);
     words_->setFont(big);
     words_->setWordWrap(true);
@@ -98,9 +99,10 @@ StationTile::StationTile(const QString& port, const QString& jig, QWidget* paren
     column->addWidget(name_);
     column->addWidget(portLabel_);
     column->addWidget(unit_);
+    column->addStretch(1);
     column->addLayout(stateRow);
     column->addWidget(reason_);
-    column->addStretch(1);
+    column->addStretch(2);
     column->addWidget(bar_);
     setState({});
 }
@@ -123,7 +125,7 @@ void StationTile::setState(const production::TileState& state) {
     p.setColor(QPalette::Window, look.background);
     p.setColor(QPalette::WindowText, look.text);
     setPalette(p);
-    const int iconSize = 48;
+    const int iconSize = 64;
     icon_->setPixmap(style()->standardIcon(look.icon).pixmap(iconSize, iconSize));
     words_->setText(production::shownWords(state));
     reason_->setText(state.stage == Stage::Fail ? state.reason : QString());
