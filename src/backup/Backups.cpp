@@ -59,7 +59,7 @@ QString defaultFolder() {
 Store::Store(QString folder)
     : folder_(std::move(folder)), now_([] { return QDateTime::currentDateTimeUtc(); }) {}
 
-bool Store::keep(const SignReading& reading, QString* reason) {
+bool Store::keep(const SignReading& reading, QString* reason, Entry* kept) {
     QDir dir(folder_);
     if (!dir.mkpath(QStringLiteral("."))) {
         *reason = folder_ + QStringLiteral(": cannot create the folder");
@@ -103,6 +103,8 @@ bool Store::keep(const SignReading& reading, QString* reason) {
         *reason = dir.filePath(kIndex) + QStringLiteral(": ") + why;
         return false;
     }
+    if (kept)
+        *kept = e;
     return true;
 }
 

@@ -33,7 +33,11 @@ class Store : public ReadKeeper {
   public:
     explicit Store(QString folder = defaultFolder());
 
-    bool keep(const SignReading& reading, QString* reason) override;
+    bool keep(const SignReading& reading, QString* reason) override {
+        return keep(reading, reason, nullptr);
+    }
+    // As keep(), and *kept (when given) receives the entry of the file this call wrote.
+    bool keep(const SignReading& reading, QString* reason, Entry* kept);
     // Newest first.
     QList<Entry> entries() const;
     QString folder() const { return folder_; }

@@ -97,6 +97,8 @@ class Engine : public QObject {
     void attemptEnded(int station, const batch::LogRecord& record);
     // A line for the operator: the units skipped or written again, a log that failed.
     void notice(const QString& text);
+    // Something that went wrong beside the signs (the log could not take a line).
+    void problem(const QString& text);
     void countsChanged();
     // Every station ended.
     void done();
@@ -110,6 +112,8 @@ class Engine : public QObject {
     void record(int station, const QString& result, const QString& message);
     void setState(int station, StationState state);
     void finishIfIdle();
+    void dispatch();
+    bool nothingLeft() const;
 
     Plan plan_;
     EngineOptions options_;

@@ -1,22 +1,22 @@
 #include "batch/BatchLog.h"
 
-#include <QFile>
+#include "core/Messages.h"
+
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <cerrno>
 #include <cstring>
+
+#ifdef Q_OS_UNIX
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 namespace batch {
 
 namespace {
-
-QString systemReason(int error) {
-    return QString::fromLocal8Bit(std::strerror(error));
-}
 
 QByteArray compact(const QJsonObject& o) {
     return QJsonDocument(o).toJson(QJsonDocument::Compact) + '\n';
@@ -89,92 +89,92 @@ BatchLog::~BatchLog() {
 }
 
 void BatchLog::close() {
-    if (fd_ >= 0)
-        ::close(fd_); // and with it the lock
-    fd_ = -1;
+    file_.close(); // and with it the lock
+    lock_.reset();
 }
 
 BatchLog::Opened BatchLog::open(const QString& path, QString* reason, qint64* holder) {
     close();
     path_ = path;
     records_.clear();
-    const QByteArray name = QFile::encodeName(path);
-    // Read and written through this one descriptor: closing any other descriptor of the file
-    // would drop the lock.
-    fd_ = ::open(name.constData(), O_RDWR | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-    if (fd_ < 0) {
-        *reason = systemReason(errno);
+    if (const QFileInfo target(path); target.exists() && !target.isFile()) {
+        *reason = msg::notRegularFile;
         return Opened::Failed;
     }
-    struct stat st {};
-    if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
-        *reason = systemReason(S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
-        close();
+    // Read and written through this one handle: closing any other handle of the file would
+    // drop the lock. Unbuffered, so a short write (a full disk) shows in write()'s count.
+    file_.setFileName(path);
+    if (!file_.open(QIODevice::ReadWrite | QIODevice::Append | QIODevice::Unbuffered)) {
+        *reason = file_.errorString();
         return Opened::Failed;
     }
+#ifdef Q_OS_UNIX
     struct flock lock {};
     lock.l_type = F_WRLCK;
     lock.l_whence = SEEK_SET;
-    if (::fcntl(fd_, F_SETLK, &lock) != 0) {
+    if (::fcntl(file_.handle(), F_SETLK, &lock) != 0) {
         const int error = errno;
         struct flock held {};
         held.l_type = F_WRLCK;
         held.l_whence = SEEK_SET;
-        if ((error == EACCES || error == EAGAIN) && ::fcntl(fd_, F_GETLK, &held) == 0 &&
+        if ((error == EACCES || error == EAGAIN) && ::fcntl(file_.handle(), F_GETLK, &held) == 0 &&
             held.l_type != F_UNLCK) {
             *holder = held.l_pid;
             close();
             return Opened::Locked;
         }
-        *reason = systemReason(error);
+        *reason = QString::fromLocal8Bit(std::strerror(error));
         close();
         return Opened::Failed;
     }
-    QByteArray text;
-    char chunk[65536];
-    for (off_t at = 0;;) {
-        const ssize_t n = ::pread(fd_, chunk, sizeof chunk, at);
-        if (n < 0) {
-            *reason = systemReason(errno);
+#else
+    lock_ = std::make_unique<QLockFile>(path + QStringLiteral(".lock"));
+    if (!lock_->tryLock(0)) {
+        QString host, app;
+        if (lock_->error() == QLockFile::LockFailedError &&
+            lock_->getLockInfo(holder, &host, &app)) {
             close();
-            return Opened::Failed;
+            return Opened::Locked;
         }
-        if (n == 0)
-            break;
-        text.append(chunk, n);
-        at += n;
+        *reason = msg::batch::lockFailed;
+        close();
+        return Opened::Failed;
     }
+#endif
+    if (!file_.seek(0)) {
+        *reason = file_.errorString();
+        close();
+        return Opened::Failed;
+    }
+    const QByteArray text = file_.readAll();
     needsNewline_ = !text.isEmpty() && !text.endsWith('\n');
     records_ = readRecords(text);
     return Opened::Ok;
 }
 
 bool BatchLog::append(const QByteArray& line, QString* reason) {
-    if (fd_ < 0) {
-        *reason = systemReason(EBADF);
+    if (!file_.isOpen()) {
+        *reason = msg::batch::logClosed;
         return false;
     }
     const QByteArray bytes = needsNewline_ ? '\n' + line : line;
-    struct stat st {};
-    const off_t before = ::fstat(fd_, &st) == 0 ? st.st_size : -1;
-    qsizetype written = 0;
+    const qint64 before = file_.size();
+    qint64 written = 0;
     while (written < bytes.size()) {
-        const ssize_t n = ::write(fd_, bytes.constData() + written, size_t(bytes.size() - written));
-        if (n < 0 && errno == EINTR)
-            continue;
+        const qint64 n = file_.write(bytes.constData() + written, bytes.size() - written);
         if (n <= 0) {
-            *reason = systemReason(n < 0 ? errno : ENOSPC);
-            // No torn line for the next reader.
-            if (before >= 0 && ::ftruncate(fd_, before) != 0) {
-            }
+            *reason = file_.errorString();
+            file_.resize(before); // no torn line for the next reader
             return false;
         }
         written += n;
     }
-    if (::fdatasync(fd_) != 0) {
-        *reason = systemReason(errno);
+#ifdef Q_OS_UNIX
+    if (::fdatasync(file_.handle()) != 0) {
+        *reason = QString::fromLocal8Bit(std::strerror(errno));
         return false;
     }
+#endif
     needsNewline_ = false;
     if (auto r = LogRecord::fromLine(QByteArrayView(line).chopped(line.endsWith('\n') ? 1 : 0)))
         records_ << *r;

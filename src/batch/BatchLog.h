@@ -2,8 +2,11 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QFile>
 #include <QList>
+#include <QLockFile>
 #include <QString>
+#include <memory>
 #include <optional>
 
 // The log of a line of signs: one JSON object a line, one line for every attempt at a unit,
@@ -44,6 +47,8 @@ struct StartRecord {
 };
 
 // One open log, locked (an advisory lock) against a second batch for as long as it is open.
+// On POSIX systems the lock is the file's own (fcntl): this process must not open and close
+// the log by another handle while it holds it, or the lock goes with that handle.
 class BatchLog {
   public:
     BatchLog() = default;
@@ -62,7 +67,8 @@ class BatchLog {
     void close();
 
   private:
-    int fd_ = -1;
+    QFile file_;
+    std::unique_ptr<QLockFile> lock_; // where the file itself cannot be locked
     QString path_;
     QList<LogRecord> records_;
     bool needsNewline_ = false; // the file ended in a torn line

@@ -7,124 +7,135 @@
 #include "settings/SettingTable.h"
 
 #include <QHash>
+#include <map>
 #include <vector>
 
 namespace batch {
 
 namespace {
 
-Plan failed(int code, const QString& file, int line, const QString& text) {
-    Plan p;
-    p.exitCode = code;
-    p.error = msg::batch::at(file, line, text);
-    p.errors = {p.error};
-    return p;
-}
-
-Plan failed(int code, const QStringList& errors) {
-    Plan p;
-    p.exitCode = code;
-    p.error = errors.first();
-    p.errors = errors;
-    return p;
+QString notTaken(const settings::Instance& column, const QString& key, const QString& value) {
+    const QString taken = settings::valuesTaken(*column.row);
+    return msg::cli::notAnItem(
+        key, value,
+        taken.startsWith(QStringLiteral("one of ")) ? taken.mid(7) : QStringLiteral("true, false"));
 }
 
 } // namespace
 
 Plan makePlan(const QByteArray& templateImage, const QByteArray& csvBytes, const QString& csvName) {
-    const csv::Table table = csv::parse(csvBytes);
-    if (!table.error.isEmpty())
-        return failed(2, csvName, table.errorLine, table.error);
-    if (table.records.isEmpty() ||
-        table.records.first().fields.value(0).trimmed() != QLatin1String("unit"))
-        return failed(2, csvName, 1, msg::batch::noUnitColumn);
-    if (table.records.size() < 2)
-        return failed(2, csvName, 1, msg::batch::noUnits);
-
-    const csv::Record& header = table.records.first();
-    std::vector<const settings::Instance*> columns;
-    QStringList keys;
-    for (const QString& cell : header.fields.mid(1)) {
-        const QString key = cell.trimmed();
-        const settings::Instance* s = settings::findKey(key);
-        if (!s)
-            return failed(2, csvName, header.line,
-                          msg::cli::unknownKey(key, settings::keyPatterns()));
-        if (keys.contains(key))
-            return failed(2, csvName, header.line, msg::batch::duplicateKey(key));
-        columns.push_back(s);
-        keys << key;
-    }
-
-    // Every row is read before any rule runs, so a malformed file is told apart from a
-    // refused value whatever their order.
-    // Each row is told once, at its first problem; the others are read on.
-    QHash<QString, int> seen;
-    QStringList malformed;
-    for (const csv::Record& r : table.records.mid(1)) {
-        auto problem = [&](const QString& text) {
-            malformed << msg::batch::at(csvName, r.line, text);
-        };
-        if (r.fields.size() != header.fields.size()) {
-            problem(msg::batch::fieldCount(int(r.fields.size()), int(header.fields.size())));
-            continue;
-        }
-        const QString unit = r.fields.first().trimmed();
-        if (unit.isEmpty()) {
-            problem(msg::batch::emptyUnit());
-            continue;
-        }
-        if (seen.contains(unit)) {
-            problem(msg::batch::duplicateUnit(unit, seen.value(unit)));
-            continue;
-        }
-        seen.insert(unit, r.line);
-        for (size_t c = 0; c < columns.size(); ++c) {
-            const QString value = r.fields.at(qsizetype(c) + 1);
-            settings::Input input;
-            if (!value.isEmpty() && !settings::readInput(*columns[c]->row, value, input)) {
-                const QString taken = settings::valuesTaken(*columns[c]->row);
-                problem(msg::cli::notAnItem(keys.at(qsizetype(c)), value,
-                                            taken.startsWith(QStringLiteral("one of "))
-                                                ? taken.mid(7)
-                                                : QStringLiteral("true, false")));
-                break;
-            }
-        }
-    }
-    if (!malformed.isEmpty())
-        return failed(2, malformed);
-
     Plan plan;
     plan.templateImage = templateImage;
-    QStringList refused;
-    for (const csv::Record& r : table.records.mid(1)) {
+    // Every fault of the file, by line: a malformed file (exit 2) is told apart from values a
+    // rule refused (exit 1) whatever their order.
+    std::multimap<int, QString> malformed, refused;
+    const csv::Table table = csv::parse(csvBytes);
+    for (const csv::Error& e : table.errors)
+        malformed.emplace(e.line, e.text);
+
+    const csv::Record* header = table.records.isEmpty() ? nullptr : &table.records.first();
+    std::vector<const settings::Instance*> columns; // null: an unknown or repeated key
+    QStringList keys;
+    if (!header || header->fields.value(0).trimmed() != QLatin1String("unit")) {
+        malformed.emplace(header ? header->line : 1, msg::batch::noUnitColumn);
+    } else {
+        for (const QString& cell : header->fields.mid(1)) {
+            const QString key = cell.trimmed();
+            const settings::Instance* s = settings::findKey(key);
+            if (!s)
+                malformed.emplace(header->line, msg::cli::unknownKey(key, settings::keyPatterns()));
+            else if (keys.contains(key))
+                malformed.emplace(header->line, msg::batch::duplicateKey(key));
+            columns.push_back(s && !keys.contains(key) ? s : nullptr);
+            keys << key;
+        }
+    }
+    if (header && table.records.size() < 2 && malformed.empty())
+        malformed.emplace(header->line, msg::batch::noUnits);
+
+    settings::EditSession opened;
+    {
         ParamImage image;
         image.assign(templateImage);
-        // As a window just started opens the template, then the row's changes in order.
-        settings::EditSession s;
-        s.take(image);
+        opened.take(image);
+    }
+    QHash<QString, int> seen;
+    for (const csv::Record& r : table.records.mid(1)) {
         const QString unit = r.fields.first().trimmed();
+        if (unit.isEmpty())
+            malformed.emplace(r.line, msg::batch::emptyUnit());
+        else if (seen.contains(unit))
+            malformed.emplace(r.line, msg::batch::duplicateUnit(printable(unit), seen.value(unit)));
+        else
+            seen.insert(unit, r.line);
+        if (!header || r.fields.size() != header->fields.size()) {
+            if (header)
+                malformed.emplace(r.line, msg::batch::fieldCount(int(r.fields.size()),
+                                                                 int(header->fields.size())));
+            continue;
+        }
+        // As a window just started opens the template, then the row's changes in order (a
+        // session is a value: a copy of one that took the template is that window).
+        settings::EditSession s = opened;
         bool usable = true;
-        for (size_t c = 0; c < columns.size() && usable; ++c) {
+        for (size_t c = 0; c < columns.size(); ++c) {
             const QString value = r.fields.at(qsizetype(c) + 1);
-            if (value.isEmpty())
+            if (value.isEmpty() || !columns[c])
                 continue;
+            const QString& key = keys.at(qsizetype(c));
             settings::Input input;
-            settings::readInput(*columns[c]->row, value, input);
+            if (!settings::readInput(*columns[c]->row, value, input)) {
+                malformed.emplace(r.line, notTaken(*columns[c], key, value));
+                usable = false;
+                continue;
+            }
             const RuleOutcome o = settings::apply(s, *columns[c], input);
             if (o.refused()) {
-                refused << msg::batch::at(csvName, r.line,
-                                          msg::batch::unitKey(unit, keys.at(qsizetype(c)), o.text));
+                refused.emplace(r.line, msg::batch::unitKey(printable(unit), key, o.text));
                 usable = false;
             }
         }
+        if (!usable)
+            continue;
         s.collectRecord();
         plan.units << Unit{unit, r.line, s.image().toByteArray()};
     }
-    if (!refused.isEmpty())
-        return failed(1, refused);
+
+    if (malformed.empty() && refused.empty())
+        return plan;
+    plan.exitCode = malformed.empty() ? 1 : 2;
+    std::multimap<int, QString> all = malformed;
+    all.insert(refused.begin(), refused.end());
+    for (const auto& [line, text] : all)
+        plan.errors << msg::batch::at(csvName, line, text);
+    plan.error = plan.errors.mid(0, kShownErrors).join(QLatin1Char('\n'));
+    if (plan.errors.size() > kShownErrors)
+        plan.error +=
+            QLatin1Char('\n') + msg::batch::moreErrors(int(plan.errors.size()) - kShownErrors);
+    plan.units.clear();
     return plan;
+}
+
+QString printable(const QString& text) {
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u == u'\n')
+            out += QStringLiteral("\\n");
+        else if (u == u'\r')
+            out += QStringLiteral("\\r");
+        else if (u == u'\t')
+            out += QStringLiteral("\\t");
+        else if (u < 0x20 || (u >= 0x7f && u < 0xa0))
+            out +=
+                QStringLiteral("\\x") + QString::number(u, 16).rightJustified(2, QLatin1Char('0'));
+        else if (c.category() == QChar::Other_Format || u == 0x2028 || u == 0x2029)
+            out += QStringLiteral("\\u{") + QString::number(u, 16) + QLatin1Char('}');
+        else
+            out += c;
+    }
+    return out;
 }
 
 } // namespace batch

@@ -18,13 +18,18 @@ struct Unit {
 struct Plan {
     QByteArray templateImage;
     QList<Unit> units;
-    int exitCode = 0; // 0 usable; 2 a malformed file; 1 a value a rule refused
-    QString error;    // "units.csv:8: unit 7, capcodes.1.capcode: ..."
-    // Every problem of the kind exitCode names, in the file's order; error is the first.
-    QStringList errors;
+    int exitCode = 0;   // 0 usable; 2 a malformed file; 1 only values a rule refused
+    QStringList errors; // "units.csv:8: unit 7, capcodes.1.capcode: ...", in file order
+    QString error;      // the errors as shown: up to kShownErrors lines, then how many more
 };
+
+inline constexpr int kShownErrors = 20;
 
 // templateImage is the image as File, Open took it; csvName is how the file is named in errors.
 Plan makePlan(const QByteArray& templateImage, const QByteArray& csvBytes, const QString& csvName);
+
+// text with its control and format characters escaped (\n, \x1b, \u{202e}), for a unit's
+// name on a terminal or in a message.
+QString printable(const QString& text);
 
 } // namespace batch

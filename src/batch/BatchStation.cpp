@@ -15,10 +15,15 @@
 #include <QElapsedTimer>
 #include <QLockFile>
 #include <QThread>
+#include <condition_variable>
 #include <csignal>
 #include <cstdio>
-#include <poll.h>
-#include <unistd.h>
+#include <deque>
+#include <iostream>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
 
 namespace batch {
 
@@ -30,55 +35,51 @@ void tell(const StationEvent& e) {
     std::fflush(stdout);
 }
 
-// What the parent sends on standard input: the image first, then perhaps Stop. A closed
-// input is a parent that is gone, and counts as Stop.
+// What the parent sends on standard input: perhaps an image, perhaps Stop. A closed input is
+// a parent that is gone, and counts as Stop. A thread of its own reads it, so the line's waits
+// only ever look at what has come.
 class ParentInput {
   public:
-    // Blocks for the first event.
+    ParentInput() : state_(std::make_shared<State>()) {
+        std::thread([state = state_] {
+            std::string line;
+            while (std::getline(std::cin, line)) {
+                const std::optional<StationEvent> e = parseEvent(line);
+                const std::lock_guard hold(state->mutex);
+                if (e && e->kind == StationEvent::Kind::Stop)
+                    state->stop = true;
+                else if (e)
+                    state->events.push_back(*e);
+                state->changed.notify_all();
+            }
+            const std::lock_guard hold(state->mutex);
+            state->stop = true;
+            state->changed.notify_all();
+        }).detach(); // it may still be reading when the station ends
+    }
+    // Blocks for the next event other than Stop; nothing once Stop came.
     std::optional<StationEvent> next() {
-        for (;;) {
-            if (auto e = takeLine())
-                return e;
-            if (closed_ || !readSome())
-                return std::nullopt;
-        }
+        std::unique_lock hold(state_->mutex);
+        state_->changed.wait(hold, [&] { return state_->stop || !state_->events.empty(); });
+        if (state_->stop)
+            return std::nullopt;
+        StationEvent e = state_->events.front();
+        state_->events.pop_front();
+        return e;
     }
     bool stopAsked() {
-        while (!stop_ && !closed_) {
-            pollfd fd{STDIN_FILENO, POLLIN, 0};
-            if (::poll(&fd, 1, 0) <= 0)
-                break;
-            if (!readSome())
-                break;
-            while (auto e = takeLine())
-                if (e->kind == StationEvent::Kind::Stop)
-                    stop_ = true;
-        }
-        return stop_ || closed_;
+        const std::lock_guard hold(state_->mutex);
+        return state_->stop;
     }
 
   private:
-    bool readSome() {
-        char chunk[8192];
-        const ssize_t n = ::read(STDIN_FILENO, chunk, sizeof chunk);
-        if (n <= 0) {
-            closed_ = true;
-            return false;
-        }
-        pending_.append(chunk, n);
-        return true;
-    }
-    std::optional<StationEvent> takeLine() {
-        for (qsizetype nl; (nl = pending_.indexOf('\n')) >= 0;) {
-            const QByteArray line = pending_.left(nl);
-            pending_.remove(0, nl + 1);
-            if (auto e = parseEvent(line))
-                return e;
-        }
-        return std::nullopt;
-    }
-    QByteArray pending_;
-    bool closed_ = false, stop_ = false;
+    struct State {
+        std::mutex mutex;
+        std::condition_variable changed;
+        std::deque<StationEvent> events;
+        bool stop = false;
+    };
+    std::shared_ptr<State> state_;
 };
 
 // The parent shows everything: the sign's questions are answered as a line's new signs need
@@ -112,6 +113,7 @@ class StationSeam : public UserSeam {
     void setProgress(int position) override { show(position); }
     void advanceProgress(int by) override { show(position_ + by); }
     void breathe() override {}
+    bool erased() const { return erased_; }
     void startWrite() {
         erased_ = false;
         tell(StationEvent::ofPhase(phase_ = StationPhase::Writing));
@@ -149,12 +151,11 @@ class LockedKeeper : public ReadKeeper {
         QDir().mkpath(store_.folder());
         QLockFile lock(store_.folder() + QStringLiteral("/.batch.lock"));
         lock.lock();
-        if (!store_.keep(reading, reason))
+        backup::Entry kept;
+        if (!store_.keep(reading, reason, &kept))
             return false;
-        const QList<backup::Entry> entries = store_.entries();
         tell(StationEvent::ofText(StationEvent::Kind::Firmware, reading.firmware));
-        if (!entries.isEmpty())
-            tell(StationEvent::ofText(StationEvent::Kind::Backup, entries.first().file));
+        tell(StationEvent::ofText(StationEvent::Kind::Backup, kept.file));
         return true;
     }
 
@@ -165,18 +166,17 @@ class LockedKeeper : public ReadKeeper {
 } // namespace
 
 int runStation(const StationJob& job) {
-    // Ctrl+C reaches the whole terminal's group; a signal would cut short the waits of the
-    // line, so the parent says when to stop on standard input instead: a Write under way
-    // stops once its current bank is written and read back.
+    // Ctrl+C and a closed terminal reach the whole group, a stopped service every process of
+    // it; a signal would cut a bank short, so the parent says when to stop on standard input
+    // instead (or by closing it): a Write under way stops before it erases or once its
+    // current bank is written and read back.
     std::signal(SIGINT, SIG_IGN);
+    std::signal(SIGTERM, SIG_IGN);
+#ifdef Q_OS_UNIX
+    std::signal(SIGHUP, SIG_IGN);
+    std::signal(SIGPIPE, SIG_IGN);
+#endif
     ParentInput parent;
-    const std::optional<StationEvent> first = parent.next();
-    if (!first || first->kind != StationEvent::Kind::Image)
-        return kStationStopped;
-    ParamImage image;
-    image.assign(first->bytes);
-    image.writeModelTag();
-
     TCommPort port;
     StationSeam seam;
     Exchange ex(port, seam);
@@ -230,6 +230,13 @@ int runStation(const StationJob& job) {
             QThread::msleep(kProbeGapMs);
         }
     }
+    tell(StationEvent{StationEvent::Kind::Ready, {}, 0, {}, {}});
+    const std::optional<StationEvent> unit = parent.next();
+    if (!unit || unit->kind != StationEvent::Kind::Image)
+        return kStationStopped;
+    ParamImage image;
+    image.assign(unit->bytes);
+    image.writeModelTag();
     seam.startWrite();
     NoHost host;
     LockedKeeper keeper;
@@ -238,12 +245,15 @@ int runStation(const StationJob& job) {
     PagerOperations::WriteChoices choices;
     choices.backUp = true;
     choices.stopBetweenBanks = [&parent] { return parent.stopAsked(); };
+    choices.stopBeforeErase = choices.stopBetweenBanks;
     const bool ok = ops.write(choices);
     try {
         port.Close();
     } catch (const ECommError&) {
     }
-    return ok ? kStationWritten : kStationFailed;
+    if (ok)
+        return kStationWritten;
+    return !seam.erased() && parent.stopAsked() ? kStationStopped : kStationFailed;
 }
 
 } // namespace batch

@@ -16,8 +16,8 @@ using Kind = StationEvent::Kind;
 constexpr std::array kKindWords{
     std::pair{Kind::Phase, "phase"},       std::pair{Kind::Percent, "percent"},
     std::pair{Kind::Firmware, "firmware"}, std::pair{Kind::Backup, "backup"},
-    std::pair{Kind::Message, "message"},   std::pair{Kind::Image, "image"},
-    std::pair{Kind::Stop, "stop"},
+    std::pair{Kind::Message, "message"},   std::pair{Kind::Ready, "ready"},
+    std::pair{Kind::Image, "image"},       std::pair{Kind::Stop, "stop"},
 };
 constexpr std::array kPhaseWords{
     std::pair{StationPhase::Waiting, "waiting"},
@@ -53,6 +53,7 @@ QByteArray formatEvent(const StationEvent& e) {
     case Kind::Image:
         line += ' ' + e.bytes.toBase64();
         break;
+    case Kind::Ready:
     case Kind::Stop:
         break;
     }
@@ -97,6 +98,7 @@ std::optional<StationEvent> parseEvent(QByteArrayView line) {
         e.bytes = *decoded;
         return e;
     }
+    case Kind::Ready:
     case Kind::Stop:
         return rest.isEmpty() ? std::optional(e) : std::nullopt;
     }

@@ -8,10 +8,12 @@
 
 // How a batch and its stations talk. Each station is a child process of its own (so a slow or
 // dead port never holds up the others), started as the `ledsign` program with
-// stationArguments(). The parent writes one Image event on the child's standard input, and
-// later a Stop event when it wants the child to stop (a closed standard input counts as Stop:
-// a parent that died must not leave a bank half written). The child answers with one event a
-// line on its standard output and ends with one of the exit codes below.
+// stationArguments(). The child waits for a sign (after the last one is unplugged) and says
+// Ready; only then does the parent hand it a unit as an Image event on its standard input, so
+// a station without a sign holds no unit. A Stop event, before or after the image, stops the
+// child (a closed standard input counts as Stop: a parent that died must not leave a bank half
+// written). The child tells how it goes with one event a line on its standard output and ends
+// with one of the exit codes below.
 //
 // Every line is formatted and parsed here and nowhere else.
 namespace batch {
@@ -31,6 +33,7 @@ struct StationEvent {
         Firmware, // text: the sign's identification
         Backup,   // text: the backup file this station wrote for the sign
         Message,  // text: what the Write said last (the reason of a failure)
+        Ready,    // a sign answers: the child waits for its Image
         // parent -> child
         Image, // bytes: the unit's 4096 image bytes
         Stop,  // no new sign; a Write under way ends at its next safe point

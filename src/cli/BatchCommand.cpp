@@ -1,23 +1,27 @@
 // `ledsign batch TEMPLATE.tbl UNITS.csv --port P...`: a line of signs on the batch engine, told
 // on the terminal.
 #include "batch/BatchEngine.h"
+#include "batch/BatchReport.h"
 #include "batch/BatchStation.h"
 #include "cli/Commands.h"
 #include "core/Messages.h"
 #include "image/TableFile.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
-#include <QSocketNotifier>
 #include <QTimer>
 #include <atomic>
 #include <csignal>
+#include <cstdio>
 #include <deque>
-#include <unistd.h>
+#include <iostream>
+#include <string>
+#include <thread>
 
 namespace cli {
 
@@ -27,6 +31,7 @@ using namespace batch::stationOption;
 const QString kLog = QStringLiteral("log");
 const QString kRetries = QStringLiteral("retries");
 const QString kPrompt = QStringLiteral("prompt");
+const QString kReport = QStringLiteral("report");
 
 std::atomic<bool> interruptAsked{false};
 void onInterrupt(int) {
@@ -62,31 +67,42 @@ QString stateName(const batch::Station& s) {
     return {};
 }
 
-// The technician's answers to "press Enter", read as they come so Ctrl+C is never stuck
-// behind a read. Each line answers the oldest question.
+// The technician's answers to "press Enter", read by a thread of their own so Ctrl+C is never
+// stuck behind a read. Each line answers the oldest question; the end of the input answers
+// every question with "no sign".
 class EnterKey {
   public:
-    explicit EnterKey(batch::Engine& engine) : engine_(engine) {}
+    explicit EnterKey(batch::Engine& engine) : engine_(engine) { current = this; }
+    ~EnterKey() { current = nullptr; }
     void ask(int station) {
         asked_.push_back(station);
-        if (!notifier_ && !closed_) {
-            notifier_ = std::make_unique<QSocketNotifier>(STDIN_FILENO, QSocketNotifier::Read);
-            QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] { readSome(); });
+        if (!reading_) {
+            reading_ = true;
+            std::thread([] {
+                std::string line;
+                bool more = true;
+                while (more) {
+                    more = bool(std::getline(std::cin, line));
+                    // Handed to the main thread, where the answer is taken if still wanted.
+                    QMetaObject::invokeMethod(
+                        QCoreApplication::instance(),
+                        [more] {
+                            if (current)
+                                current->take(more);
+                        },
+                        Qt::QueuedConnection);
+                }
+            }).detach(); // it may still be reading when the batch ends
         }
         answer();
     }
 
   private:
-    void readSome() {
-        char chunk[256];
-        const ssize_t n = ::read(STDIN_FILENO, chunk, sizeof chunk);
-        if (n <= 0) {
+    void take(bool line) {
+        if (line)
+            ++lines_;
+        else
             closed_ = true;
-            notifier_->setEnabled(false);
-        } else {
-            for (ssize_t k = 0; k < n; ++k)
-                lines_ += chunk[k] == '\n';
-        }
         answer();
     }
     void answer() {
@@ -101,11 +117,11 @@ class EnterKey {
             }
         }
     }
+    static inline EnterKey* current = nullptr; // touched on the main thread only
     batch::Engine& engine_;
-    std::unique_ptr<QSocketNotifier> notifier_;
     std::deque<int> asked_;
     int lines_ = 0;
-    bool closed_ = false;
+    bool reading_ = false, closed_ = false;
 };
 
 } // namespace
@@ -142,6 +158,11 @@ int runBatch(const QStringList& args) {
                  QStringLiteral("How long a sign must stay silent to count as unplugged "
                                 "(default 2000)."),
                  QStringLiteral("ms")});
+    p.addOption({kReport,
+                 QStringLiteral("Print the log as CSV, one line per unit (unit, port, result, "
+                                "attempts, seconds, time, image SHA-256, backup file), and "
+                                "program nothing."),
+                 QStringLiteral("log")});
     p.addOption(hidden(QCommandLineOption(station)));
     p.addOption(hidden(QCommandLineOption(afterSign)));
     if (auto done = p.parse(0, 2))
@@ -172,6 +193,16 @@ int runBatch(const QStringList& args) {
         job.absenceMs = *absence;
         job.pollMs = *poll;
         return batch::runStation(job);
+    }
+    if (p.isSet(kReport)) {
+        QFile log(p.value(kReport));
+        if (!log.open(QIODevice::ReadOnly)) {
+            CliSeam seam(p.presets());
+            return fileFailure(seam, msg::openError, p.value(kReport), log.errorString());
+        }
+        const QByteArray csv = batch::reportCsv(batch::readRecords(log.readAll()));
+        std::fwrite(csv.constData(), 1, size_t(csv.size()), stdout);
+        return kExitOk;
     }
     if (p.positional().size() != 2)
         return p.usageError(msg::cli::tryHelp(QStringLiteral("ledsign batch")));
@@ -223,7 +254,8 @@ int runBatch(const QStringList& args) {
     int drawn = 0;
     auto lineOf = [&](const batch::Station& s) {
         QString text = s.port + QStringLiteral("  unit ") +
-                       (s.unit >= 0 ? engine.plan().units[s.unit].label : QStringLiteral("-")) +
+                       (s.unit >= 0 ? batch::printable(engine.plan().units[s.unit].label)
+                                    : QStringLiteral("-")) +
                        QStringLiteral("  ") + stateName(s);
         if (s.state == batch::StationState::Writing || s.percent > 0)
             text += QStringLiteral("  ") + QString::number(s.percent) + QLatin1Char('%');
@@ -257,12 +289,14 @@ int runBatch(const QStringList& args) {
         using batch::StationState;
         if (!live && s.state != shown[size_t(i)] &&
             (s.state == StationState::Waiting || s.state == StationState::Writing ||
-             s.state == StationState::Unplug))
+             s.state == StationState::ReadingBack || s.state == StationState::Unplug))
             say(lineOf(s));
         shown[size_t(i)] = s.state;
         redraw();
     });
     QObject::connect(&engine, &batch::Engine::notice, [&](const QString& text) { say(text); });
+    QObject::connect(&engine, &batch::Engine::problem,
+                     [&](const QString& text) { err() << text << Qt::endl; });
     QObject::connect(&engine, &batch::Engine::attemptEnded, [&](int, const batch::LogRecord& rec) {
         const QString result = rec.result == batch::kResultOk ? msg::batch::resultOk
                                : rec.result == batch::kResultLeft
@@ -272,7 +306,7 @@ int runBatch(const QStringList& args) {
     });
     EnterKey enter(engine);
     QObject::connect(&engine, &batch::Engine::signWanted, [&](int i, const QString& unit) {
-        say(msg::batch::connect(unit, engine.stations()[size_t(i)].port));
+        say(msg::batch::connect(batch::printable(unit), engine.stations()[size_t(i)].port));
         enter.ask(i);
     });
     QEventLoop loop;
@@ -283,9 +317,20 @@ int runBatch(const QStringList& args) {
         return refused->exitCode;
     }
 
-    // Ctrl+C: the engine's stop, taken from the signal handler's flag in the event loop.
+    // Ctrl+C, a closed terminal and a stopped service: the engine's stop, taken from the
+    // signal handler's flag in the event loop, so the signs being written finish and every
+    // record and the summary are still written. A terminal or pipe that is gone must not end
+    // the batch either.
     interruptAsked = false;
-    const auto previous = std::signal(SIGINT, onInterrupt);
+#ifdef Q_OS_UNIX
+    const int stopSignals[] = {SIGINT, SIGHUP, SIGTERM};
+    const auto previousPipe = std::signal(SIGPIPE, SIG_IGN);
+#else
+    const int stopSignals[] = {SIGINT, SIGTERM};
+#endif
+    std::vector<void (*)(int)> previous;
+    for (const int sig : stopSignals)
+        previous.push_back(std::signal(sig, onInterrupt));
     QTimer watch;
     QObject::connect(&watch, &QTimer::timeout, [&] {
         if (interruptAsked)
@@ -296,10 +341,12 @@ int runBatch(const QStringList& args) {
     redraw();
     if (!engine.finished())
         loop.exec();
-    std::signal(SIGINT, previous);
+    for (size_t k = 0; k < previous.size(); ++k)
+        std::signal(stopSignals[k], previous[k]);
+#ifdef Q_OS_UNIX
+    std::signal(SIGPIPE, previousPipe);
+#endif
 
-    if (!engine.logProblem().isEmpty())
-        fileFailure(seam, msg::saveError, engine.logPath(), engine.logProblem());
     const batch::Counts c = engine.counts();
     out() << msg::batch::summary(c.done, c.failed, c.left) << Qt::endl;
     return c.failed == 0 && c.left == 0 && engine.logProblem().isEmpty() ? kExitOk : kExitFailure;

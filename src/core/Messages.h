@@ -70,6 +70,8 @@ inline QString verifyErrorHtag(int sequence) {
 }
 inline const QString verifySuccess = QStringLiteral("Verify Success!");
 // A Write stopped on request between its two banks.
+inline const QString writeStoppedBeforeErase =
+    QStringLiteral("Stopped before anything was erased: the sign holds its old settings.");
 inline QString writeStoppedBetweenBanks(int written, int other) {
     return QStringLiteral("Stopped after bank ") + QString::number(written) +
            QStringLiteral(": it holds the new settings, bank ") + QString::number(other) +
@@ -702,6 +704,28 @@ inline QString logUnusable(const QString& log, const QString& reason) {
 inline QString logFailed(const QString& log, const QString& reason) {
     return log + QStringLiteral(": the log cannot be written (") + reason +
            QStringLiteral("); no new unit is started");
+}
+inline QString moreErrors(int count) {
+    return QStringLiteral("and ") + QString::number(count) + QStringLiteral(" more errors");
+}
+inline const QString lockFailed = QStringLiteral("its lock file cannot be made");
+inline const QString logClosed = QStringLiteral("the log is not open");
+inline QString stationNotStarted(const QString& program, const QString& reason) {
+    return program + QStringLiteral(": the station cannot be started: ") + reason;
+}
+inline QString samePort(const QString& first, const QString& second) {
+    return QStringLiteral("--port ") + second + QStringLiteral(" is the same device as ") + first;
+}
+inline QString againChanged(const QString& unit, bool templateChanged) {
+    return QStringLiteral("unit ") + unit +
+           QStringLiteral(" written again: its image differs from the one logged ok (") +
+           (templateChanged ? QStringLiteral("the template changed")
+                            : QStringLiteral("its row changed")) +
+           QLatin1Char(')');
+}
+inline QString againNotOk(const QString& unit, const QString& result, const QString& message) {
+    return QStringLiteral("unit ") + unit + QStringLiteral(" written again: logged ") + result +
+           (message.isEmpty() ? QString() : QStringLiteral(" (") + message + QLatin1Char(')'));
 }
 inline const QString phaseAsking = QStringLiteral("connect the sign");
 inline const QString phaseWaiting = QStringLiteral("waiting");

@@ -366,6 +366,10 @@ bool PagerOperations::writeBody(const WriteChoices& choices) {
         allowed = false;
     if (!allowed)
         return end(ends::declined);
+    if (choices.stopBeforeErase && choices.stopBeforeErase()) {
+        ex_.SendClock(wire::StageEnd);
+        return end(ends::declined, msg::writeStoppedBeforeErase);
+    }
 
     // While bank 0 is good, bank 1 goes first; otherwise bank 0 does, so the good copy
     // outlives a power cut at any moment. With no good copy at all, bank 1 goes first.
