@@ -7,6 +7,7 @@
 #include "app/WindowMemory.h"
 #include "app/production/ProductionScreen.h"
 #include "app/production/ProductionSetupDialog.h"
+#include "app/production/StablePorts.h"
 #include "app/production/StationTile.h"
 #include "core/Messages.h"
 #include "image/ParamImage.h"
@@ -114,6 +115,16 @@ class TestProduction : public QObject {
         QCOMPARE(production::plainReason(msg::backupFailed("disk full")),
                  QString("The sign's old settings could not be saved; nothing was written."));
         QCOMPARE(production::plainReason("Something new"), QString("Something new"));
+    }
+
+    // A jig keeps its port when adapters come back in another order: the by-path name.
+    void stablePortNames() {
+        QDir().mkpath(path("by-path"));
+        writeFileBytes(path("ttyUSB1"), "");
+        QVERIFY(QFile::link(path("ttyUSB1"), path("by-path/pci-0000:00:14.0-usb-0:2:1.0-port0")));
+        QCOMPARE(production::stableName(path("ttyUSB1"), path("by-path")),
+                 path("by-path/pci-0000:00:14.0-usb-0:2:1.0-port0"));
+        QCOMPARE(production::stableName("/dev/pts/7", path("by-path")), QString("/dev/pts/7"));
     }
 
     void initTestCase() {

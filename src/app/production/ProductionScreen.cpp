@@ -188,6 +188,7 @@ void ProductionScreen::startRun() {
     connect(e, &batch::Engine::attemptEnded, this, &ProductionScreen::attemptEnded);
     connect(e, &batch::Engine::countsChanged, this, &ProductionScreen::updateHeader);
     connect(e, &batch::Engine::notice, notice_, &QLabel::setText);
+    connect(e, &batch::Engine::problem, notice_, &QLabel::setText);
     connect(e, &batch::Engine::done, this, &ProductionScreen::runDone);
     if (const auto refusal = e->prepare()) {
         engine_.reset();
@@ -244,8 +245,6 @@ void ProductionScreen::attemptEnded(int i, const batch::LogRecord& record) {
     else
         last_[size_t(i)] =
             production::LastResult{record.unit, record.result == batch::kResultOk, record.message};
-    if (!engine_->logProblem().isEmpty())
-        notice_->setText(msg::production::fileProblem(engine_->logPath(), engine_->logProblem()));
     updateHeader();
 }
 
