@@ -814,8 +814,10 @@ inline const QString leaveWhileWriting =
     QStringLiteral("Signs are being written. Stop the run and leave once they are finished?");
 inline const QString stopping = QStringLiteral("Stopping: the signs being written finish first.");
 
-inline QString longestWait(qint64 ms) {
-    return QStringLiteral("longest event-loop wait ") + QString::number(ms) + QStringLiteral(" ms");
+inline QString longestWait(qint64 ms, qint64 atMs, int late) {
+    return QStringLiteral("longest event-loop wait ") + QString::number(ms) +
+           QStringLiteral(" ms at ") + QString::number(atMs / 1000.0, 'f', 1) +
+           QStringLiteral(" s; ") + QString::number(late) + QStringLiteral(" waits over 50 ms");
 }
 
 // The set-up dialog.

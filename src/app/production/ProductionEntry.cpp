@@ -27,28 +27,42 @@ ProductionScreen* showScreen(WindowMemory& memory, const production::Setup& setu
 // A scripted run: the figures on standard output, and how long the event loop kept a
 // 100 ms timer waiting at worst (the screen must stay responsive while signs are written).
 int runAndQuit(ProductionScreen* screen) {
-    auto* beat = new QTimer(screen);
-    auto* clock = new QElapsedTimer;
-    qint64 worst = 0;
-    beat->setInterval(100);
-    QObject::connect(beat, &QTimer::timeout, screen,
-                     [clock, &worst] { worst = qMax(worst, clock->restart() - 100); });
+    QTimer beat;
+    QElapsedTimer clock;
+    QElapsedTimer run;
+    qint64 worst = 0, worstAt = 0;
+    int late = 0; // beats more than 50 ms late
+    beat.setInterval(100);
+    QObject::connect(&beat, &QTimer::timeout, screen, [&] {
+        const qint64 wait = clock.restart() - 100;
+        late += wait > 50 ? 1 : 0;
+        if (wait > worst) {
+            worst = wait;
+            worstAt = run.elapsed();
+        }
+    });
     int code = 1;
+    screen->showProblem = [](const QString& text) {
+        std::fprintf(stderr, "ledsign-programmer: %s\n", qPrintable(text));
+    };
     screen->showSummary = [&code](const production::Tally& t, const QList<batch::LogRecord>&) {
         std::printf("%s\n", qPrintable(msg::batch::summary(t.done, t.failed, t.left)));
+        std::fflush(stdout);
         code = t.failed == 0 && t.left == 0 ? 0 : 1;
     };
-    QObject::connect(screen, &ProductionScreen::runEnded, screen, [screen, clock, &worst] {
-        std::printf("%s\n", qPrintable(msg::production::longestWait(worst)));
-        std::fflush(stdout);
-        delete clock;
+    QObject::connect(screen, &ProductionScreen::runEnded, screen, [&] {
+        beat.stop();
+        std::printf("%s\n", qPrintable(msg::production::longestWait(worst, worstAt, late)));
         QTimer::singleShot(0, screen, &QWidget::close);
     });
-    clock->start();
-    beat->start();
+    clock.start();
+    run.start();
+    beat.start();
     screen->startRun();
-    if (!screen->running())
+    if (!screen->running()) {
+        screen->close();
         return 1;
+    }
     QApplication::exec();
     return code;
 }
