@@ -7,13 +7,14 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-CompareDialog::CompareDialog(const settings::Differences& d, QWidget* parent)
+CompareDialog::CompareDialog(const settings::Differences& d, QWidget* parent,
+                             const QString& otherCaption)
     : QDialog(parent), table_(new QTableWidget(int(d.settings.size()), 3, this)) {
     setObjectName(QStringLiteral("CompareDialog1"));
     setWindowTitle(msg::label::compareCaption);
     table_->setObjectName(QStringLiteral("grdDifferences"));
     table_->setHorizontalHeaderLabels(
-        {msg::label::compareSetting, msg::label::compareSign, msg::label::compareWindow});
+        {msg::label::compareSetting, msg::label::compareSign, otherCaption});
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->verticalHeader()->hide();
     for (int row = 0; row < d.settings.size(); ++row) {

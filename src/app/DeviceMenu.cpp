@@ -95,7 +95,10 @@ void TfrmAir::btnLink0EClick() {
     if (!frmConn_)
         return;
     runExchange([this] {
-        if (frmConn_->showForLink(extraPorts_, memory().lastPort()) == QDialog::Accepted)
+        // Network serial servers added once are listed beside the local ports from then on.
+        frmConn_->networkPortAdded = [this](const QString& name) { memory().addNetworkPort(name); };
+        if (frmConn_->showForLink(extraPorts_ + memory().networkPorts(), memory().lastPort()) ==
+            QDialog::Accepted)
             memory().setLastPort(frmConn_->chosenPort());
     });
 }

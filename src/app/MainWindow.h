@@ -246,6 +246,7 @@ class TfrmAir : public QMainWindow, public OperationHost {
     void CheckFirmware1Click();
     // Backups and the comparison with the sign (BackupMenu.cpp)
     void OpenBackup1Click();
+    void Backups1Click();
     void CompareWithSign1Click();
     void btnLink0EClick();
     void Link1Click() { btnLink0EClick(); }
@@ -291,6 +292,8 @@ class TfrmAir : public QMainWindow, public OperationHost {
     void buildMenus();
     void buildBackupItems(QMenu* file, QAction* fileBefore, QMenu* pager);
     bool backUpBeforeWrite() const;
+    // Reads the sign's settings and shows how they differ from mine() (named mineCaption).
+    void compareSignWith(const std::function<ParamImage()>& mine, const QString& mineCaption);
     // The choice of "Back Up Before Write" is remembered between runs (BackupMenu.cpp).
     void rememberBackupChoice();
     void buildStatusBar();

@@ -214,8 +214,9 @@ void TfrmAir::updateModifiedMark() {
 bool TfrmAir::keepOrDropEdits() {
     if (!settingsModified())
         return true;
-    switch (
-        seam().askSaveChanges(msg::saveChangesQuestion(QFileInfo(currentTableFile_).fileName()))) {
+    const QString name = currentTableFile_.isEmpty() ? msg::label::untitled
+                                                     : QFileInfo(currentTableFile_).fileName();
+    switch (seam().askSaveChanges(msg::saveChangesQuestion(name))) {
     case UserSeam::SaveChoice::Save:
         return saveTableFile(true);
     case UserSeam::SaveChoice::Discard:

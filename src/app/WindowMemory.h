@@ -39,6 +39,9 @@ class WindowMemory {
 
     QString lastPort() const;
     void setLastPort(const QString& port);
+    // The network serial servers added in the Connection dialog, oldest first.
+    QStringList networkPorts() const;
+    void addNetworkPort(const QString& name);
 
     QByteArray geometry() const;
     void setGeometry(const QByteArray& geometry);

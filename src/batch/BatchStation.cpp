@@ -13,7 +13,7 @@
 
 #include <QDir>
 #include <QElapsedTimer>
-#include <QLockFile>
+#include <QFileInfo>
 #include <QThread>
 #include <condition_variable>
 #include <csignal>
@@ -144,18 +144,16 @@ class NoHost : public OperationHost {
     void enablePager() override {}
 };
 
-// Stations of one line back up side by side: one at a time updates the store's index.
-class LockedKeeper : public ReadKeeper {
+// Each backup is reported to the line (stations back up side by side: the store takes one at
+// a time), by the file this station's call wrote.
+class ReportingKeeper : public ReadKeeper {
   public:
     bool keep(const SignReading& reading, QString* reason) override {
-        QDir().mkpath(store_.folder());
-        QLockFile lock(store_.folder() + QStringLiteral("/.batch.lock"));
-        lock.lock();
-        backup::Entry kept;
-        if (!store_.keep(reading, reason, &kept))
+        const QString file = store_.add(reading, reason);
+        if (file.isEmpty())
             return false;
         tell(StationEvent::ofText(StationEvent::Kind::Firmware, reading.firmware));
-        tell(StationEvent::ofText(StationEvent::Kind::Backup, kept.file));
+        tell(StationEvent::ofText(StationEvent::Kind::Backup, QFileInfo(file).fileName()));
         return true;
     }
 
@@ -239,7 +237,7 @@ int runStation(const StationJob& job) {
     image.writeModelTag();
     seam.startWrite();
     NoHost host;
-    LockedKeeper keeper;
+    ReportingKeeper keeper;
     PagerOperations ops(ex, image, link, host);
     ops.setKeeper(&keeper);
     PagerOperations::WriteChoices choices;

@@ -6,6 +6,7 @@
 #include "cli/Commands.h"
 #include "core/Messages.h"
 #include "image/TableFile.h"
+#include "serial/NetworkPort.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -134,9 +135,12 @@ int runBatch(const QStringList& args) {
                           "is checked before any sign is touched. Each --port is a station that "
                           "waits for a sign, writes it (backing up what it held), then waits "
                           "until it is unplugged before the next. Every attempt is one JSON "
-                          "line in the log; a re-run with the same log skips the units already "
-                          "ok. Ctrl+C lets the signs being written finish. Exit 0 when every "
-                          "unit is ok, 1 when some failed or were left."));
+                          "line in the log, which is locked and tried before any sign is "
+                          "touched; a re-run with the same log skips the units already ok with "
+                          "the same image. Ctrl+C, SIGHUP and SIGTERM start no new sign and let "
+                          "the signs being written finish their bank. Exit 0 when every unit is "
+                          "ok, 1 when some failed or were left, 2 for a mistake in what was "
+                          "asked."));
     p.addPositional(QStringLiteral("template"), QStringLiteral("The template table file (.tbl)."));
     p.addPositional(QStringLiteral("units"), QStringLiteral("The units (.csv)."));
     p.addOption(
@@ -162,7 +166,7 @@ int runBatch(const QStringList& args) {
                  QStringLiteral("Print the log as CSV, one line per unit (unit, port, result, "
                                 "attempts, seconds, time, image SHA-256, backup file), and "
                                 "program nothing."),
-                 QStringLiteral("log")});
+                 QStringLiteral("file")});
     p.addOption(hidden(QCommandLineOption(station)));
     p.addOption(hidden(QCommandLineOption(afterSign)));
     if (auto done = p.parse(0, 2))
@@ -207,9 +211,10 @@ int runBatch(const QStringList& args) {
     if (p.positional().size() != 2)
         return p.usageError(msg::cli::tryHelp(QStringLiteral("ledsign batch")));
     QStringList ports;
+    // One station a port: a network server named twice in other letters is one port.
     for (const QString& v : p.values(port))
-        if (!v.trimmed().isEmpty() && !ports.contains(v.trimmed()))
-            ports << v.trimmed();
+        if (!v.trimmed().isEmpty() && !ports.contains(NetworkPort::canonical(v)))
+            ports << NetworkPort::canonical(v);
     if (ports.isEmpty())
         return p.usageError(msg::cli::missingOption(port));
 

@@ -101,6 +101,29 @@ inline QString backupFailedAfterRead(const QString& reason) {
     return QStringLiteral("The settings read from the sign could not be backed up (") + reason +
            QStringLiteral(").");
 }
+// The backup folder, when it may not hold backups (shown inside backupFailed's brackets).
+inline QString backupFolderLink(const QString& link, const QString& target) {
+    return link + QStringLiteral(" (a link to ") + target + QLatin1Char(')');
+}
+inline QString backupFolderShared(const QString& folder) {
+    return QStringLiteral("the backup folder ") + folder +
+           QStringLiteral(" is open to other users: make it private with chmod 700");
+}
+inline QString backupFolderNotOwned(const QString& folder) {
+    return QStringLiteral("the backup folder ") + folder +
+           QStringLiteral(" belongs to another user");
+}
+inline QString backupFolderNotFolder(const QString& folder) {
+    return QStringLiteral("the backup folder ") + folder + QStringLiteral(" is not a folder");
+}
+inline QString backupFolderNotMade(const QString& folder) {
+    return QStringLiteral("the backup folder ") + folder + QStringLiteral(" cannot be created");
+}
+// What each backup holds, by the operation that read it.
+inline const QString backupOpRead = QStringLiteral("read");
+inline const QString backupOpBeforeWrite = QStringLiteral("before write");
+inline const QString backupOpCompare = QStringLiteral("compare");
+inline const QString backupOpUnknown = QStringLiteral("unknown"); // a file the index does not name
 inline const QString bank0StillDamaged = QStringLiteral(
     "Bank 0 is still damaged: its repair did not read back as written. Bank 1 is untouched.");
 inline const QString bank0TailFails =
@@ -247,6 +270,33 @@ inline const QString menuLink = QStringLiteral("Link");
 inline const QString menuOpenBackup = QStringLiteral("Open Backup...");
 inline const QString menuCompareWithSign = QStringLiteral("Compare With Sign");
 inline const QString menuBackUpBeforeWrite = QStringLiteral("Back Up Before Write");
+inline const QString menuBackups = QStringLiteral("Backups...");
+// An opened backup is an untitled copy: the caption names what it was copied from.
+inline QString backupCopy(const QString& file) {
+    return QStringLiteral("Untitled, a copy of ") + file;
+}
+inline const QString untitled = QStringLiteral("Untitled");
+// The Backups window
+inline const QString backupsCaption = QStringLiteral("Backups");
+inline const QString backupsTime = QStringLiteral("Time");
+inline const QString backupsPort = QStringLiteral("Port");
+inline const QString backupsOperation = QStringLiteral("Operation");
+inline const QString backupsCapcode1 = QStringLiteral("Capcode #1");
+inline const QString backupsFirmware = QStringLiteral("Firmware");
+inline const QString backupsFilter = QStringLiteral("Filter");
+inline const QString backupsOpen = QStringLiteral("Open");
+inline const QString backupsCompare = QStringLiteral("Compare With Sign");
+inline const QString backupsShowInFolder = QStringLiteral("Show In Folder");
+inline const QString backupsClose = QStringLiteral("Close");
+inline const QString compareBackup = QStringLiteral("Backup");
+inline QString backupsFolder(const QString& folder) {
+    return QStringLiteral("Folder: ") + folder;
+}
+inline QString backupsUnreadable(int lines) {
+    return QString::number(lines) +
+           (lines == 1 ? QStringLiteral(" line of the index could not be read; it is kept.")
+                       : QStringLiteral(" lines of the index could not be read; they are kept."));
+}
 inline const QString compareCaption = QStringLiteral("Compare With Sign");
 inline const QString compareSetting = QStringLiteral("Setting");
 inline const QString compareSign = QStringLiteral("Sign");
@@ -323,6 +373,17 @@ inline QString unknownCode(int value) {
     return QStringLiteral("(no item for ") + QString::number(value) + QLatin1Char(')');
 }
 inline const QString outputsCaption = QStringLiteral("outputs"); // after "Power Up Output "
+// `ledsign backups`: the header line, and the index lines that could not be read.
+inline const QString backupsHeader =
+    QStringLiteral("time\tport\toperation\tcapcode1\tfirmware\tfile");
+inline QString backupIndexUnreadable(const QString& index, const QList<int>& lines) {
+    QStringList numbers;
+    for (int n : lines)
+        numbers << QString::number(n);
+    return index + QStringLiteral(": line ") + numbers.join(QStringLiteral(", ")) +
+           QStringLiteral(" could not be read (kept as it is)");
+}
+
 inline QString diffSetting(const QString& caption, const QString& from, const QString& to) {
     // Some window captions carry their own colon ("PLLR:").
     const QString lead = caption.endsWith(QLatin1Char(':')) ? caption + QLatin1Char(' ')
@@ -408,6 +469,13 @@ inline QString argumentNotInLocale(const QString& shown) {
 // The wire trace: one line per event, what went over the line in the line's own terms.
 namespace trace {
 inline const QString menuOpenFolder = QStringLiteral("Open Trace Folder");
+inline const QString symbolicLink =
+    QStringLiteral("it is a symbolic link; a trace is never written through one");
+inline const QString folderRefused = QStringLiteral(
+    "the trace folder could not be made private to this user (or is a symbolic link)");
+inline const QString notWritten = QStringLiteral("not every line could be written");
+inline const QString incomplete =
+    QStringLiteral("Trace Error! The trace could not be written in full.");
 inline QString hexAddress(quint32 a) {
     return QStringLiteral("0x") + QString::number(a, 16).toUpper();
 }
@@ -455,15 +523,9 @@ inline QString nak(int s) {
 inline QString unexpected(int n) {
     return QStringLiteral("unexpected answer of ") + QString::number(n) + QStringLiteral(" bytes");
 }
-inline QString reply(int n, quint32 a, int s, bool sumOk, int strayBefore) {
-    QString t = QStringLiteral("reply of ") + QString::number(n) + QStringLiteral(" bytes from ") +
-                hexAddress(a) + seq(s);
-    if (!sumOk)
-        t += QStringLiteral(", sum wrong");
-    if (strayBefore > 0)
-        t += QStringLiteral(", ") + QString::number(strayBefore) +
-             QStringLiteral(" stray bytes before it");
-    return t;
+inline QString reply(int n, quint32 a, int s) {
+    return QStringLiteral("reply of ") + QString::number(n) + QStringLiteral(" bytes from ") +
+           hexAddress(a) + seq(s);
 }
 inline QString unreadableReply(int n) {
     return QStringLiteral("unreadable reply of ") + QString::number(n) + QStringLiteral(" bytes");
@@ -521,15 +583,24 @@ namespace doctor {
 inline const QString testButton = QStringLiteral("Test");
 inline const QString reportCaption = QStringLiteral("Line Test");
 inline QString badReads(const QString& value) {
-    return QStringLiteral("--reads takes a number from 1 to 20, not '") + value + QLatin1Char('\'');
+    return QStringLiteral("--reads takes a number from 2 to 20, not '") + value + QLatin1Char('\'');
 }
 inline const QString closeButton = QStringLiteral("Close");
-inline QString line(bool passed, const QString& name, const QString& text, const QString& fix) {
-    QString l = (passed ? QStringLiteral("passed  ") : QStringLiteral("failed  ")) + name +
-                QStringLiteral(": ") + text;
-    if (!passed && !fix.isEmpty())
+// The verdict column: passed, failed, or neither (the line gave too little to judge by).
+inline const QString verdictPassed = QStringLiteral("passed");
+inline const QString verdictFailed = QStringLiteral("failed");
+inline const QString verdictNotJudged = QStringLiteral("not judged");
+// A finding without its verdict, as Write shows the one it stops on.
+inline QString finding(const QString& name, const QString& text, const QString& fix) {
+    QString l = name + QStringLiteral(": ") + text;
+    if (!fix.isEmpty())
         l += QStringLiteral(" -> ") + fix;
     return l;
+}
+inline QString line(const QString& verdict, const QString& name, const QString& text,
+                    const QString& fix) {
+    const QString column = verdict == verdictNotJudged ? QStringLiteral("--") : verdict;
+    return column.leftJustified(8, QLatin1Char(' ')) + finding(name, text, fix);
 }
 inline const QString portName = QStringLiteral("Port");
 inline QString portSerial(const QString& path) {
@@ -593,11 +664,14 @@ inline QString fixModemManager(const QString& match) {
                           "--reload && sudo udevadm trigger, and plug the adapter in again");
 }
 inline const QString linkName = QStringLiteral("Link");
-inline QString linkAnswered(int attempt, int attempts, bool display) {
+inline QString linkAnswered(int attempt, bool display) {
     return QStringLiteral("the sign answered at attempt ") + QString::number(attempt) +
-           QStringLiteral(" of ") + QString::number(attempts) +
            (display ? QStringLiteral(", its display too")
                     : QStringLiteral(", its display did not"));
+}
+inline QString linkGarbled(int attempts) {
+    return QStringLiteral("not judged: answers came, none of them whole, in ") +
+           QString::number(attempts) + QStringLiteral(" attempts");
 }
 inline QString linkOpenFailed(const QString& why) {
     return QStringLiteral("the port would not open: ") + why;
@@ -629,7 +703,12 @@ inline const QString bankValid =
     QStringLiteral("valid: its sum and check words agree with its data");
 inline const QString bankInvalid =
     QStringLiteral("not valid: its sum or check words disagree with its data");
-inline const QString bankUnread = QStringLiteral("could not be read");
+inline const QString notJudgedNoisy = QStringLiteral("not judged: the line is too noisy");
+inline const QString notJudgedSilent = QStringLiteral("not judged: no answer");
+inline QString notJudgedOneAnswer(int reads) {
+    return QStringLiteral("not judged: 1 of ") + QString::number(reads) +
+           QStringLiteral(" reads was answered");
+}
 inline const QString fixBank = QStringLiteral(
     "write a table file to the sign (Pager > Write, or `ledsign write`): both banks are "
     "written again");
@@ -640,16 +719,60 @@ inline QString banksState(bool equal, int running) {
                         : QStringLiteral("the sign runs bank ") + QString::number(running));
 }
 inline const QString qualityName = QStringLiteral("Line quality");
-inline QString readsAgreed(int reads) {
-    return QString::number(reads) + QStringLiteral(" of ") + QString::number(reads) +
-           QStringLiteral(" reads agreed");
+inline QString counted(int n, const char* one, const char* many) {
+    return QString::number(n) + QLatin1Char(' ') + QLatin1String(n == 1 ? one : many);
 }
-inline QString readsDiffer(int agreed, int reads, int bytes) {
-    return QStringLiteral("reads differ: check the cable and the adapter (") +
-           QString::number(agreed) + QStringLiteral(" of ") + QString::number(reads) +
-           QStringLiteral(" reads agreed, ") + QString::number(bytes) +
-           QStringLiteral(" bytes differed)");
+inline QString readsAgreed(int bank0Reads, int bank1Reads) {
+    return QString::number(bank0Reads) + QStringLiteral(" of ") + QString::number(bank0Reads) +
+           QStringLiteral(" reads of bank 0 and ") + QString::number(bank1Reads) +
+           QStringLiteral(" of ") + QString::number(bank1Reads) +
+           QStringLiteral(" of bank 1 agreed; every answer came whole, at the first attempt");
 }
+// What the line did wrong, joined with "; ".
+inline QString linkAttempts(int attempts) {
+    return QStringLiteral("Link needed ") + QString::number(attempts) + QStringLiteral(" attempts");
+}
+inline QString negativeAnswers(int n) {
+    return counted(n, "negative acknowledgement", "negative acknowledgements");
+}
+inline QString timeOuts(int n) {
+    return counted(n, "time-out", "time-outs");
+}
+inline QString brokenReplies(int n) {
+    return counted(n, "reply", "replies") + QStringLiteral(" broken off or run on");
+}
+inline QString strayBytes(int n) {
+    return counted(n, "stray byte", "stray bytes");
+}
+inline const QString ofFirmware = QStringLiteral("the firmware identification");
+inline QString ofBank(int bank) {
+    return QStringLiteral("bank ") + QString::number(bank);
+}
+inline QString readsDiffered(int differing, int reads, const QString& of, int fewest, int most) {
+    QString t = QString::number(differing) + QStringLiteral(" of ") + QString::number(reads) +
+                QStringLiteral(" reads of ") + of + QStringLiteral(" differed");
+    if (most > 0)
+        t += QStringLiteral(" in ") +
+             (fewest == most ? QString() : QString::number(fewest) + QStringLiteral(" to ")) +
+             counted(most, "byte", "bytes");
+    return t;
+}
+inline QString noTwoAgreed(int reads, const QString& of) {
+    return QStringLiteral("no two of ") + QString::number(reads) + QStringLiteral(" reads of ") +
+           of + QStringLiteral(" agreed");
+}
+inline QString silentSinceLink(int timeOuts) {
+    return QStringLiteral("no answer since the link (") + doctor::timeOuts(timeOuts) +
+           QLatin1Char(')');
+}
+inline QString stoppedAnswering(int reads) {
+    return QStringLiteral("the sign stopped answering: no answer to the last ") +
+           QString::number(reads) + QStringLiteral(" reads");
+}
+inline const QString fixLine = QStringLiteral(
+    "check the cable and the adapter: plug them in firmly, try another cable or adapter and a "
+    "shorter run, keep the cable away from power lines, then test again");
+inline const QString firmwareGarbledWrite = finding(firmwareName, firmwareGarbled, fixSilent);
 } // namespace doctor
 
 // ledsign batch: a line of signs programmed from one template and a table of units.
@@ -849,5 +972,78 @@ inline const QStringList summaryColumns{QStringLiteral("Unit"), QStringLiteral("
                                         QStringLiteral("Result"), QStringLiteral("Seconds"),
                                         QStringLiteral("Reason")};
 } // namespace production
+
+// A sign behind a network serial server (rfc2217:// and socket:// ports).
+namespace network {
+// Second line under an open failure of a network port.
+inline QString cannotConnect(const QString& address, const QString& reason) {
+    return QStringLiteral("Could not connect to ") + address + QStringLiteral(": ") + reason;
+}
+inline QString noSerialSettings(const QString& address) {
+    return QStringLiteral("the server at ") + address +
+           QStringLiteral(" does not take serial settings; use socket:// if it is set to 19200 "
+                          "8N1");
+}
+inline const QString badName =
+    QStringLiteral("A network port is named rfc2217://HOST:PORT or socket://HOST:PORT.");
+// Under "Transmit Error!" when the connection went in the middle of an operation.
+inline QString lost(const QString& address, const QString& reason) {
+    return QStringLiteral("The connection to ") + address + QStringLiteral(" was lost: ") + reason;
+}
+// How the port lists and the Connection dialog describe a network port.
+inline const QString rfc2217Description = QStringLiteral("network serial server (RFC 2217)");
+inline const QString rawDescription =
+    QStringLiteral("network serial server (raw TCP, set to 19200 8N1)");
+// "Add network port..." in the Connection dialog.
+inline const QString addButton = QStringLiteral("Add network port...");
+inline const QString addCaption = QStringLiteral("Add Network Port");
+inline const QString hostLabel = QStringLiteral("Host");
+inline const QString portLabel = QStringLiteral("Port");
+inline const QString kindLabel = QStringLiteral("Kind");
+inline const QString kindRfc2217 =
+    QStringLiteral("RFC 2217 (the tool sets the server's serial line)");
+inline const QString kindRaw = QStringLiteral("Raw TCP (the server is set to 19200 8N1 by hand)");
+inline const QString noHost = QStringLiteral("Enter the server's host name or address.");
+} // namespace network
+
+// The line check of a network port, in place of the local device's checks.
+namespace netdoctor {
+inline const QString resolveName = QStringLiteral("Name");
+inline QString resolved(const QString& host, const QString& addresses, qint64 ms) {
+    return host + QStringLiteral(" is ") + addresses + QStringLiteral(" (") + QString::number(ms) +
+           QStringLiteral(" ms)");
+}
+inline QString unresolved(const QString& host, const QString& reason) {
+    return host + QStringLiteral(" does not resolve: ") + reason;
+}
+inline const QString fixResolve =
+    QStringLiteral("check the server's name, or give its address (for example 192.0.2.10)");
+inline const QString connectName = QStringLiteral("Connection");
+inline QString connected(const QString& address, qint64 ms) {
+    return QStringLiteral("the connection to ") + address + QStringLiteral(" opens (") +
+           QString::number(ms) + QStringLiteral(" ms)");
+}
+inline QString notConnected(const QString& address, const QString& reason) {
+    return QStringLiteral("the connection to ") + address + QStringLiteral(" fails: ") + reason;
+}
+inline const QString fixConnect = QStringLiteral(
+    "check that the server is on and reachable and that ser2net (or the device server) listens "
+    "on that port");
+inline const QString settingsName = QStringLiteral("Serial settings");
+inline const QString settingsTaken =
+    QStringLiteral("the server set its line to 19200 baud 8N1, DTR and RTS on");
+inline const QString fixSettings = QStringLiteral(
+    "give the server a telnet(rfc2217) accepter, or use socket:// with the server set to 19200 "
+    "8N1");
+inline const QString roundTripName = QStringLiteral("Round trip");
+inline QString roundTrip(qint64 ms) {
+    return QStringLiteral("a link frame was answered in ") + QString::number(ms) +
+           QStringLiteral(" ms");
+}
+inline QString noRoundTrip(qint64 ms) {
+    return QStringLiteral("a link frame got no answer in ") + QString::number(ms) +
+           QStringLiteral(" ms");
+}
+} // namespace netdoctor
 
 } // namespace msg

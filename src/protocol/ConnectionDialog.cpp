@@ -1,7 +1,10 @@
 #include "protocol/ConnectionDialog.h"
 
+#include "core/FixedFont.h"
 #include "core/Messages.h"
 #include "protocol/LineDoctor.h"
+#include "protocol/NetworkPortDialog.h"
+#include "serial/NetworkPort.h"
 
 #include <QAbstractItemView>
 #include <QCloseEvent>
@@ -46,9 +49,13 @@ TfrmConn::TfrmConn(Exchange& exchange, LinkState& link, OperationHost& host, QWi
     btnTest = new QPushButton(msg::doctor::testButton, Panel1);
     btnTest->setObjectName(QStringLiteral("btnTest"));
     btnTest->setAutoDefault(false);
+    btnAddNetwork = new QPushButton(msg::network::addButton, Panel1);
+    btnAddNetwork->setObjectName(QStringLiteral("btnAddNetwork"));
+    btnAddNetwork->setAutoDefault(false);
     auto* panelLayout = new QVBoxLayout(Panel1);
     panelLayout->addWidget(Label93);
     panelLayout->addWidget(cboComPort);
+    panelLayout->addWidget(btnAddNetwork);
     panelLayout->addWidget(Button1);
     panelLayout->addWidget(btnTest);
 
@@ -72,6 +79,11 @@ TfrmConn::TfrmConn(Exchange& exchange, LinkState& link, OperationHost& host, QWi
     connect(Button1, &QPushButton::clicked, this, &TfrmConn::Button1Click);
     connect(BitBtn1, &QPushButton::clicked, this, &TfrmConn::BitBtn1Click);
     connect(btnTest, &QPushButton::clicked, this, &TfrmConn::btnTestClick);
+    connect(btnAddNetwork, &QPushButton::clicked, this, &TfrmConn::btnAddNetworkClick);
+    askNetworkPort = [this] {
+        TfrmNetworkPort ask(this);
+        return ask.exec() == QDialog::Accepted ? ask.portName() : QString();
+    };
     attempts_.setBlockingWait([this](int ms) { waitRepainting(ms); });
 
     listPorts = [](const QStringList& extra) { return ListSerialPorts(extra); };
@@ -113,6 +125,27 @@ void TfrmConn::refreshPorts() {
         shown << cboComPort->itemText(i);
     if (now != shown)
         fillPorts(ports);
+}
+
+void TfrmConn::btnAddNetworkClick() {
+    if (attempts_.running())
+        return;
+    const QString name = askNetworkPort ? askNetworkPort() : QString();
+    if (!name.isEmpty())
+        addNetworkPort(name);
+}
+
+void TfrmConn::addNetworkPort(const QString& name) {
+    const QString canonical = NetworkPort::canonical(name);
+    bool known = false;
+    for (const QString& p : extraPorts_)
+        known = known || NetworkPort::canonical(p) == canonical;
+    if (!known)
+        extraPorts_ << canonical;
+    cboComPort->setCurrentIndex(-1); // the new port is chosen, not the one chosen before
+    fillPorts(listPorts(extraPorts_), canonical);
+    if (networkPortAdded)
+        networkPortAdded(canonical);
 }
 
 QString TfrmConn::chosenPort() const {
@@ -166,7 +199,7 @@ void TfrmConn::showTestReport(const QString& text) {
         testText_->setObjectName(QStringLiteral("memTestReport"));
         testText_->setReadOnly(true);
         testText_->setLineWrapMode(QPlainTextEdit::NoWrap);
-        testText_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+        testText_->setFont(fixedPitchFont());
         testText_->setMinimumSize(640, 240);
         auto* buttons = new QDialogButtonBox(testReport_);
         buttons->addButton(msg::doctor::closeButton, QDialogButtonBox::RejectRole);

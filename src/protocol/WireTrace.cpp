@@ -12,6 +12,13 @@
 #include <QStandardPaths>
 #include <cstring>
 
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 namespace {
 
 constexpr char kToSign[] = "tool -> sign";
@@ -22,12 +29,15 @@ constexpr char kPort[] = "port";
 struct Range {
     int from, count;
 };
+// The function-code passwords' length bytes tell their lengths: masked with them.
 constexpr Range kSecrets[] = {
     {layout::kAirPassword, layout::kPasswordLen},
-    {layout::kFcPassword1, layout::kPasswordLen},
-    {layout::kFcPassword2, layout::kPasswordLen},
+    {layout::kFcPassword1Len, 1 + layout::kPasswordLen},
+    {layout::kFcPassword2Len, 1 + layout::kPasswordLen},
     {layout::kReadPassword, layout::kPasswordLen},
 };
+static_assert(layout::kFcPassword1 == layout::kFcPassword1Len + 1 &&
+              layout::kFcPassword2 == layout::kFcPassword2Len + 1);
 
 bool secretAt(quint32 address) {
     for (int bank = 0; bank < 2; ++bank) {
@@ -48,9 +58,14 @@ struct Mask {
     qsizetype dataStart = -1;
     qsizetype dataCount = 0;
     quint32 address = 0;
+    int shifts = 0; // the data may also start up to this many bytes later
     bool operator()(qsizetype at) const {
-        const qsizetype k = at - dataStart;
-        return dataStart >= 0 && k >= 0 && k < dataCount && secretAt(address + quint32(k));
+        for (int shift = 0; dataStart >= 0 && shift <= shifts; ++shift) {
+            const qsizetype k = at - dataStart - shift;
+            if (k >= 0 && k < dataCount && secretAt(address + quint32(k)))
+                return true;
+        }
+        return false;
     }
 };
 
@@ -98,11 +113,14 @@ QByteArray withoutEnd(const QByteArray& stuffed) {
     return stuffed.endsWith(char(wire::kEnd)) ? stuffed.chopped(1) : stuffed;
 }
 
-// A reply's data, placed from its start byte (stray bytes may come first) at the address
-// asked for: a damaged header must not uncover them.
+// Stray bytes before a reply push its data back; the header is the sign's own, so nothing in
+// it says by how much. Up to this many bytes on, a secret is masked wherever it may sit.
+constexpr int kMaxShift = 16;
+
+// A reply's data from byte 14 at the address asked for, and as far on as stray bytes may
+// have pushed them.
 Mask replyMask(const QByteArray& unstuffed, quint32 address) {
-    const qsizetype start = qMax<qsizetype>(0, unstuffed.indexOf(char(wire::kStart)));
-    return {start + wire::kReplyDataOffset, unstuffed.size(), address};
+    return {wire::kReplyDataOffset, unstuffed.size(), address, kMaxShift};
 }
 
 QString passThroughText(const QByteArray& stuffedDisplay) {
@@ -118,7 +136,7 @@ QString passThroughText(const QByteArray& stuffedDisplay) {
 
 } // namespace
 
-WireTrace::WireTrace(const QString& path) : file_(path) {
+WireTrace::WireTrace(const QString& path) : path_(path), file_(path) {
     clock_.start();
 }
 
@@ -130,14 +148,45 @@ bool WireTrace::open(QString* error) {
     if (file_.isOpen())
         return true;
     tried_ = true;
-    if (beforeCreate_)
-        beforeCreate_();
-    // Created private to the user: a trace names the sign's addresses and settings.
-    const bool ok = file_.open(QIODevice::WriteOnly | QIODevice::Truncate,
-                               QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    if (!ok && error)
-        *error = file_.errorString();
-    return ok;
+    auto refuse = [&](const QString& why) {
+        if (error)
+            *error = why;
+        return false;
+    };
+    if (beforeCreate_ && !beforeCreate_())
+        return refuse(msg::trace::folderRefused);
+        // Private to the user: a trace names the sign's addresses and settings.
+#ifdef Q_OS_UNIX
+    const int fd = ::open(QFile::encodeName(path_).constData(),
+                          O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, S_IRUSR | S_IWUSR);
+    if (fd < 0)
+        return refuse(errno == ELOOP ? msg::trace::symbolicLink
+                                     : QString::fromLocal8Bit(std::strerror(errno)));
+    // A file that was there keeps its mode through open(): it is made private here. Devices
+    // (a terminal, /dev/null) are not the user's to change.
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
+        (st.st_mode & 07777) != (S_IRUSR | S_IWUSR) && ::fchmod(fd, S_IRUSR | S_IWUSR) != 0) {
+        const QString why = QString::fromLocal8Bit(std::strerror(errno));
+        ::close(fd);
+        return refuse(why);
+    }
+    if (!file_.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return refuse(file_.errorString());
+    }
+    return true;
+#else
+    if (!file_.open(QIODevice::WriteOnly | QIODevice::Truncate,
+                    QFileDevice::ReadOwner | QFileDevice::WriteOwner))
+        return refuse(file_.errorString());
+    return true;
+#endif
+}
+
+void WireTrace::lost(const QString& why) {
+    if (failure_.isEmpty())
+        failure_ = why.isEmpty() ? msg::trace::notWritten : why;
 }
 
 bool WireTrace::ensureOpen() {
@@ -145,7 +194,11 @@ bool WireTrace::ensureOpen() {
         return true;
     if (tried_)
         return false; // one failure is enough: the line goes on without its trace
-    return open();
+    QString why;
+    if (open(&why))
+        return true;
+    lost(why);
+    return false;
 }
 
 void WireTrace::line(const char* direction, const QString& what, const QByteArray& hex) {
@@ -161,12 +214,13 @@ void WireTrace::line(const char* direction, const QString& what, const QByteArra
         l += hex;
     }
     l += '\n';
-    file_.write(l);
+    if (file_.write(l) != l.size())
+        lost(file_.errorString());
 }
 
 void WireTrace::flush() {
-    if (file_.isOpen())
-        file_.flush();
+    if (file_.isOpen() && !file_.flush())
+        lost(file_.errorString());
 }
 
 void WireTrace::sent(const QByteArray& stuffedFrame) {
@@ -176,6 +230,7 @@ void WireTrace::sent(const QByteArray& stuffedFrame) {
         line(kToSign, msg::trace::unreadableFrame(int(stuffedFrame.size())), hexOf(stuffedFrame));
         return;
     }
+    sequence_ = f->sequence;
     Mask mask;
     QString what;
     switch (f->command) {
@@ -192,6 +247,7 @@ void WireTrace::sent(const QByteArray& stuffedFrame) {
     case wire::Read:
         what = msg::trace::read(f->address, f->dataLength, f->sequence);
         readAddress_ = f->address;
+        readCount_ = f->dataLength;
         break;
     case wire::PassThrough:
         what = msg::trace::passThrough(passThroughText(f->data), f->sequence);
@@ -204,22 +260,21 @@ void WireTrace::sent(const QByteArray& stuffedFrame) {
 }
 
 void WireTrace::received(const QByteArray& bytes, Answer answer) {
+    // Named as the exchange reads them, by the request they answer: an acknowledgement by its
+    // second byte, a reply by its data from byte 14. The other bytes are the sign's own.
     if (answer == Answer::Acknowledgement) {
-        const auto a = wire::parseAcknowledgement(bytes);
-        const QString what = !a            ? msg::trace::unexpected(int(bytes.size()))
-                             : a->positive ? msg::trace::ack(a->sequence)
-                                           : msg::trace::nak(a->sequence);
+        const QString what = bytes.size() != wire::kAckLength
+                                 ? msg::trace::unexpected(int(bytes.size()))
+                             : quint8(bytes[1]) == wire::kAck ? msg::trace::ack(sequence_)
+                                                              : msg::trace::nak(sequence_);
         line(kToTool, what, hexOf(bytes));
         return;
     }
     const QByteArray raw = wire::unstuff(withoutEnd(bytes));
-    const Mask mask = replyMask(raw, readAddress_);
-    const qsizetype start = mask.dataStart - wire::kReplyDataOffset;
-    const auto r = wire::parseReplyFrame(raw.mid(start));
-    const QString what =
-        r ? msg::trace::reply(int(r->data.size()), r->address, r->sequence, r->sumOk, int(start))
-          : msg::trace::unreadableReply(int(bytes.size()));
-    line(kToTool, what, hexOf(bytes, mask));
+    const QString what = raw.size() >= wire::kReplyDataOffset + readCount_
+                             ? msg::trace::reply(readCount_, readAddress_, sequence_)
+                             : msg::trace::unreadableReply(int(bytes.size()));
+    line(kToTool, what, hexOf(bytes, replyMask(raw, readAddress_)));
 }
 
 void WireTrace::timedOut(int polls, const QByteArray& partial, Answer answer) {
@@ -264,18 +319,20 @@ QString newPath() {
 
 bool makeFolder() {
     const QString path = folder();
-    return QDir().mkpath(path) &&
+    // Checked before and after making it: setting the mode would follow a link.
+    return !QFileInfo(path).isSymLink() && QDir().mkpath(path) && !QFileInfo(path).isSymLink() &&
            QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                            QFileDevice::ExeOwner);
 }
 
-void prepareFolder(int keep) {
+bool prepareFolder(int keep) {
     if (!makeFolder())
-        return;
+        return false;
     const QFileInfoList traces =
         QDir(folder()).entryInfoList({QStringLiteral("trace-*.txt")}, QDir::Files, QDir::Time);
     for (qsizetype i = qMax(0, keep - 1); i < traces.size(); ++i)
         QFile::remove(traces[i].absoluteFilePath());
+    return true;
 }
 
 } // namespace sessiontrace

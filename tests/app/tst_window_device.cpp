@@ -3,11 +3,13 @@
 // allows while an exchange waits (nothing that starts another one or changes the image).
 #include "PtyPeer.h"
 #include "SimulatedSign.h"
+#include "app/BackupsWindow.h"
 #include "app/CompareDialog.h"
 #include "app/DeviceSide.h"
 #include "app/MainWindow.h"
 #include "app/PairMaskEdit.h"
 #include "app/Startup.h"
+#include "backup/Backups.h"
 #include "core/Messages.h"
 #include "editor/SerialOutputRules.h"
 #include "protocol/ConnectionDialog.h"
@@ -191,9 +193,10 @@ class TestWindowDevice : public QObject {
         QVERIFY(!s.portOpen());
     }
 
+    void readLoadsTheSignsDataIntoTheControls_data() { onBothSigns(); }
     void readLoadsTheSignsDataIntoTheControls() {
         DeviceWindow r;
-        QVERIFY(r.startSign({"--init", "pager"}));
+        QVERIFY(r.startSign(signOfRow({"--init", "pager"})));
         TfrmAir& w = r.start({r.sim.device()});
         r.link();
         const QString passwordBefore = r.text("edtPassword");
@@ -239,9 +242,44 @@ class TestWindowDevice : public QObject {
         QVERIFY(!r.portOpen());
     }
 
-    void writeThenVerifyAndTheOpenPortClosesWithTheWindow() {
+    void aBackupComparesWithTheLinkedSignFromTheBackupsWindow() {
         DeviceWindow r;
         QVERIFY(r.startSign());
+        TfrmAir& w = r.start({r.sim.device()});
+        ParamImage old;
+        old.setCapcode(2, 1987654);
+        QString reason;
+        const QString file =
+            backup::Store().add({"/dev/ttyOld", "write", {}, 1, old.toByteArray()}, &reason);
+        QVERIFY2(!file.isEmpty(), qPrintable(reason));
+        r.trigger("Backups1");
+        auto* backups = w.findChild<BackupsWindow*>("frmBackups");
+        QVERIFY(backups && backups->isVisible());
+        auto* compare = backups->findChild<QPushButton*>("btnCompareBackup");
+        backups->filter()->setText("ttyOld");
+        backups->table()->selectRow(0);
+        QCOMPARE(backups->selectedPath(), file);
+        QVERIFY(!compare->isEnabled()); // no sign linked yet
+
+        r.link();
+        backups->updateButtons();
+        QVERIFY(compare->isEnabled());
+        std::optional<settings::Differences> shown;
+        w.showDifferences = [&](const settings::Differences& d) { shown = d; };
+        compare->click();
+        QVERIFY(shown);
+        QCOMPARE(shown->settings.size(), 1);
+        QCOMPARE(shown->settings.first().from, QStringLiteral("1234562"));
+        QCOMPARE(shown->settings.first().to, QStringLiteral("1987654"));
+        // The window's own settings were left alone.
+        QCOMPARE(w.image().capcode(2), ParamImage().capcode(2));
+        QVERIFY(!r.portOpen());
+    }
+
+    void writeThenVerifyAndTheOpenPortClosesWithTheWindow_data() { onBothSigns(); }
+    void writeThenVerifyAndTheOpenPortClosesWithTheWindow() {
+        DeviceWindow r;
+        QVERIFY(r.startSign(signOfRow()));
         TfrmAir& w = r.start({r.sim.device()});
         r.link();
         w.image().setCapcode(2, 7654321);
