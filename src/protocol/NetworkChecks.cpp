@@ -20,7 +20,8 @@ struct Adder {
     QList<DoctorCheck>& checks;
     void operator()(const QString& id, const QString& name, bool passed, const QString& text,
                     const QString& fix = {}) {
-        checks.append({id, name, passed, text, passed ? QString() : fix});
+        checks.append(
+            {id, name, passed ? Verdict::Passed : Verdict::Failed, text, passed ? QString() : fix});
     }
 };
 

@@ -85,7 +85,7 @@ TileState tileFor(const batch::Station& station, const QString& unitLabel,
             return result(Stage::Waiting);
         return {Stage::Waiting, unitLabel, 0, {}, {}};
     case StationState::Unplug:
-        if (last && last->passed)
+        if (last)
             return result(Stage::Unplug);
         return {Stage::Unplug, unitLabel, 0, {}, {}};
     case StationState::Passed:
