@@ -126,7 +126,7 @@ void TfrmAir::compareSignWith(const std::function<ParamImage()>& mine, const QSt
             showDifferences(d);
             return;
         }
-        CompareDialog dialog(d, this, mineCaption);
+        CompareDialog dialog(d, msg::label::compareCaption, mineCaption, this);
         dialog.exec();
     });
 }

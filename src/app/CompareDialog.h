@@ -12,8 +12,11 @@ class QTableWidget;
 class CompareDialog : public QDialog {
     Q_OBJECT
   public:
-    CompareDialog(const settings::Differences& signToWindow, QWidget* parent = nullptr,
-                  const QString& otherCaption = msg::label::compareWindow);
+    CompareDialog(const settings::Differences& signToWindow, QWidget* parent = nullptr);
+    // The same table under another caption, the window's column named for what it holds
+    // (Verify: the file's settings).
+    CompareDialog(const settings::Differences& signToWindow, const QString& caption,
+                  const QString& windowColumn, QWidget* parent = nullptr);
     QTableWidget* table() const { return table_; }
 
   private:

@@ -91,11 +91,7 @@ bool TfrmAir::saveTableFile(bool useCurrentName) {
 }
 
 void TfrmAir::updateCaption(const QString& fileName) {
-    // The unsaved mark stands after the file name, so it comes off while the name changes.
-    QString caption = windowTitle();
-    if (caption.endsWith(msg::modifiedMark))
-        caption.chop(msg::modifiedMark.size());
-    setWindowTitle(tablefile::captionWithFile(caption, fileName));
+    caption_.fileTaken(fileName);
     updateModifiedMark();
 }
 

@@ -192,6 +192,11 @@ void TfrmAir::markKept() {
     updateModifiedMark();
 }
 
+void TfrmAir::settingsCameFrom(const QString& origin) {
+    caption_.settingsFrom(origin);
+    updateModifiedMark();
+}
+
 bool TfrmAir::settingsModified() const {
     const auto now = keptForm(image_, selectedCapcode_, screenRecord(tables_));
     if (!now)
@@ -201,12 +206,8 @@ bool TfrmAir::settingsModified() const {
 }
 
 void TfrmAir::updateModifiedMark() {
-    const bool modified = settingsModified();
-    QString caption = windowTitle();
-    if (caption.endsWith(msg::modifiedMark))
-        caption.chop(msg::modifiedMark.size());
-    if (modified)
-        caption += msg::modifiedMark;
+    caption_.setModified(settingsModified());
+    const QString caption = caption_.caption(msg::windowCaption);
     if (caption != windowTitle())
         setWindowTitle(caption);
 }

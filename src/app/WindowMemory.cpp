@@ -95,6 +95,11 @@ void WindowMemory::addNetworkPort(const QString& name) {
         settings_->setValue(kNetworkPorts, ports << name);
 }
 
+QString WindowMemory::syncedFile() {
+    settings_->sync();
+    return settings_->fileName();
+}
+
 QByteArray WindowMemory::geometry() const {
     return settings_->value(kGeometry).toByteArray();
 }

@@ -43,6 +43,9 @@ class WindowMemory {
     QStringList networkPorts() const;
     void addNetworkPort(const QString& name);
 
+    // The file it is kept in, brought up to date first (the support bundle copies it).
+    QString syncedFile();
+
     QByteArray geometry() const;
     void setGeometry(const QByteArray& geometry);
 

@@ -57,8 +57,9 @@ int runRead(const QStringList& args);
 int runWrite(const QStringList& args);
 int runVerify(const QStringList& args);
 int runDoctor(const QStringList& args);
-int runBatch(const QStringList& args);   // BatchCommand.cpp
 int runBackups(const QStringList& args); // BackupsCommand.cpp
+int runReport(const QStringList& args);  // ReportCommand.cpp
+int runBatch(const QStringList& args);   // BatchCommand.cpp
 // What a command that talks to the sign holds: the port (closed when the command ends, even
 // after a send that leaves it open for the window's next operation), the exchange and the
 // link.

@@ -306,6 +306,56 @@ inline const QString ledSignCommandCaption = QStringLiteral("LED Sign Command");
 inline const QString passwordDialogCaption = QStringLiteral("Password Dialog");
 } // namespace label
 
+// What the window tells about itself: where its settings came from, the linked port, Verify's
+// differences, the support bundle and About.
+namespace window {
+// After the caption's file name when the settings were read from a sign, not from the file.
+inline QString readFrom(const QString& port) {
+    return QStringLiteral("read from ") + port;
+}
+inline const QString notLinked = QStringLiteral("not linked");
+inline QString linkedPort(const QString& port, const QString& firmwareVersion) {
+    return firmwareVersion.isEmpty() ? port : port + QStringLiteral(" \u00b7 ") + firmwareVersion;
+}
+inline const QString verifyCaption = QStringLiteral("Verify");
+inline const QString verifySign = QStringLiteral("Sign");
+inline const QString verifyFile = QStringLiteral("File");
+inline const QString menuHelp = QStringLiteral("Help");
+inline const QString menuSupportBundle = QStringLiteral("Save Support Bundle...");
+inline const QString menuAbout = QStringLiteral("About");
+inline const QString supportCaption = QStringLiteral("Save Support Bundle");
+inline const QString supportIntro =
+    QStringLiteral("The bundle holds these files. No password of any sign is in it.");
+inline const QString supportWithImages = QStringLiteral("Include the backed-up images");
+inline const QString supportSaveButton = QStringLiteral("Save...");
+inline QString supportSaved(const QString& path) {
+    return QStringLiteral("Support bundle saved: ") + path;
+}
+inline QString supportFailed(const QString& reason) {
+    return QStringLiteral("The support bundle could not be saved: ") + reason;
+}
+// The Connection dialog's Test: its first line while the checks run, and when they are done.
+inline QString testRunning(const QString& port) {
+    return QStringLiteral("Testing ") + port + QStringLiteral(" ...");
+}
+inline QString testSummary(int failed, int total) {
+    if (failed == 0)
+        return QStringLiteral("All %1 checks passed").arg(total);
+    return QStringLiteral("%1 of %2 checks failed").arg(failed).arg(total);
+}
+inline const QString aboutCaption = QStringLiteral("About LED Sign Programmer");
+inline QString aboutText(const QString& version, const QString& qtVersion) {
+    return QStringLiteral("<p><b>LED Sign Programmer</b> ") + version +
+           QStringLiteral("</p><p>Configures wireless LED moving signs: their parameters in "
+                          "table files, read from, written to and verified on the sign.</p>"
+                          "<p>Qt ") +
+           qtVersion +
+           QStringLiteral("</p><p>Licence: GNU General Public License, version 3 or (at your "
+                          "option) any later version. This program comes with ABSOLUTELY NO "
+                          "WARRANTY.</p>");
+}
+} // namespace window
+
 // Editing: serial output, output features, passwords, language
 namespace editout {
 // A value the rule has no message of its own for: one that cannot fit its byte or field.

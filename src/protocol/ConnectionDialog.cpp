@@ -160,6 +160,7 @@ void TfrmConn::showEvent(QShowEvent* event) {
 }
 
 void TfrmConn::FormShow() {
+    outcome_ = ConnectionAttempts::Outcome::Cancelled;
     attempts_.prepare();
 }
 
@@ -170,24 +171,36 @@ void TfrmConn::Button1Click() {
     Panel1->hide();
     Label1->show();
     Label2->show();
-    attempts_.connect(chosenPort(), [this](const QString& text) { Label1->setText(text); });
+    outcome_ =
+        attempts_.connect(chosenPort(), [this](const QString& text) { Label1->setText(text); });
     done(QDialog::Accepted);
 }
 
 void TfrmConn::btnTestClick() {
     if (attempts_.running() || ex_.busy())
         return;
-    QString report;
+    const QString port = chosenPort();
+    // The checks take seconds: the report shows each one as it is decided.
+    showTestReport(msg::window::testRunning(port));
+    DoctorReport report;
     {
         Exchange::Hold hold(ex_);
         Panel1->setEnabled(false);
         LineDoctor doctor(ex_);
         doctor.setBreathe(
             [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
-        report = doctor.run(chosenPort()).text();
+        doctor.setOnCheck([this](const DoctorCheck& c) {
+            testText_->appendPlainText(msg::doctor::line(c.passed, c.name, c.text, c.fix));
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        });
+        report = doctor.run(port);
         Panel1->setEnabled(true);
     }
-    showTestReport(report);
+    qsizetype failed = 0;
+    for (const DoctorCheck& c : report.checks)
+        failed += c.passed ? 0 : 1;
+    showTestReport(msg::window::testSummary(int(failed), int(report.checks.size())) +
+                   QStringLiteral("\n\n") + report.text());
 }
 
 void TfrmConn::showTestReport(const QString& text) {
@@ -198,7 +211,9 @@ void TfrmConn::showTestReport(const QString& text) {
         testText_ = new QPlainTextEdit(testReport_);
         testText_->setObjectName(QStringLiteral("memTestReport"));
         testText_->setReadOnly(true);
-        testText_->setLineWrapMode(QPlainTextEdit::NoWrap);
+        // The advice of a failed check is the line's longest part: it wraps, never hides.
+        testText_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+        testText_->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
         testText_->setFont(fixedPitchFont());
         testText_->setMinimumSize(640, 240);
         auto* buttons = new QDialogButtonBox(testReport_);
@@ -209,7 +224,8 @@ void TfrmConn::showTestReport(const QString& text) {
         layout->addWidget(buttons);
     }
     testText_->setPlainText(text);
-    testReport_->open();
+    if (!testReport_->isVisible())
+        testReport_->open();
 }
 
 void TfrmConn::BitBtn1Click() {

@@ -34,6 +34,8 @@ class TfrmConn : public QDialog {
     static constexpr int kPortPollMs = 1000;
     // The port of the selected list entry.
     QString chosenPort() const;
+    // True when the last "OK" linked to the sign (only then is the port worth remembering).
+    bool connected() const { return outcome_ == ConnectionAttempts::Outcome::Connected; }
     ConnectionAttempts& attempts() { return attempts_; }
     // "Add network port...": asks for the server (tests replace it); empty when cancelled.
     std::function<QString()> askNetworkPort;
@@ -78,6 +80,7 @@ class TfrmConn : public QDialog {
 
     Exchange& ex_;
     ConnectionAttempts attempts_;
+    ConnectionAttempts::Outcome outcome_ = ConnectionAttempts::Outcome::Cancelled;
     QDialog* testReport_ = nullptr;
     QPlainTextEdit* testText_ = nullptr;
     QStringList extraPorts_;

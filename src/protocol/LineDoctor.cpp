@@ -43,6 +43,8 @@ QString verdictWord(Verdict v) {
 void DoctorReport::add(const QString& id, const QString& name, Verdict verdict, const QString& text,
                        const QString& fix) {
     checks.append({id, name, verdict, text, verdict == Verdict::Failed ? fix : QString()});
+    if (onCheck)
+        onCheck(checks.last());
 }
 
 bool DoctorReport::passed() const {
@@ -449,6 +451,7 @@ LineDoctor::LineDoctor(Exchange& exchange) : outer_(exchange) {}
 DoctorReport LineDoctor::run(const QString& portName) {
     DoctorReport report;
     report.port = portName.trimmed();
+    report.onCheck = onCheck_;
     // A network port has no device here: its own checks come in place of the local ones.
     const bool network = NetworkPort::named(report.port);
     if (!network && !checkLocalPort(report, devicePath(report.port)))
@@ -464,8 +467,15 @@ DoctorReport LineDoctor::run(const QString& portName) {
         Exchange& ex;
         ~CloseAtEnd() { ClosePortQuietly(ex); }
     } closeAtEnd{ex};
-    if (network && !RunNetworkChecks(ex, report.port, report.checks))
-        return report;
+    if (network) {
+        const qsizetype before = report.checks.size();
+        const bool reached = RunNetworkChecks(ex, report.port, report.checks);
+        if (onCheck_)
+            for (qsizetype i = before; i < report.checks.size(); ++i)
+                onCheck_(report.checks.at(i));
+        if (!reached)
+            return report;
+    }
     SignChecks(ex, report, reads_).run(link, seam);
     return report;
 }

@@ -25,6 +25,8 @@ struct DoctorCheck {
 struct DoctorReport {
     QString port;
     QList<DoctorCheck> checks;
+    // Told of each check as it is added, so a report can be shown while the checks run.
+    std::function<void(const DoctorCheck&)> onCheck;
 
     void add(const QString& id, const QString& name, Verdict verdict, const QString& text,
              const QString& fix = {});
@@ -65,6 +67,10 @@ class LineDoctor {
     void setReads(int reads) { reads_ = qMax(kMinReads, reads); }
     // Called while the line waits (the window repaints).
     void setBreathe(std::function<void()> breathe) { breathe_ = std::move(breathe); }
+    // Called with each check as soon as it is decided (the window shows them one by one).
+    void setOnCheck(std::function<void(const DoctorCheck&)> onCheck) {
+        onCheck_ = std::move(onCheck);
+    }
 
     // Leaves the port closed.
     DoctorReport run(const QString& portName);
@@ -73,4 +79,5 @@ class LineDoctor {
     Exchange& outer_;
     int reads_ = kDefaultReads;
     std::function<void()> breathe_;
+    std::function<void(const DoctorCheck&)> onCheck_;
 };

@@ -56,6 +56,7 @@ template <typename Body> bool PagerOperations::guarded(Body body) {
     try {
         return body();
     } catch (const ECommError&) {
+        host_.lineLost();
         ex_.setTransferError(true);
         return end(ends::finished, msg::transmitError);
     }
@@ -68,10 +69,12 @@ bool PagerOperations::end(const OperationEnd& how, const QString& message) {
 
 bool PagerOperations::linkOrReport(bool writeTurnedOff) {
     if (LinkToSign(ex_, link_)) {
+        host_.lineLinked(link_.portName);
         // A failed second handshake must not spoil the operation that follows.
         ex_.setTransferError(false);
         return true;
     }
+    host_.lineLost();
     ex_.seam().setStatus(msg::statusError);
     return end(writeTurnedOff ? ends::linkFailedWriteOff : ends::linkFailed, msg::boardNotFound);
 }
@@ -316,6 +319,8 @@ bool PagerOperations::writeBody(const WriteChoices& choices) {
     }
     if (isGarbledFirmware(firmware))
         return end(ends::declined, msg::doctor::firmwareGarbledWrite);
+    if (!firmware.isEmpty())
+        host_.firmwareIdentified(firmware);
     if (isFlexFirmware(firmware)) {
         seam.message(msg::notPocsag);
         allowed = false;
@@ -458,6 +463,8 @@ bool PagerOperations::checkFirmwareBody() {
     if (!linkOrReport(false))
         return false;
     const QString id = ReadFirmwareId(ex_);
+    if (!id.isEmpty())
+        host_.firmwareIdentified(id);
     end(ends::firmwareShown, id.isEmpty() ? msg::readErrorFirmware : id);
     return !id.isEmpty();
 }

@@ -25,27 +25,13 @@ constexpr char kToSign[] = "tool -> sign";
 constexpr char kToTool[] = "sign -> tool";
 constexpr char kPort[] = "port";
 
-// The image's secrets, as offsets into a bank.
-struct Range {
-    int from, count;
-};
-// The function-code passwords' length bytes tell their lengths: masked with them.
-constexpr Range kSecrets[] = {
-    {layout::kAirPassword, layout::kPasswordLen},
-    {layout::kFcPassword1Len, 1 + layout::kPasswordLen},
-    {layout::kFcPassword2Len, 1 + layout::kPasswordLen},
-    {layout::kReadPassword, layout::kPasswordLen},
-};
-static_assert(layout::kFcPassword1 == layout::kFcPassword1Len + 1 &&
-              layout::kFcPassword2 == layout::kFcPassword2Len + 1);
-
 bool secretAt(quint32 address) {
     for (int bank = 0; bank < 2; ++bank) {
         const quint32 base = wire::bankBase(bank);
         if (address < base || address >= base + layout::kBankSize)
             continue;
         const int offset = int(address - base);
-        for (const Range& r : kSecrets)
+        for (const layout::Range& r : layout::kSecrets)
             if (offset >= r.from && offset < r.from + r.count)
                 return true;
     }

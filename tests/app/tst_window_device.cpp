@@ -1,6 +1,7 @@
 // The window against the simulated sign, as a technician uses it: Link(F6) and the
 // Connection dialog, Read, Write and Verify through the "Pager" menu, and what the window
 // allows while an exchange waits (nothing that starts another one or changes the image).
+#include "ModalScript.h"
 #include "PtyPeer.h"
 #include "SimulatedSign.h"
 #include "app/BackupsWindow.h"
@@ -303,13 +304,24 @@ class TestWindowDevice : public QObject {
         QCOMPARE(r.seam.shown, QStringList{"message: " + msg::verifySuccess});
 
         // A difference leaves the port open after the message; closing the window closes it.
+        // After the message, what differs in columns: setting, sign, file.
         w.image().set(kSequentialLock, quint8(w.image().at(kSequentialLock) ^ 1));
         r.seam.clear();
+        QStringList rows;
+        ModalScript verifyDialog({[&rows](QDialog& d) {
+            auto* t = d.findChild<QTableWidget*>("grdDifferences");
+            rows << d.windowTitle() << t->horizontalHeaderItem(1)->text()
+                 << t->horizontalHeaderItem(2)->text();
+            for (int row = 0; t && row < t->rowCount(); ++row)
+                rows << t->item(row, 0)->text();
+            d.reject();
+        }});
         r.trigger("Verify1");
-        QCOMPARE(r.seam.shown.size(), 2);
+        QCOMPARE(r.seam.shown.size(), 1);
         QVERIFY(r.seam.shown[0].startsWith("message: Verify Error! Htag = "));
-        // Then what differs, sign -> window.
-        QVERIFY(r.seam.shown[1].startsWith("message: " + msg::label::sequentialLock));
+        QCOMPARE(verifyDialog.seen, QStringList{"VerifyDialog1"});
+        QCOMPARE(rows, (QStringList{msg::window::verifyCaption, msg::window::verifySign,
+                                    msg::window::verifyFile, msg::label::sequentialLock}));
         QVERIFY(r.portOpen());
         QVERIFY(w.close());
         QVERIFY(!r.portOpen());

@@ -12,6 +12,8 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QTimer>
 
@@ -70,11 +72,31 @@ class TestLinkDialog : public QObject {
 
         QDialog* report = r.dialog.testReport();
         QVERIFY(report && report->isVisible());
-        const QString text = report->findChild<QPlainTextEdit*>("memTestReport")->toPlainText();
+        auto* memo = report->findChild<QPlainTextEdit*>("memTestReport");
+        const QString text = memo->toPlainText();
         QVERIFY2(text.contains("passed  Link: the sign answered at attempt 1") &&
                      text.contains("failed  Bank 0: not valid") &&
                      text.contains("passed  Line quality: 3 of 3 reads of bank 0"),
                  qPrintable(text));
+        // The summary first; the advice of a failed check wraps instead of running off.
+        const int checks = int(text.count(
+            QRegularExpression("^(passed|failed)  ", QRegularExpression::MultilineOption)));
+        const int failed =
+            int(text.count(QRegularExpression("^failed  ", QRegularExpression::MultilineOption)));
+        QVERIFY(failed >= 1);
+        QCOMPARE(text.section('\n', 0, 0), msg::window::testSummary(failed, checks));
+        QTRY_COMPARE(memo->horizontalScrollBar()->maximum(), 0);
+
+        // Run again, the report grows one line per check while the checks run.
+        QList<int> shownLines;
+        connect(memo, &QPlainTextEdit::textChanged, memo,
+                [&] { shownLines << memo->document()->blockCount(); });
+        r.dialog.btnTest->click();
+        QCOMPARE(memo->toPlainText().section('\n', 0, 0), msg::window::testSummary(failed, checks));
+        // The first line, then one more per check, then the finished report.
+        QVERIFY2(shownLines.size() >= checks + 1, qPrintable(QString::number(shownLines.size())));
+        for (int i = 1; i <= checks; ++i)
+            QCOMPARE(shownLines[i], i + 1);
         // Nothing to the person but the report; the line is left closed and free.
         QVERIFY(r.seam.shown.isEmpty());
         QVERIFY(!r.port.isOpen());
