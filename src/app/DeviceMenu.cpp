@@ -27,9 +27,9 @@ TfrmAir::~TfrmAir() {
 
 void TfrmAir::buildExchangeLock() {
     // Items that start an exchange, load or replace the image, or open a side tool.
-    for (const char* name :
-         {"Open1", "Save1", "SaveAs1", "OpenBackup1", "Open2", "Read1", "Write1", "Verify1",
-          "CompareWithSign1", "CheckFirmware1", "Admin1", "LEDSignCommand1", "Link1"})
+    for (const char* name : {"Open1", "Save1", "SaveAs1", "OpenBackup1", "Open2", "Read1", "Write1",
+                             "Verify1", "CompareWithSign1", "CheckFirmware1", "Admin1",
+                             "LEDSignCommand1", "Link1", "Production1"})
         exchangeLock_.add(action(QString::fromLatin1(name)));
     exchangeLock_.add(findChild<QShortcut*>(QStringLiteral("Link1Shortcut")));
     // The editing surface: both pages with everything on them, their tabs, and the controls

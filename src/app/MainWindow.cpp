@@ -6,6 +6,7 @@
 #include "app/PairMaskEdit.h"
 #include "app/QtSeam.h"
 #include "app/WindowMemory.h"
+#include "app/production/ProductionEntry.h"
 #include "core/Messages.h"
 #include "image/TableFile.h"
 #include "protocol/WireTrace.h"
@@ -147,6 +148,7 @@ void TfrmAir::buildMenus() {
     connect(item(pager, QStringLiteral("Verify1"), label::menuVerify, QKeySequence(Qt::Key_F9)),
             &QAction::triggered, this, [this] { guard([this] { Verify1Click(); }); });
     buildBackupItems(file, n1, pager);
+    addProductionItem(*this, pager);
     setPagerEnabled(false);
 
     QMenu* system = bar->addMenu(label::menuSystem);

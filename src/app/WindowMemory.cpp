@@ -64,6 +64,19 @@ void WindowMemory::setFlag(const QString& key, bool on) {
     settings_->setValue(key, on);
 }
 
+QString WindowMemory::text(const QString& key) const {
+    return settings_->value(key).toString();
+}
+void WindowMemory::setText(const QString& key, const QString& value) {
+    settings_->setValue(key, value);
+}
+QStringList WindowMemory::texts(const QString& key) const {
+    return settings_->value(key).toStringList();
+}
+void WindowMemory::setTexts(const QString& key, const QStringList& values) {
+    settings_->setValue(key, values);
+}
+
 QString WindowMemory::lastPort() const {
     return settings_->value(kPort).toString();
 }

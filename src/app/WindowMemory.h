@@ -31,6 +31,12 @@ class WindowMemory {
     bool flag(const QString& key, bool fallback) const;
     void setFlag(const QString& key, bool on);
 
+    // A remembered text or list of a screen beside the main window (the production screen's).
+    QString text(const QString& key) const;
+    void setText(const QString& key, const QString& value);
+    QStringList texts(const QString& key) const;
+    void setTexts(const QString& key, const QStringList& values);
+
     QString lastPort() const;
     void setLastPort(const QString& port);
     // The network serial servers added in the Connection dialog, oldest first.

@@ -2,10 +2,12 @@
 // files and sent to the sign.
 //
 //   ledsign-programmer [--port DEVICE]... [--screenshot FILE.png [--page serial]] [FILE.tbl]
+//   ledsign-programmer --production TEMPLATE.tbl UNITS.csv --port DEVICE... [--log FILE]
 //   ledsign-programmer --help | --version
 //
 // --port names a serial device to offer beside the ones the system lists (a simulated sign
 // on a pseudo-terminal, for one).
+// --production opens the production screen alone, each --port a station.
 // --screenshot starts as usual (default.tbl included), draws the main window at its design
 // size into FILE.png and exits; --page serial shows the serial output page first.
 // FILE.tbl is opened after start-up as File > Open opens it (the menu entry passes the file
@@ -13,6 +15,7 @@
 #include "app/MainWindow.h"
 #include "app/SafeApplication.h"
 #include "app/Startup.h"
+#include "app/production/ProductionEntry.h"
 
 #include <QTextStream>
 #include <QTimer>
@@ -24,6 +27,9 @@ struct Arguments {
     QStringList ports;
     QStringList files;
     QString screenshot;
+    bool production = false;
+    ProductionStart productionStart;
+    QString templatePath, unitsPath, logPath;
     bool serialPage = false;
     bool help = false;
     bool version = false;
@@ -46,6 +52,13 @@ void printHelp() {
         "  --screenshot <file>    Start as usual, draw the main window at its design size\n"
         "                         into the PNG file and exit.\n"
         "  --page <serial|code>   With --screenshot: the page to show first.\n"
+        "  --production <template.tbl> <units.csv>\n"
+        "                         Open the production screen alone: every --port is a\n"
+        "                         station writing the template with each unit's row of the\n"
+        "                         CSV file, as 'ledsign batch' does, and with its log.\n"
+        "  --log <file>           With --production: the log (default: the units file's\n"
+        "                         name with .jsonl, beside it); a log of an earlier run\n"
+        "                         resumes it.\n"
         "  -h, --help             Show this help.\n"
         "  -v, --version          Show the version.\n\n"
         "Options of the Qt toolkit (-platform, -style, ...) are passed on to it.\n");
@@ -60,6 +73,16 @@ Arguments parse(const QStringList& args) {
             a.ports << args[++i];
         } else if (arg == QLatin1String("--screenshot") && hasValue) {
             a.screenshot = args[++i];
+        } else if (arg == QLatin1String("--production") && i + 2 < args.size()) {
+            a.production = true;
+            a.templatePath = args[++i];
+            a.unitsPath = args[++i];
+        } else if (arg == QLatin1String("--start")) {
+            a.productionStart.start = true;
+        } else if (arg == QLatin1String("--quit-after-run")) {
+            a.productionStart.quitAfterRun = true;
+        } else if (arg == QLatin1String("--log") && hasValue) {
+            a.logPath = args[++i];
         } else if (arg == QLatin1String("--page") && hasValue) {
             const QString page = args[++i];
             a.serialPage = page == QLatin1String("serial");
@@ -115,9 +138,13 @@ int main(int argc, char** argv) {
         std::printf("ledsign-programmer %s\n", LEDSIGN_VERSION);
         return 0;
     }
-    if (!args.ok) {
+    const bool productionOnly =
+        !args.logPath.isEmpty() || args.productionStart.start || args.productionStart.quitAfterRun;
+    if (!args.ok || (productionOnly && !args.production)) {
         std::fprintf(stderr, "usage: ledsign-programmer [--port DEVICE]... "
                              "[--screenshot FILE.png [--page serial]] [FILE.tbl]\n"
+                             "       ledsign-programmer --production TEMPLATE.tbl UNITS.csv "
+                             "--port DEVICE... [--log FILE]\n"
                              "Try 'ledsign-programmer --help'.\n");
         return 2;
     }
@@ -126,6 +153,10 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     SafeApplication app(argc, argv);
     args.files = parse(QCoreApplication::arguments()).files;
+    if (args.production)
+        return runProductionFromCommandLine(
+            {args.templatePath, args.unitsPath, args.ports, args.logPath}, args.ports,
+            args.productionStart);
     if (args.files.size() > 1) {
         std::fprintf(stderr, "ledsign-programmer: one table file at a time\n");
         return 2;

@@ -919,6 +919,110 @@ inline QString summary(int done, int failed, int left) {
 }
 } // namespace batch
 
+// The production screen: an operator's view of a line of signs.
+namespace production {
+inline const QString menuItem = QStringLiteral("Production...");
+inline const QString stageIdle = QStringLiteral("READY");
+inline const QString stageWaiting = QStringLiteral("WAITING FOR SIGN");
+inline QString stageWriting(int percent) {
+    return QStringLiteral("WRITING ") + QString::number(percent) + QStringLiteral(" %");
+}
+inline const QString stageReadingBack = QStringLiteral("READING BACK");
+inline const QString stagePass = QStringLiteral("PASS");
+inline const QString stageFail = QStringLiteral("FAIL");
+inline const QString stageUnplug = QStringLiteral("UNPLUG THE SIGN");
+inline const QString stageStopped = QStringLiteral("STOPPED");
+inline QString spoken(const QString& jig, const QString& port, const QString& unit,
+                      const QString& state, const QString& reason) {
+    QString s = jig + QStringLiteral(" on ") + port + QStringLiteral(": ") + state;
+    if (!unit.isEmpty())
+        s += QStringLiteral(", unit ") + unit;
+    if (!reason.isEmpty())
+        s += QStringLiteral(". ") + reason;
+    return s;
+}
+inline const QString reasonUnknown = QStringLiteral("The write failed.");
+inline const QString reasonNoAnswer =
+    QStringLiteral("The sign did not answer. Check its cable and power.");
+inline const QString reasonLineFailed =
+    QStringLiteral("The line to the sign broke off. Check the cable and plug it in again.");
+inline const QString reasonFlex =
+    QStringLiteral("This sign has the wrong firmware (FLEX). Put it aside.");
+inline const QString reasonStopped = QStringLiteral("Stopped before the write was finished.");
+inline const QString reasonPortFailed =
+    QStringLiteral("The port failed: is the adapter still plugged in?");
+inline const QString reasonNoBackup =
+    QStringLiteral("The sign's old settings could not be saved; nothing was written.");
+inline const QString reasonReadBack =
+    QStringLiteral("The sign did not keep what was written. Put it aside.");
+inline QString unitLabel(const QString& unit) {
+    return unit.isEmpty() ? QString() : QStringLiteral("Unit ") + unit;
+}
+inline const QString jigNameLabel = QStringLiteral("Jig name");
+inline QString defaultJig(int number) {
+    return QStringLiteral("Jig ") + QString::number(number);
+}
+
+// The screen's header and buttons.
+inline const QString caption = QStringLiteral("LED SIGN - Production");
+inline QString templateLine(const QString& name, const QString& fingerprint) {
+    return QStringLiteral("Template: ") + name + QStringLiteral("   fingerprint ") + fingerprint;
+}
+inline QString unitsLine(const QString& name) {
+    return QStringLiteral("Units: ") + name;
+}
+inline QString counts(int done, int failed, int left) {
+    return QStringLiteral("Done ") + QString::number(done) + QStringLiteral("   Failed ") +
+           QString::number(failed) + QStringLiteral("   Left ") + QString::number(left);
+}
+inline QString rates(const QString& perHour, const QString& yield, const QString& elapsed) {
+    return QStringLiteral("Units per hour ") + perHour + QStringLiteral("   First-pass yield ") +
+           yield + QStringLiteral("   Elapsed ") + elapsed;
+}
+inline const QString start = QStringLiteral("Start");
+inline const QString stop = QStringLiteral("Stop");
+inline const QString setUp = QStringLiteral("Set Up...");
+inline const QString fullScreen = QStringLiteral("Full Screen (F11)");
+inline const QString leaveWhileWriting =
+    QStringLiteral("Signs are being written. Stop the run and leave once they are finished?");
+inline const QString stopping = QStringLiteral("Stopping: the signs being written finish first.");
+
+inline QString longestWait(qint64 ms, qint64 atMs, int late) {
+    return QStringLiteral("longest event-loop wait ") + QString::number(ms) +
+           QStringLiteral(" ms at ") + QString::number(atMs / 1000.0, 'f', 1) +
+           QStringLiteral(" s; ") + QString::number(late) + QStringLiteral(" waits over 50 ms");
+}
+
+// The set-up dialog.
+inline const QString setupCaption = QStringLiteral("Production Set-Up");
+inline const QString templateField = QStringLiteral("Template (.tbl)");
+inline const QString unitsField = QStringLiteral("Units (.csv)");
+inline const QString portsField = QStringLiteral("Ports (one station each)");
+inline const QString logField = QStringLiteral("Log (.jsonl)");
+inline const QString browse = QStringLiteral("Browse...");
+inline const QString openScreen = QStringLiteral("Open Screen");
+inline const QString templateFilter = QStringLiteral("Table files (*.tbl)");
+inline const QString unitsFilter = QStringLiteral("Units (*.csv)");
+inline const QString logFilter = QStringLiteral("Logs (*.jsonl)");
+inline const QString noTemplate = QStringLiteral("Choose the template (.tbl).");
+inline const QString noUnits = QStringLiteral("Choose the units (.csv).");
+inline const QString noPorts = QStringLiteral("Tick at least one port.");
+inline const QString noLog = QStringLiteral("Choose the log file.");
+inline QString fileProblem(const QString& file, const QString& text) {
+    return file + QStringLiteral(": ") + text;
+}
+
+// After a run.
+inline const QString summaryCaption = QStringLiteral("Production Summary");
+inline QString summaryText(int done, int failed, int left, const QString& perHour,
+                           const QString& yield, const QString& elapsed) {
+    return counts(done, failed, left) + QLatin1Char('\n') + rates(perHour, yield, elapsed);
+}
+inline const QStringList summaryColumns{QStringLiteral("Unit"), QStringLiteral("Port"),
+                                        QStringLiteral("Result"), QStringLiteral("Seconds"),
+                                        QStringLiteral("Reason")};
+} // namespace production
+
 // A sign behind a network serial server (rfc2217:// and socket:// ports).
 namespace network {
 // Second line under an open failure of a network port.
