@@ -39,8 +39,7 @@ Plan makePlan(const QByteArray& templateImage, const QByteArray& csvBytes, const
         const QString key = cell.trimmed();
         const settings::Instance* s = settings::findKey(key);
         if (!s)
-            return failed(2, csvName, header.line,
-                          msg::cli::unknownKey(key, settings::keyPatterns()));
+            return failed(2, csvName, header.line, settings::readChange(key, {}).error);
         if (keys.contains(key))
             return failed(2, csvName, header.line, msg::batch::duplicateKey(key));
         columns.push_back(s);
@@ -62,15 +61,11 @@ Plan makePlan(const QByteArray& templateImage, const QByteArray& csvBytes, const
         seen.insert(unit, r.line);
         for (size_t c = 0; c < columns.size(); ++c) {
             const QString value = r.fields.at(qsizetype(c) + 1);
-            settings::Input input;
-            if (!value.isEmpty() && !settings::readInput(*columns[c]->row, value, input)) {
-                const QString taken = settings::valuesTaken(*columns[c]->row);
-                return failed(2, csvName, r.line,
-                              msg::cli::notAnItem(keys.at(qsizetype(c)), value,
-                                                  taken.startsWith(QStringLiteral("one of "))
-                                                      ? taken.mid(7)
-                                                      : QStringLiteral("true, false")));
-            }
+            if (value.isEmpty())
+                continue;
+            if (const settings::Change change = settings::readChange(keys.at(qsizetype(c)), value);
+                !change.setting)
+                return failed(2, csvName, r.line, change.error);
         }
     }
 
@@ -86,9 +81,8 @@ Plan makePlan(const QByteArray& templateImage, const QByteArray& csvBytes, const
             const QString value = r.fields.at(qsizetype(c) + 1);
             if (value.isEmpty())
                 continue;
-            settings::Input input;
-            settings::readInput(*columns[c]->row, value, input);
-            const RuleOutcome o = settings::apply(s, *columns[c], input);
+            const settings::Change change = settings::readChange(keys.at(qsizetype(c)), value);
+            const RuleOutcome o = settings::apply(s, *change.setting, change.input);
             if (o.refused())
                 return failed(1, csvName, r.line,
                               msg::batch::unitKey(unit, keys.at(qsizetype(c)), o.text));
