@@ -144,14 +144,8 @@ int runBatch(const QStringList& args) {
     CliSeam seam(p.presets());
     const QString templatePath = p.positional().at(0), csvPath = p.positional().at(1);
     ParamImage templ;
-    const tablefile::OpenResult r =
-        tablefile::open(QFileInfo(templatePath).absoluteFilePath(), templ);
-    if (r.outcome == tablefile::Outcome::Unreadable)
-        return fileFailure(seam, r.message, templatePath, r.detail);
-    if (r.outcome == tablefile::Outcome::Refused) {
-        seam.error(r.message);
+    if (!openTableOrFail(templatePath, templ, seam))
         return kExitFailure;
-    }
     QFile csvFile(csvPath);
     if (!csvFile.open(QIODevice::ReadOnly))
         return fileFailure(seam, msg::openError, csvPath, csvFile.errorString());
@@ -256,6 +250,7 @@ int runBatch(const QStringList& args) {
             message = msg::batch::portFailed;
         else if (!ok && interrupted && s.phase != QLatin1String("writing"))
             message = msg::batch::interrupted;
+        const qint64 tenths = s.clock.elapsed() / 100; // seconds with one decimal, cut off
         QJsonObject o{
             {QStringLiteral("time"), QDateTime::currentDateTimeUtc().toString(Qt::ISODate)},
             {QStringLiteral("unit"), u.label},
@@ -267,15 +262,15 @@ int runBatch(const QStringList& args) {
             {QStringLiteral("backup"), s.backup},
             {QStringLiteral("result"), ok ? QStringLiteral("ok") : QStringLiteral("failed")},
             {QStringLiteral("message"), message},
-            {QStringLiteral("seconds"), double(s.clock.elapsed() / 100) / 10.0},
+            {QStringLiteral("seconds"), double(tenths) / 10.0},
         };
         record(o);
         say(s.port + QStringLiteral("  unit ") + u.label + QStringLiteral("  ") +
             (ok ? QStringLiteral("ok") : QStringLiteral("failed: ") + message));
+        s.hadSign = ok;
         if (ok) {
             ++done;
-            s.hadSign = true;
-        } else if (s.hadSign = false; code == batch::kExitPortFailed) {
+        } else if (code == batch::kExitPortFailed) {
             queue.push_front(s.unit); // not the unit's fault
             s.ended = true;
         } else if (!interrupted && ++attempts[s.unit] <= *retries) {

@@ -72,15 +72,11 @@ int runSet(const QStringList& args) {
     }
 
     ParamImage image;
-    const tablefile::OpenResult r = tablefile::open(QFileInfo(path).absoluteFilePath(), image);
-    if (r.outcome == tablefile::Outcome::Unreadable)
-        return fileFailure(seam, r.message, path, r.detail);
-    if (r.outcome == tablefile::Outcome::Refused) {
-        seam.error(r.message);
+    const std::optional<tablefile::OpenResult> r = openTableOrFail(path, image, seam);
+    if (!r)
         return kExitFailure;
-    }
-    if (!r.message.isEmpty())
-        seam.message(r.message);
+    if (!r->message.isEmpty())
+        seam.message(r->message);
     // As a window just started opens the file.
     settings::EditSession s;
     s.take(image);
