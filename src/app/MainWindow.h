@@ -159,8 +159,8 @@ class TfrmAir : public QMainWindow, public OperationHost {
 
     // --- Unsaved changes, undo and redo, what is remembered (UnsavedChanges.cpp) ------------
     // The editing session's image and the state beside it, taken and put back whole.
-    SessionState takeSnapshot() const;
-    void restoreSnapshot(const SessionState& state);
+    settings::EditSession takeSnapshot() const;
+    void restoreSnapshot(const settings::EditSession& state);
     // True when the settings differ from what was last opened, saved, read or written.
     bool settingsModified() const;
     // Before unsaved settings are replaced or closed: asks to save them; false to stay.
