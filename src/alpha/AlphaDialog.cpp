@@ -1,5 +1,6 @@
 #include "alpha/AlphaDialog.h"
 
+#include "core/FixedFont.h"
 #include "core/Messages.h"
 
 #include <QComboBox>
@@ -75,7 +76,7 @@ void TfrmSpager::build() {
     Button6->setAutoDefault(false);
 
     mem1 = place(new QPlainTextEdit(this), QStringLiteral("mem1"), QRect(8, 116, 686, 273));
-    mem1->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    mem1->setFont(fixedPitchFont());
     mem1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     mem1->setPlainText(alpha::sampleText(alpha::Form::Text7));
 

@@ -4,6 +4,7 @@
 #include "app/MainWindow.h"
 #include "app/PageTab.h"
 #include "app/PairMaskEdit.h"
+#include "core/FixedFont.h"
 #include "core/Messages.h"
 #include "editor/ShownValues.h"
 
@@ -65,7 +66,7 @@ QFrame* panel(QWidget* parent, const QString& name, const QRect& g, bool bevel =
 PairMaskEdit* pairEdit(QWidget* parent, const QString& name, int pairs, int tag, const QRect& g) {
     auto* e = place(new PairMaskEdit(pairs, parent), name, g);
     // Pairs line up in columns, and 30 of them fit the group.
-    QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    QFont mono = fixedPitchFont();
     mono.setPointSize(parent->font().pointSize());
     e->setFont(mono);
     setTag(e, tag);

@@ -453,15 +453,9 @@ inline QString nak(int s) {
 inline QString unexpected(int n) {
     return QStringLiteral("unexpected answer of ") + QString::number(n) + QStringLiteral(" bytes");
 }
-inline QString reply(int n, quint32 a, int s, bool sumOk, int strayBefore) {
-    QString t = QStringLiteral("reply of ") + QString::number(n) + QStringLiteral(" bytes from ") +
-                hexAddress(a) + seq(s);
-    if (!sumOk)
-        t += QStringLiteral(", sum wrong");
-    if (strayBefore > 0)
-        t += QStringLiteral(", ") + QString::number(strayBefore) +
-             QStringLiteral(" stray bytes before it");
-    return t;
+inline QString reply(int n, quint32 a, int s) {
+    return QStringLiteral("reply of ") + QString::number(n) + QStringLiteral(" bytes from ") +
+           hexAddress(a) + seq(s);
 }
 inline QString unreadableReply(int n) {
     return QStringLiteral("unreadable reply of ") + QString::number(n) + QStringLiteral(" bytes");

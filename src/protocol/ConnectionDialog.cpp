@@ -1,5 +1,6 @@
 #include "protocol/ConnectionDialog.h"
 
+#include "core/FixedFont.h"
 #include "core/Messages.h"
 #include "protocol/LineDoctor.h"
 
@@ -166,7 +167,7 @@ void TfrmConn::showTestReport(const QString& text) {
         testText_->setObjectName(QStringLiteral("memTestReport"));
         testText_->setReadOnly(true);
         testText_->setLineWrapMode(QPlainTextEdit::NoWrap);
-        testText_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+        testText_->setFont(fixedPitchFont());
         testText_->setMinimumSize(640, 240);
         auto* buttons = new QDialogButtonBox(testReport_);
         buttons->addButton(msg::doctor::closeButton, QDialogButtonBox::RejectRole);

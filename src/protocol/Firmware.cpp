@@ -26,12 +26,12 @@ QString ReadFirmwareId(Exchange& ex) {
     if (ex.transferError() || !got)
         return {};
 
-    // Erased memory is recognised on the reply as received; 0xFF is never escaped.
-    const QByteArray raw = reply.mid(wire::kReplyDataOffset, wire::kFirmwareLength);
-    if (raw.size() == wire::kFirmwareLength && raw.count(char(0xFF)) == wire::kFirmwareLength)
+    // Erased memory is recognised on the unstuffed data: the header bytes are the sign's own,
+    // and one that needs escaping pushes the data further into the reply as received.
+    QByteArray id = wire::unstuff(reply).mid(wire::kReplyDataOffset, wire::kFirmwareLength);
+    if (id.size() == wire::kFirmwareLength && id.count(char(0xFF)) == wire::kFirmwareLength)
         return msg::firmwareOld;
 
-    QByteArray id = wire::unstuff(reply).mid(wire::kReplyDataOffset, wire::kFirmwareLength);
     const qsizetype nul = id.indexOf('\0');
     if (nul >= 0)
         id.truncate(nul);

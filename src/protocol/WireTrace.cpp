@@ -48,9 +48,14 @@ struct Mask {
     qsizetype dataStart = -1;
     qsizetype dataCount = 0;
     quint32 address = 0;
+    int shifts = 0; // the data may also start up to this many bytes later
     bool operator()(qsizetype at) const {
-        const qsizetype k = at - dataStart;
-        return dataStart >= 0 && k >= 0 && k < dataCount && secretAt(address + quint32(k));
+        for (int shift = 0; dataStart >= 0 && shift <= shifts; ++shift) {
+            const qsizetype k = at - dataStart - shift;
+            if (k >= 0 && k < dataCount && secretAt(address + quint32(k)))
+                return true;
+        }
+        return false;
     }
 };
 
@@ -98,11 +103,14 @@ QByteArray withoutEnd(const QByteArray& stuffed) {
     return stuffed.endsWith(char(wire::kEnd)) ? stuffed.chopped(1) : stuffed;
 }
 
-// A reply's data, placed from its start byte (stray bytes may come first) at the address
-// asked for: a damaged header must not uncover them.
+// Stray bytes before a reply push its data back; the header is the sign's own, so nothing in
+// it says by how much. Up to this many bytes on, a secret is masked wherever it may sit.
+constexpr int kMaxShift = 16;
+
+// A reply's data from byte 14 at the address asked for, and as far on as stray bytes may
+// have pushed them.
 Mask replyMask(const QByteArray& unstuffed, quint32 address) {
-    const qsizetype start = qMax<qsizetype>(0, unstuffed.indexOf(char(wire::kStart)));
-    return {start + wire::kReplyDataOffset, unstuffed.size(), address};
+    return {wire::kReplyDataOffset, unstuffed.size(), address, kMaxShift};
 }
 
 QString passThroughText(const QByteArray& stuffedDisplay) {
@@ -176,6 +184,7 @@ void WireTrace::sent(const QByteArray& stuffedFrame) {
         line(kToSign, msg::trace::unreadableFrame(int(stuffedFrame.size())), hexOf(stuffedFrame));
         return;
     }
+    sequence_ = f->sequence;
     Mask mask;
     QString what;
     switch (f->command) {
@@ -192,6 +201,7 @@ void WireTrace::sent(const QByteArray& stuffedFrame) {
     case wire::Read:
         what = msg::trace::read(f->address, f->dataLength, f->sequence);
         readAddress_ = f->address;
+        readCount_ = f->dataLength;
         break;
     case wire::PassThrough:
         what = msg::trace::passThrough(passThroughText(f->data), f->sequence);
@@ -204,22 +214,21 @@ void WireTrace::sent(const QByteArray& stuffedFrame) {
 }
 
 void WireTrace::received(const QByteArray& bytes, Answer answer) {
+    // Named as the exchange reads them, by the request they answer: an acknowledgement by its
+    // second byte, a reply by its data from byte 14. The other bytes are the sign's own.
     if (answer == Answer::Acknowledgement) {
-        const auto a = wire::parseAcknowledgement(bytes);
-        const QString what = !a            ? msg::trace::unexpected(int(bytes.size()))
-                             : a->positive ? msg::trace::ack(a->sequence)
-                                           : msg::trace::nak(a->sequence);
+        const QString what = bytes.size() != wire::kAckLength
+                                 ? msg::trace::unexpected(int(bytes.size()))
+                             : quint8(bytes[1]) == wire::kAck ? msg::trace::ack(sequence_)
+                                                              : msg::trace::nak(sequence_);
         line(kToTool, what, hexOf(bytes));
         return;
     }
     const QByteArray raw = wire::unstuff(withoutEnd(bytes));
-    const Mask mask = replyMask(raw, readAddress_);
-    const qsizetype start = mask.dataStart - wire::kReplyDataOffset;
-    const auto r = wire::parseReplyFrame(raw.mid(start));
-    const QString what =
-        r ? msg::trace::reply(int(r->data.size()), r->address, r->sequence, r->sumOk, int(start))
-          : msg::trace::unreadableReply(int(bytes.size()));
-    line(kToTool, what, hexOf(bytes, mask));
+    const QString what = raw.size() >= wire::kReplyDataOffset + readCount_
+                             ? msg::trace::reply(readCount_, readAddress_, sequence_)
+                             : msg::trace::unreadableReply(int(bytes.size()));
+    line(kToTool, what, hexOf(bytes, replyMask(raw, readAddress_)));
 }
 
 void WireTrace::timedOut(int polls, const QByteArray& partial, Answer answer) {

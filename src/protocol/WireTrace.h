@@ -55,8 +55,11 @@ class WireTrace : public PortObserver {
     QElapsedTimer clock_;
     std::function<void()> beforeCreate_;
     bool tried_ = false;
-    // The last read request: its reply's data sit at that address.
+    // The last request's sequence number, and the last read's address and count: the
+    // answers are named by them.
+    int sequence_ = 0;
     quint32 readAddress_ = 0;
+    int readCount_ = 0;
 };
 
 // The window's traces: one file per session in the user's data folder, the newest kept.

@@ -191,9 +191,10 @@ class TestWindowDevice : public QObject {
         QVERIFY(!s.portOpen());
     }
 
+    void readLoadsTheSignsDataIntoTheControls_data() { onBothSigns(); }
     void readLoadsTheSignsDataIntoTheControls() {
         DeviceWindow r;
-        QVERIFY(r.startSign({"--init", "pager"}));
+        QVERIFY(r.startSign(signOfRow({"--init", "pager"})));
         TfrmAir& w = r.start({r.sim.device()});
         r.link();
         const QString passwordBefore = r.text("edtPassword");
@@ -239,9 +240,10 @@ class TestWindowDevice : public QObject {
         QVERIFY(!r.portOpen());
     }
 
+    void writeThenVerifyAndTheOpenPortClosesWithTheWindow_data() { onBothSigns(); }
     void writeThenVerifyAndTheOpenPortClosesWithTheWindow() {
         DeviceWindow r;
-        QVERIFY(r.startSign());
+        QVERIFY(r.startSign(signOfRow()));
         TfrmAir& w = r.start({r.sim.device()});
         r.link();
         w.image().setCapcode(2, 7654321);

@@ -51,6 +51,7 @@ class TestCliBatch : public QObject {
         QCOMPARE(ledsign({"new", path("t.tbl")}).code, 0);
     }
 
+    void sixUnitsOverTwoLines_data() { onBothSigns(); }
     void sixUnitsOverTwoLines() {
         const QStringList capcodes{"1000001", "1000002", "1000003", "1000004", "", "1000006"};
         const QString csv = units("six.csv", capcodes);
@@ -65,10 +66,13 @@ class TestCliBatch : public QObject {
         }
         QCOMPARE(wanted.size(), 6); // the fifth keeps the template's capcode
         SimulatedSign a, b;
-        QVERIFY(a.start(path("a"), lineOf(3)));
-        QVERIFY(b.start(path("b"), lineOf(3)));
+        // Each sign's state and the log are the row's own: a log that lists the units would
+        // make the second row resume with nothing left to do.
+        const QString row = QTest::currentDataTag()[0] == 'f' ? "foreign-" : "plain-";
+        QVERIFY(a.start(path(row + "a"), signOfRow(lineOf(3))));
+        QVERIFY(b.start(path(row + "b"), signOfRow(lineOf(3))));
         const Run r = ledsign(QStringList{"batch", path("t.tbl"), csv, "--port", a.device(),
-                                          "--port", b.device(), "--log", path("six.jsonl")} +
+                                          "--port", b.device(), "--log", path(row + "six.jsonl")} +
                                   fast(),
                               env());
         QCOMPARE(r.code, 0);
@@ -82,13 +86,13 @@ class TestCliBatch : public QObject {
         QSet<QByteArray> held;
         for (const QString& line : {QString("a"), QString("b")})
             for (int k = 1; k <= 3; ++k) {
-                const QByteArray memory = signMemory(path(line) + "." + QString::number(k));
+                const QByteArray memory = signMemory(path(row + line) + "." + QString::number(k));
                 const QByteArray bank0 = bankIn(memory, 0).left(kSummedBytes);
                 QCOMPARE(bankIn(memory, 1).left(kSummedBytes), bank0);
                 held << bank0;
             }
         QCOMPARE(held, wanted);
-        const QList<QJsonObject> records = log(path("six.jsonl"));
+        const QList<QJsonObject> records = log(path(row + "six.jsonl"));
         QCOMPARE(records.size(), 6);
         QSet<QString> done;
         for (const QJsonObject& o : records) {

@@ -14,9 +14,10 @@ class TestCliDevice : public QObject {
     QString path(const QString& name) const { return dir_.filePath(name); }
 
   private slots:
+    void readWriteVerifyRoundTrip_data() { onBothSigns(); }
     void readWriteVerifyRoundTrip() {
         SignRig rig;
-        QVERIFY(rig.start());
+        QVERIFY(rig.start(signOfRow()));
         const QString file = path("sign.tbl");
         Run r = ledsign(QStringList{"read", "-o", file} + rig.lineArgs());
         QCOMPARE(r.code, 0);

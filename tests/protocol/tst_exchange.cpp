@@ -4,6 +4,7 @@
 #include "image/ImageLayout.h"
 #include "image/ParamImage.h"
 #include "protocol/Exchange.h"
+#include "protocol/Firmware.h"
 #include "serial/TCommPort.h"
 
 #include <QTest>
@@ -200,6 +201,17 @@ class TestExchange : public QObject {
         QVERIFY(got);
         QCOMPARE(*got, data);
         QVERIFY(!r.ex.transferError());
+    }
+
+    void erasedFirmwareBehindAHeaderThatNeedsEscapes() {
+        // The header is the sign's to choose: escapes in it move the data on the wire.
+        Rig r;
+        r.peer.setScript([](const QByteArray&, int) {
+            const QByteArray header = hex("1B 03 1B 03 00 11 22 33 44 55 66 77 88 99");
+            return PtyPeer::Answer::with(
+                wire::stuff(header + QByteArray(12, char(0xFF)) + hex("03 1B")) + char(wire::kEnd));
+        });
+        QCOMPARE(ReadFirmwareId(r.ex), msg::firmwareOld);
     }
 
     void replyPastItsBufferFails() {

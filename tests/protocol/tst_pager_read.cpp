@@ -26,9 +26,10 @@ class TestPagerRead : public QObject {
     Q_OBJECT
 
   private slots:
+    void readsBank0_data() { onBothSigns(); }
     void readsBank0() {
         SignRig rig;
-        QVERIFY(rig.start());
+        QVERIFY(rig.start(signOfRow()));
         editLocally(rig.image);
         QVERIFY(rig.ops.read());
         QCOMPARE(rig.seam.shown, QStringList{kReadSuccess});
@@ -41,9 +42,10 @@ class TestPagerRead : public QObject {
         QVERIFY(!rig.port.isOpen());
     }
 
+    void damagedBank0IsRepairedFromBank1_data() { onBothSigns(); }
     void damagedBank0IsRepairedFromBank1() {
         SignRig rig;
-        QVERIFY(rig.start({"--init", "bank0-bad"}));
+        QVERIFY(rig.start(signOfRow({"--init", "bank0-bad"})));
         const QByteArray bank1 = rig.bank(1);
         QVERIFY(rig.bank(0) != bank1);
 
@@ -205,21 +207,26 @@ class TestPagerRead : public QObject {
     }
 
     void firmwareIdentification_data() {
+        addSignColumn();
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("default") << QStringList{} << "Model : POCSAG  Version = 2.52";
-        QTest::newRow("characters 7-8 unused")
-            << QStringList{"--firmware", "POCSAGxy1.23"} << "Model : POCSAG  Version = 1.23";
-        QTest::newRow("short") << QStringList{"--firmware", "ABC"} << "Model : ABC  Version = ";
-        QTest::newRow("erased") << QStringList{"--firmware", "erased"} << msg::firmwareOld;
-        // Frame 4 is the identification read: no reply arrives.
-        QTest::newRow("no reply") << QStringList{"--nak", "4"} << msg::readErrorFirmware;
+        for (const bool foreign : {false, true}) {
+            newSignRow(foreign, "default") << QStringList{} << "Model : POCSAG  Version = 2.52";
+            newSignRow(foreign, "characters 7-8 unused")
+                << QStringList{"--firmware", "POCSAGxy1.23"} << "Model : POCSAG  Version = 1.23";
+            newSignRow(foreign, "short")
+                << QStringList{"--firmware", "ABC"} << "Model : ABC  Version = ";
+            newSignRow(foreign, "erased")
+                << QStringList{"--firmware", "erased"} << msg::firmwareOld;
+            // Frame 4 is the identification read: no reply arrives.
+            newSignRow(foreign, "no reply") << QStringList{"--nak", "4"} << msg::readErrorFirmware;
+        }
     }
     void firmwareIdentification() {
         QFETCH(QStringList, arguments);
         QFETCH(QString, shown);
         SignRig rig;
-        QVERIFY(rig.start(arguments));
+        QVERIFY(rig.start(signOfRow(arguments)));
         QCOMPARE(rig.ops.checkFirmware(), shown != msg::readErrorFirmware);
         QCOMPARE(rig.seam.shown.last(), "message: " + shown);
         QVERIFY(!rig.port.isOpen());

@@ -26,9 +26,10 @@ class TestPagerWrite : public QObject {
     Q_OBJECT
 
   private slots:
+    void bothBanksValidWritesBank1First_data() { onBothSigns(); }
     void bothBanksValidWritesBank1First() {
         SignRig rig;
-        QVERIFY(rig.start());
+        QVERIFY(rig.start(signOfRow()));
         const QByteArray sealed = editAndSeal(rig.image);
 
         QVERIFY(rig.ops.write());
@@ -153,9 +154,10 @@ class TestPagerWrite : public QObject {
         QCOMPARE(rig.seam.shown, QStringList{"message: " + msg::verifySuccess});
     }
 
+    void verifyAfterAnEditReportsTheSequence_data() { onBothSigns(); }
     void verifyAfterAnEditReportsTheSequence() {
         SignRig rig;
-        QVERIFY(rig.start());
+        QVERIFY(rig.start(signOfRow()));
         // The image's checksum slot (never sealed here) is not compared.
         QVERIFY(rig.ops.verify());
         QCOMPARE(rig.seam.shown, QStringList{"message: " + msg::verifySuccess});

@@ -66,13 +66,14 @@ class TestWireTrace : public QObject {
     Q_OBJECT
 
   private slots:
+    void writeIsTracedFrameByFrameWithThePasswordsMasked_data() { onBothSigns(); }
     void writeIsTracedFrameByFrameWithThePasswordsMasked() {
         SignRig rig;
         const QString path = rig.dir.filePath(QStringLiteral("trace.txt"));
         WireTrace trace(path);
         rig.ex.setTrace(&trace);
         // The closing clock frame refused: the one negative acknowledgement.
-        QVERIFY(rig.start({QStringLiteral("--nak"), QStringLiteral("22")}));
+        QVERIFY(rig.start(signOfRow({QStringLiteral("--nak"), QStringLiteral("22")})));
         const QByteArray secret("SECRET12");
         for (int i = 0; i < secret.size(); ++i) {
             rig.image.set(kReadPassword + i, quint8(secret[i]));

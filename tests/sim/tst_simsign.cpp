@@ -4,6 +4,7 @@
 #include "protocol/Frames.h"
 
 #include <QFile>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -191,7 +192,8 @@ class TestSimSign : public QObject {
         for (const QStringList& args :
              {QStringList{"--init", "bogus"}, QStringList{"--init", "read-password=ELEVENCHARS"},
               QStringList{"--firmware", "THIRTEEN CHAR"}, QStringList{"--nak", "0"},
-              QStringList{"--pace", "fast"}}) {
+              QStringList{"--pace", "fast"}, QStringList{"--noise-rate", "101"},
+              QStringList{"--noise-kind", "bits"}}) {
             QProcess p;
             p.start(QStringLiteral(LEDSIGN_SIM_PATH), args);
             QVERIFY(p.waitForFinished(5000));
@@ -276,6 +278,66 @@ class TestSimSign : public QObject {
         }
         QVERIFY(streams[0].size() > 24 * kAckLength);
         QCOMPARE(streams[0], streams[1]);
+    }
+
+    void noiseRateAndKind() {
+        const QByteArray clean = replyFrame(129, kFirmwareAddress, "POCSAG  2.52");
+        for (const char* rate : {"0", "100"}) {
+            SimSign sign({"--noise-rate", rate});
+            QVERIFY(sign.start());
+            for (int i = 0; i < 6; ++i) {
+                sign.send(sign.request(Link, 0));
+                const QByteArray got =
+                    sign.receiveEndingWith(acknowledgement(sign.sequence(), true));
+                QCOMPARE(got.size() > kAckLength, QByteArray(rate) == "100");
+            }
+        }
+        // Flips spare acknowledgements and change one bit of every reply frame.
+        SimSign sign({"--noise-kind", "flips", "--noise-rate", "100", "--seed", "5"});
+        QVERIFY(sign.start());
+        for (int i = 0; i < 6; ++i) {
+            sign.send(sign.request(Read, kFirmwareAddress, kFirmwareLength));
+            const QByteArray expected =
+                replyFrame(sign.sequence(), kFirmwareAddress, "POCSAG  2.52");
+            const QByteArray got = sign.receive(clean.size());
+            QCOMPARE(got.size(), expected.size());
+            QVERIFY(got.endsWith(char(kEnd)));
+            int bits = 0;
+            for (qsizetype k = 0; k < got.size(); ++k)
+                bits += qPopulationCount(quint8(got[k] ^ expected[k]));
+            QCOMPARE(bits, 1);
+            const QByteArray ack = sign.ask(Link, 0);
+            QCOMPARE(ack, acknowledgement(sign.sequence(), true));
+        }
+    }
+
+    void foreignAnswersVaryAllTheProgrammerIgnores() {
+        // Frame 3 is refused.
+        SimSign sign({"--foreign", "--seed", "3", "--nak", "3", "--state", state("foreign.bin")});
+        QVERIFY(sign.start());
+        QSet<QByteArray> others, headers;
+        QSet<qsizetype> trailers;
+        bool stuffedHeader = false;
+        for (int i = 1; i <= 24; ++i) {
+            const QByteArray ack = sign.ask(Link, 0);
+            QCOMPARE(ack.size(), kAckLength);
+            QCOMPARE(quint8(ack[1]) == kAck, i != 2);
+            others << ack.left(1) + ack.mid(2);
+
+            sign.send(sign.request(Read, bankTail(1), 6));
+            const QByteArray raw = sign.receiveReply();
+            QCOMPARE(raw.indexOf(char(kEnd)), raw.size() - 1);
+            const QByteArray reply = unstuff(raw.chopped(1));
+            QCOMPARE(reply.mid(kReplyDataOffset, 6),
+                     stateBytes(state("foreign.bin"), bankTail(1), 6));
+            headers << reply.left(kReplyDataOffset);
+            trailers << reply.size() - kReplyDataOffset - 6;
+            stuffedHeader |= stuff(reply.left(kReplyDataOffset)).size() > kReplyDataOffset;
+        }
+        QVERIFY(others.size() > 20);
+        QCOMPARE(headers.size(), 24);
+        QCOMPARE(trailers, (QSet<qsizetype>{0, 1, 2, 3}));
+        QVERIFY(stuffedHeader);
     }
 
     void logCountsTheLineAndDecodesDisplayFrames() {

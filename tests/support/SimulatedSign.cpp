@@ -39,6 +39,32 @@ QString SimulatedSign::output() {
     return QString::fromLocal8Bit(proc_->readAllStandardOutput());
 }
 
+void addSignColumn() {
+    QTest::addColumn<bool>("foreignSign");
+}
+
+QTestData& newSignRow(bool foreign, const char* tag) {
+    return QTest::addRow("%s%s", foreign ? "foreign sign: " : "", tag) << foreign;
+}
+
+void onBothSigns() {
+    addSignColumn();
+    QTest::newRow("plain sign") << false;
+    QTest::newRow("foreign sign") << true;
+}
+
+QStringList signOfRow(const QStringList& arguments) {
+    QFETCH(bool, foreignSign);
+    if (!foreignSign)
+        return arguments;
+    // Each case draws other bytes, the same on every run.
+    quint32 seed = 7;
+    for (const char* c = QTest::currentTestFunction(); *c; ++c)
+        seed = seed * 31 + quint8(*c);
+    return arguments + QStringList{QStringLiteral("--foreign"), QStringLiteral("--seed"),
+                                   QString::number(seed)};
+}
+
 QByteArray signMemory(const QString& statePath) {
     return fileBytes(statePath);
 }

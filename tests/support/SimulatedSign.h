@@ -45,6 +45,17 @@ QByteArray signMemory(const QString& statePath);
 QByteArray bankIn(const QByteArray& memory, int bank);
 bool writeMemory(const QString& statePath, const QByteArray& memory);
 
+// The main cases run on two simulated signs: the plain one, and one that answers as another
+// firmware build may (--foreign), choosing its own bytes wherever the protocol leaves them to
+// the sign. A case takes onBothSigns() as its _data() (or addSignColumn() and newSignRow() for
+// rows of its own) and starts its sign with signOfRow(its own arguments).
+void addSignColumn();
+QTestData& newSignRow(bool foreign, const char* tag);
+void onBothSigns();
+// The simulator's arguments for the current row: the given ones, and --foreign with a seed of
+// the case's own where the row asks for it.
+QStringList signOfRow(const QStringList& arguments = {});
+
 // What the main window does for an operation, recorded.
 class RecordingHost : public OperationHost {
   public:

@@ -1,6 +1,6 @@
 #include "FrameReader.h"
 
-#include "protocol/Frames.h"
+#include "SignWire.h"
 
 std::vector<FrameReader::Piece> FrameReader::feed(const QByteArray& bytes) {
     std::vector<Piece> pieces;
@@ -13,7 +13,7 @@ std::vector<FrameReader::Piece> FrameReader::feed(const QByteArray& bytes) {
     for (char ch : bytes) {
         const quint8 b = quint8(ch);
         if (!inFrame_) {
-            if (b != wire::kStart) {
+            if (b != signwire::kStart) {
                 skipped.append(ch);
                 continue;
             }
@@ -22,7 +22,7 @@ std::vector<FrameReader::Piece> FrameReader::feed(const QByteArray& bytes) {
             frame_.clear();
         }
         frame_.append(ch);
-        if (b == wire::kEnd) {
+        if (b == signwire::kEnd) {
             pieces.push_back({Piece::Frame, frame_});
             frame_.clear();
             inFrame_ = false;

@@ -1,14 +1,13 @@
 #include "PreparedImages.h"
 
+#include "SignBank.h"
 #include "SignMemory.h"
 #include "SimOptions.h"
-#include "image/ImageLayout.h"
 #include "image/ParamImage.h"
-#include "protocol/Frames.h"
 
 #include <QFileInfo>
 
-using namespace layout;
+using namespace signbank;
 
 namespace {
 
@@ -17,16 +16,21 @@ const QString kReadPasswordPrefix = QStringLiteral("read-password=");
 // A damaged bank: one reserved byte changed after sealing (the sum no longer matches) and the
 // first check word broken (the tail no longer agrees with itself).
 QByteArray damaged(QByteArray bank) {
-    const int reserved = kModelTag + kModelTagLen + 3;
+    const int reserved = kModelTag + kModelTagLength + 3;
     bank[reserved] = char(~quint8(bank[reserved]));
-    bank[kCheckWord1] = char(quint8(bank[kCheckWord1]) ^ 0x01);
+    bank[kSumAt + 2] = char(quint8(bank[kSumAt + 2]) ^ 0x01);
     return bank;
 }
 
-void putText(ParamImage& image, int offset, const QByteArray& text) {
-    for (int i = 0; i < text.size(); ++i)
-        image.set(offset + i, quint8(text[i]));
-    image.set(offset + int(text.size()), 0);
+void putText(QByteArray& image, int offset, const QByteArray& text) {
+    image.replace(offset, text.size() + 1, text + '\0');
+}
+
+// Capcode #1 in bits 23..3 of its three bytes; bits 2..0 stay as they are.
+void putCapcode1(QByteArray& image, quint32 capcode) {
+    image[kCapcode1] = char(capcode >> 13);
+    image[kCapcode1 + 1] = char((capcode >> 5) & 0xFF);
+    image[kCapcode1 + 2] = char((quint8(image[kCapcode1 + 2]) & 0x07) | ((capcode << 3) & 0xFF));
 }
 
 } // namespace
@@ -48,13 +52,13 @@ std::optional<InitChoice> parseInitChoice(const QString& text, QString* error) {
     else if (text.startsWith(kReadPasswordPrefix)) {
         choice.kind = InitKind::ReadPassword;
         const QString password = text.mid(kReadPasswordPrefix.size());
-        bool plain = !password.isEmpty() && password.size() <= kPasswordLen;
+        bool plain = !password.isEmpty() && password.size() <= kPasswordLength;
         for (QChar ch : password)
             plain = plain && ch.unicode() > 0x20 && ch.unicode() < 0x7F;
         if (!plain) {
             *error = QStringLiteral("--init read-password= needs 1 to %1 printable ASCII "
                                     "characters without blanks")
-                         .arg(kPasswordLen);
+                         .arg(kPasswordLength);
             return std::nullopt;
         }
         choice.readPassword = password.toLatin1();
@@ -66,17 +70,18 @@ std::optional<InitChoice> parseInitChoice(const QString& text, QString* error) {
 }
 
 std::array<QByteArray, 2> preparedBanks(const InitChoice& choice) {
-    ParamImage image;
+    // The programmer's default content, nothing more: the sign seals its banks itself.
+    QByteArray image = ParamImage().toByteArray();
     switch (choice.kind) {
     case InitKind::Erased: {
         const QByteArray erased(kBankSize, char(0xFF));
         return {erased, erased};
     }
     case InitKind::Pager:
-        image.setCapcode(0, kPagerCapcode1);
-        image.set(kSequentialLock, kPagerSequentialLock);
+        putCapcode1(image, kPagerCapcode1);
+        image[kSequentialLock] = char(kPagerSequentialLock);
         putText(image, kAirPassword, QByteArray(kPagerAirPassword));
-        putText(image, kModelTag, QByteArray(kPagerImageTag));
+        putText(image, kModelTag, QByteArray("POCSAG"));
         break;
     case InitKind::Foreign:
         putText(image, kModelTag, QByteArray(kForeignTag));
@@ -87,7 +92,7 @@ std::array<QByteArray, 2> preparedBanks(const InitChoice& choice) {
     default:
         break;
     }
-    const QByteArray good = image.sealForSending();
+    const QByteArray good = seal(image);
     if (choice.kind == InitKind::Bank0Bad)
         return {damaged(good), good};
     if (choice.kind == InitKind::Bank1Bad)
@@ -97,15 +102,15 @@ std::array<QByteArray, 2> preparedBanks(const InitChoice& choice) {
 
 std::optional<QByteArray> parseFirmwareId(const QString& text, QString* error) {
     if (text == QLatin1String("erased"))
-        return QByteArray(wire::kFirmwareLength, char(0xFF));
+        return QByteArray(kFirmwareLength, char(0xFF));
     const QByteArray bytes = text.toLatin1();
-    if (bytes.size() > wire::kFirmwareLength || QString::fromLatin1(bytes) != text) {
+    if (bytes.size() > kFirmwareLength || QString::fromLatin1(bytes) != text) {
         *error = QStringLiteral("--firmware takes at most %1 Latin-1 characters, or 'erased'")
-                     .arg(wire::kFirmwareLength);
+                     .arg(kFirmwareLength);
         return std::nullopt;
     }
     QByteArray id = bytes;
-    id.resize(wire::kFirmwareLength, '\0');
+    id.resize(kFirmwareLength, '\0');
     return id;
 }
 
@@ -129,11 +134,11 @@ bool prepareMemory(SignMemory& memory, const SimOptions& options, QString* error
     if (init) {
         const auto banks = preparedBanks(*init);
         for (int b = 0; b < 2; ++b) {
-            memory.eraseSector(wire::bankBase(b));
-            memory.write(wire::bankBase(b), banks[b]);
+            memory.eraseSector(bankBase(b));
+            memory.write(bankBase(b), banks[b]);
         }
     }
     if (firmware)
-        memory.write(wire::kFirmwareAddress, *firmware);
+        memory.write(kFirmwareAddress, *firmware);
     return (!init && !firmware) || memory.save(error);
 }

@@ -1,6 +1,6 @@
 #include "SignMemory.h"
 
-#include "protocol/Frames.h"
+#include "SignBank.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -42,8 +42,8 @@ bool SignMemory::save(QString* error) const {
 bool SignMemory::eraseSector(quint32 address) {
     if (address >= kSize)
         return false;
-    const quint32 start = address & ~(wire::kEraseSector - 1);
-    std::fill_n(bytes_.data() + start, wire::kEraseSector, char(0xFF));
+    const quint32 start = address & ~(signbank::kEraseSector - 1);
+    std::fill_n(bytes_.data() + start, signbank::kEraseSector, char(0xFF));
     applyStuckBits();
     return true;
 }

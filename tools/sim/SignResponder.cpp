@@ -1,20 +1,24 @@
 #include "SignResponder.h"
 
+#include "SignBank.h"
+
 #include <utility>
+
+using namespace signwire;
 
 namespace {
 
 QString commandName(quint8 command) {
     switch (command) {
-    case wire::Erase:
+    case Erase:
         return QStringLiteral("erase");
-    case wire::Write:
+    case Write:
         return QStringLiteral("write");
-    case wire::Read:
+    case Read:
         return QStringLiteral("read");
-    case wire::PassThrough:
+    case PassThrough:
         return QStringLiteral("pass-through");
-    case wire::Link:
+    case Link:
         return QStringLiteral("link");
     default:
         return QStringLiteral("command 0x%1 (unknown)").arg(command, 2, 16, QLatin1Char('0'));
@@ -50,20 +54,8 @@ QString hexBytes(const QByteArray& bytes, qsizetype limit) {
     return QString::fromLatin1(bytes.toHex(' ').toUpper());
 }
 
-namespace {
-
-// The display frame a pass-through frame's data carries.
-std::optional<wire::DisplayFrame> displayFrameIn(const QByteArray& data) {
-    QByteArray stuffed = data;
-    if (stuffed.endsWith(char(wire::kEnd)))
-        stuffed.chop(1);
-    return wire::parseDisplayFrame(wire::unstuff(stuffed));
-}
-
-} // namespace
-
 QString describeDisplayData(const QByteArray& data) {
-    const auto frame = displayFrameIn(data);
+    const auto frame = parseDisplay(data);
     if (!frame)
         return QStringLiteral("display unreadable frame: %1").arg(hexBytes(data, 48));
     // Numbers first; texts from the line are appended, never run through arg() again.
@@ -85,8 +77,8 @@ QString describeDisplayData(const QByteArray& data) {
 
 std::optional<QString> displayText(const QByteArray& data) {
     // The clock frames the programmer sends after linking are no text to show.
-    const auto frame = displayFrameIn(data);
-    if (!frame || frame->code == wire::kClockCode)
+    const auto frame = parseDisplay(data);
+    if (!frame || frame->code == kClockCode)
         return std::nullopt;
     return printable(frame->data);
 }
@@ -94,16 +86,16 @@ std::optional<QString> displayText(const QByteArray& data) {
 SignResponder::SignResponder(SignMemory& memory, const SimOptions& options, WireLog& log,
                              DisplayOutput display)
     : memory_(memory), options_(options), log_(log), display_(std::move(display)),
-      random_(options.seed) {}
+      random_(options.seed), foreign_(options.seed ^ 0x5EEDF00Du) {}
 
 SignResponder::Answer SignResponder::handle(const QByteArray& wireFrame) {
-    const auto frame = wire::parseDeviceFrame(wire::unstuff(wireFrame.chopped(1)));
+    const auto frame = parseRequest(wireFrame);
     if (!frame) {
         // Bad sum, complement or signature: a real receiver stays silent.
         log_.in(wireFrame.size(), QStringLiteral("unparsable: %1").arg(hexBytes(wireFrame, 48)));
         return {};
     }
-    if (options_.line > 0 && writtenBanks_ == 3 && frame->command == wire::Link) {
+    if (options_.line > 0 && writtenBanks_ == 3 && frame->command == Link) {
         log_.note(QStringLiteral("written sign unplugged"));
         Answer gone;
         gone.unplugged = true;
@@ -114,14 +106,13 @@ SignResponder::Answer SignResponder::handle(const QByteArray& wireFrame) {
                        .arg(number)
                        .arg(frame->sequence)
                        .arg(commandName(frame->command));
-    if (frame->command == wire::Erase || frame->command == wire::Write ||
-        frame->command == wire::Read)
+    if (frame->command == Erase || frame->command == Write || frame->command == Read)
         what += QStringLiteral(" addr %1").arg(address(frame->address));
-    if (frame->command == wire::Read)
-        what += QStringLiteral(" count %1").arg(frame->dataLength);
-    else if (frame->command == wire::Write || frame->command == wire::PassThrough)
-        what += QStringLiteral(" len %1").arg(frame->dataLength);
-    if (frame->command == wire::PassThrough && frame->data == QByteArray(1, char(wire::kEnd)))
+    if (frame->command == Read)
+        what += QStringLiteral(" count %1").arg(frame->count);
+    else if (frame->command == Write || frame->command == PassThrough)
+        what += QStringLiteral(" len %1").arg(frame->count);
+    if (frame->command == PassThrough && frame->data == QByteArray(1, char(kEnd)))
         what += QStringLiteral(" (display probe)");
     log_.in(wireFrame.size(), what);
 
@@ -139,10 +130,17 @@ SignResponder::Answer SignResponder::handle(const QByteArray& wireFrame) {
     if (reply.bytes.isEmpty())
         return {};
     Answer answer;
-    if (options_.noise) {
-        answer.bytes = noise();
-        if (!answer.bytes.isEmpty())
+    // One draw per answer decides whether the noise hits it, whatever the kind.
+    if (options_.noise && percentDrawn() < options_.noiseRate) {
+        using Kind = SimOptions::NoiseKind;
+        const bool flip = options_.noiseKind == Kind::Flips ||
+                          (options_.noiseKind == Kind::Both && nextRandom() % 2 == 0);
+        if (!flip) {
+            answer.bytes = strays();
             log_.out(answer.bytes.size(), QStringLiteral("noise: %1").arg(hexBytes(answer.bytes)));
+        } else if (reply.frame) {
+            reply.bytes = flipOneBit(reply.bytes);
+        }
     }
     if (options_.strayBefore.contains(number)) {
         const QByteArray stray(1, char(kStrayByte));
@@ -154,11 +152,11 @@ SignResponder::Answer SignResponder::handle(const QByteArray& wireFrame) {
     return answer;
 }
 
-SignResponder::Reply SignResponder::carryOut(const wire::DeviceFrame& frame) {
+SignResponder::Reply SignResponder::carryOut(const Request& frame) {
     switch (frame.command) {
-    case wire::Link:
+    case Link:
         return ack(frame, true);
-    case wire::Erase:
+    case Erase:
         if (options_.eraseIgnored.contains(frames_)) {
             log_.note(QStringLiteral("erase acknowledged, not carried out, as asked"));
             return ack(frame, true);
@@ -168,7 +166,7 @@ SignResponder::Reply SignResponder::carryOut(const wire::DeviceFrame& frame) {
             return ack(frame, false);
         }
         return ack(frame, saveMemory());
-    case wire::Write:
+    case Write:
         if (options_.writeIgnored.contains(frames_)) {
             log_.note(QStringLiteral("write acknowledged, not carried out, as asked"));
             return ack(frame, true);
@@ -179,15 +177,16 @@ SignResponder::Reply SignResponder::carryOut(const wire::DeviceFrame& frame) {
             return ack(frame, saveMemory());
         }
         for (int b = 0; b < 2; ++b)
-            if (frame.address >= wire::bankBase(b) && frame.address < wire::bankTail(b))
+            if (frame.address >= signbank::bankBase(b) &&
+                frame.address < signbank::bankBase(b) + signbank::kSummed)
                 writtenBanks_ |= 1 << b;
         if (!memory_.write(frame.address, frame.data)) {
             log_.note(QStringLiteral("refused: write runs past the memory"));
             return ack(frame, false);
         }
         return ack(frame, saveMemory());
-    case wire::Read: {
-        QByteArray data = memory_.read(frame.address, frame.dataLength);
+    case Read: {
+        QByteArray data = memory_.read(frame.address, frame.count);
         if (options_.flipReply.contains(frames_) && !data.isEmpty()) {
             data[0] = char(data[0] ^ 0x01);
             log_.note(QStringLiteral("reply data bit flipped, as asked"));
@@ -197,31 +196,50 @@ SignResponder::Reply SignResponder::carryOut(const wire::DeviceFrame& frame) {
                 data[i] = char(data[i] ^ (0x5A + 0x11 * i));
             log_.note(QStringLiteral("reply data scrambled, as asked"));
         }
-        Reply reply{wire::replyFrame(frame.sequence, frame.address, data),
-                    QStringLiteral("reply seq %1 addr %2 count %3")
-                        .arg(frame.sequence)
-                        .arg(address(frame.address))
-                        .arg(frame.dataLength)};
-        if (options_.strayEtx) {
-            // A reader that has stored fewer than 15 bytes must drop it.
-            reply.bytes.insert(kStrayEtxAt, char(wire::kEnd));
-            reply.what += QStringLiteral(" (stray 03 at %1)").arg(kStrayEtxAt);
-        }
-        return reply;
+        return reply(frame, data);
     }
-    case wire::PassThrough:
+    case PassThrough:
         return passToDisplay(frame);
     default:
         return ack(frame, false);
     }
 }
 
-SignResponder::Reply SignResponder::passToDisplay(const wire::DeviceFrame& frame) {
+SignResponder::Reply SignResponder::reply(const Request& frame, const QByteArray& data) {
+    QByteArray header, trailer;
+    if (options_.foreign) {
+        header = foreignBytes(kReplyHeader);
+        // The programmer needs at least 15 bytes before the end byte.
+        const int least = data.isEmpty() ? 1 : 0;
+        trailer = foreignBytes(least + int(nextForeign() % (4 - least)));
+    } else {
+        header = replyHeader(frame.sequence, frame.address, frame.count);
+        trailer = replyTrailer(header, data);
+    }
+    Reply r{replyFrame(header, data, trailer),
+            QStringLiteral("reply seq %1 addr %2 count %3")
+                .arg(frame.sequence)
+                .arg(address(frame.address))
+                .arg(frame.count),
+            true};
+    if (options_.foreign)
+        r.what += QStringLiteral(" header %1 trailer %2")
+                      .arg(hexBytes(header),
+                           trailer.isEmpty() ? QStringLiteral("none") : hexBytes(trailer));
+    if (options_.strayEtx) {
+        // A reader that has stored fewer than 15 bytes must drop it.
+        r.bytes.insert(kStrayEtxAt, char(kEnd));
+        r.what += QStringLiteral(" (stray 03 at %1)").arg(kStrayEtxAt);
+    }
+    return r;
+}
+
+SignResponder::Reply SignResponder::passToDisplay(const Request& frame) {
     if (!options_.display) {
         log_.note(QStringLiteral("no answer: display absent"));
         return {};
     }
-    if (frame.data != QByteArray(1, char(wire::kEnd))) {
+    if (frame.data != QByteArray(1, char(kEnd))) {
         const QString line = describeDisplayData(frame.data);
         log_.note(line);
         if (display_)
@@ -231,11 +249,21 @@ SignResponder::Reply SignResponder::passToDisplay(const wire::DeviceFrame& frame
     return ack(frame, true);
 }
 
-SignResponder::Reply SignResponder::ack(const wire::DeviceFrame& frame, bool positive) {
-    return {wire::acknowledgement(frame.sequence, positive),
-            QStringLiteral("%1 seq %2")
-                .arg(positive ? QStringLiteral("ack") : QStringLiteral("nak"))
-                .arg(frame.sequence)};
+SignResponder::Reply SignResponder::ack(const Request& frame, bool positive) {
+    QByteArray bytes = acknowledgement(frame.sequence, positive);
+    if (options_.foreign) {
+        bytes = foreignBytes(kAckLength);
+        if (positive)
+            bytes[1] = char(kAck);
+        else if (quint8(bytes[1]) == kAck)
+            bytes[1] = char(kNak);
+    }
+    QString what = QStringLiteral("%1 seq %2")
+                       .arg(positive ? QStringLiteral("ack") : QStringLiteral("nak"))
+                       .arg(frame.sequence);
+    if (options_.foreign)
+        what += QLatin1Char(' ') + hexBytes(bytes);
+    return {bytes, what};
 }
 
 bool SignResponder::saveMemory() {
@@ -248,23 +276,48 @@ bool SignResponder::saveMemory() {
     return false;
 }
 
-QByteArray SignResponder::noise() {
-    if (nextRandom() % 4 != 0)
-        return {};
+QByteArray SignResponder::strays() {
     QByteArray stray;
     const int count = 1 + int(nextRandom() % 3);
     for (int i = 0; i < count; ++i) {
         quint8 b = quint8(nextRandom());
         // Never a byte the programmer could take for the start of an answer or an end byte.
-        if (b == wire::kStart || b == wire::kEnd || b == wire::kAck || b == wire::kNak ||
-            b == wire::kEscape)
+        if (b == kStart || b == kEnd || b == kAck || b == kNak || b == kEscape)
             b ^= 0x40;
         stray.append(char(b));
     }
     return stray;
 }
 
+QByteArray SignResponder::flipOneBit(QByteArray answer) {
+    // Anywhere but the end byte: a reply whose end is lost only runs into the time-out.
+    const qsizetype at = qsizetype(nextRandom() % quint32(answer.size() - 1));
+    const int bit = int(nextRandom() % 8);
+    answer[at] = char(quint8(answer[at]) ^ (1u << bit));
+    log_.note(QStringLiteral("noise: bit %1 of reply byte %2 flipped").arg(bit).arg(at));
+    return answer;
+}
+
+QByteArray SignResponder::foreignBytes(int count) {
+    QByteArray bytes;
+    for (int i = 0; i < count; ++i)
+        bytes.append(char(nextForeign()));
+    return bytes;
+}
+
 quint32 SignResponder::nextRandom() {
     random_ = random_ * 1664525u + 1013904223u; // fixed LCG: the same noise for the same seed
     return random_ >> 16;
+}
+
+int SignResponder::percentDrawn() {
+    // Uniform over 0..99, and below 25 exactly when the draw is divisible by 4: the default
+    // rate hits the answers it hit before there was a rate, so a seed keeps its noise.
+    const quint32 r = nextRandom();
+    return int(r % 4) * 25 + int(r / 4 % 25);
+}
+
+quint32 SignResponder::nextForeign() {
+    foreign_ = foreign_ * 1664525u + 1013904223u;
+    return foreign_ >> 16;
 }

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "SignMemory.h"
+#include "SignWire.h"
 #include "SimOptions.h"
 #include "WireLog.h"
-#include "protocol/Frames.h"
 
 #include <QByteArray>
 #include <QString>
@@ -32,14 +32,20 @@ class SignResponder {
   private:
     struct Reply {
         QByteArray bytes;
-        QString what; // for the log
+        QString what;       // for the log
+        bool frame = false; // a reply frame, not an acknowledgement
     };
-    Reply carryOut(const wire::DeviceFrame& frame);
-    Reply passToDisplay(const wire::DeviceFrame& frame);
-    static Reply ack(const wire::DeviceFrame& frame, bool positive);
+    Reply carryOut(const signwire::Request& frame);
+    Reply reply(const signwire::Request& frame, const QByteArray& data);
+    Reply passToDisplay(const signwire::Request& frame);
+    Reply ack(const signwire::Request& frame, bool positive);
     bool saveMemory();
-    QByteArray noise();
+    QByteArray strays();
+    QByteArray flipOneBit(QByteArray answer);
+    QByteArray foreignBytes(int count);
     quint32 nextRandom();
+    int percentDrawn();
+    quint32 nextForeign();
 
     SignMemory& memory_;
     const SimOptions& options_;
@@ -48,6 +54,7 @@ class SignResponder {
     quint64 frames_ = 0;   // over the whole line, so a fault asked for hits one sign only
     int writtenBanks_ = 0; // bank mask
     quint32 random_;
+    quint32 foreign_; // a sequence of its own: --foreign leaves the noise as it was
 };
 
 // One display frame as the display controller reports it, or nothing for data that is not a

@@ -101,11 +101,31 @@ std::optional<SimOptions> parseSimOptions(const QStringList& arguments, QString*
         QStringLiteral("n"));
     const QCommandLineOption noise(
         QStringLiteral("noise"),
-        QStringLiteral("Send a few stray bytes (never 02, 03, 06, 15 or 1B) before about one "
-                       "answer in four, chosen by a pseudo-random sequence from --seed."));
-    const QCommandLineOption seed(QStringLiteral("seed"),
-                                  QStringLiteral("Seed of the --noise sequence (default 1)."),
-                                  QStringLiteral("n"), QStringLiteral("1"));
+        QStringLiteral("Line noise on some answers, chosen by a pseudo-random sequence from "
+                       "--seed: by default a few stray bytes (never 02, 03, 06, 15 or 1B) before "
+                       "about one answer in four."));
+    const QCommandLineOption noiseRate(
+        QStringLiteral("noise-rate"),
+        QStringLiteral("Percentage of answers --noise hits, 0 to 100 (default 25). Implies "
+                       "--noise."),
+        QStringLiteral("percent"));
+    const QCommandLineOption noiseKind(
+        QStringLiteral("noise-kind"),
+        QStringLiteral("What --noise does to an answer it hits: strays (stray bytes before it, "
+                       "the default), flips (one bit flipped inside a reply frame, end byte "
+                       "excepted; acknowledgements are spared) or both (either, at random). "
+                       "Implies --noise."),
+        QStringLiteral("kind"));
+    const QCommandLineOption foreign(
+        QStringLiteral("foreign"),
+        QStringLiteral("Answer as another firmware build may: the acknowledgement's first, third "
+                       "and fourth bytes (and a negative one's second byte, never 06), the 14 "
+                       "header bytes of a reply and the 0 to 3 bytes after its data are drawn at "
+                       "random per answer from --seed."));
+    const QCommandLineOption seed(
+        QStringLiteral("seed"),
+        QStringLiteral("Seed of the --noise and --foreign sequences (default 1)."),
+        QStringLiteral("n"), QStringLiteral("1"));
     const QCommandLineOption pace(
         QStringLiteral("pace"),
         QStringLiteral("Line speed to imitate, 10 bits per byte: answers leave no faster, and "
@@ -137,7 +157,7 @@ std::optional<SimOptions> parseSimOptions(const QStringList& arguments, QString*
                                   QStringLiteral("How long a sign of --line stays unplugged "
                                                  "(default 2500)."),
                                   QStringLiteral("ms"));
-    parser.addOptions({line, swap});
+    parser.addOptions({line, swap, noiseRate, noiseKind, foreign});
     parser.addOptions({state,        init,     firmware,    noDisplay,    nak,
                        dieAfter,     strayEtx, strayBefore, writeIgnored, writeHalf,
                        eraseIgnored, stuckBit, flipReply,   garbleReply,  noise,
@@ -229,8 +249,29 @@ std::optional<SimOptions> parseSimOptions(const QStringList& arguments, QString*
         o.dieAfter = *n;
     }
     o.strayEtx = parser.isSet(strayEtx);
-    o.noise = parser.isSet(noise);
+    o.noise = parser.isSet(noise) || parser.isSet(noiseRate) || parser.isSet(noiseKind);
     bool ok = false;
+    if (parser.isSet(noiseRate)) {
+        o.noiseRate = QLocale::c().toInt(parser.value(noiseRate), &ok);
+        if (!ok || o.noiseRate < 0 || o.noiseRate > 100) {
+            *error = QStringLiteral("--noise-rate takes a percentage from 0 to 100");
+            return std::nullopt;
+        }
+    }
+    if (parser.isSet(noiseKind)) {
+        const QString kind = parser.value(noiseKind);
+        if (kind == QLatin1String("strays")) {
+            o.noiseKind = SimOptions::NoiseKind::Strays;
+        } else if (kind == QLatin1String("flips")) {
+            o.noiseKind = SimOptions::NoiseKind::Flips;
+        } else if (kind == QLatin1String("both")) {
+            o.noiseKind = SimOptions::NoiseKind::Both;
+        } else {
+            *error = QStringLiteral("--noise-kind takes strays, flips or both, not '%1'").arg(kind);
+            return std::nullopt;
+        }
+    }
+    o.foreign = parser.isSet(foreign);
     o.seed = QLocale::c().toUInt(parser.value(seed), &ok);
     if (!ok) {
         *error = QStringLiteral("--seed takes a number");

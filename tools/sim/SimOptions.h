@@ -29,7 +29,15 @@ struct SimOptions {
         bool value = false;
     };
     QList<StuckBit> stuckBits; // flash cells that keep their value whatever is written
+    // Line noise on about noiseRate answers in a hundred: stray bytes before them, or one bit
+    // flipped inside a reply frame, or either.
     bool noise = false;
+    int noiseRate = 25;
+    enum class NoiseKind { Strays, Flips, Both } noiseKind = NoiseKind::Strays;
+    // Answers as another firmware build may: what the programmer never looks at (the
+    // acknowledgement's first, third and fourth bytes, a negative one's second byte, a
+    // reply's header and what follows its data) is drawn at random per answer.
+    bool foreign = false;
     quint32 seed = 1;
     int pace = 19200; // line speed in baud; 0 = as fast as the pseudo-terminal goes
     QString logPath;
