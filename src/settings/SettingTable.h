@@ -77,7 +77,7 @@ template <class T> struct ByAt {
     explicit operator bool() const { return bool(f); }
 };
 
-// A row. The builders of SettingTable.cpp fill it from what a setting is (a flag, a coded
+// A row. The builders of RowBuilders.h fill it from what a setting is (a flag, a coded
 // list, a byte); the few rows that are none of these fill it by name.
 struct Setting {
     // The path in `ledsign show --json` and the key of `ledsign set`; "<capcode>" stands for
