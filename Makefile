@@ -12,7 +12,9 @@
 BUILD    ?= build
 JOBS     ?= 2
 # man-db: the packaging test reads the manual pages as a person would (man -l).
-PACKAGES := build-essential cmake ninja-build qt6-base-dev qt6-serialport-dev man-db
+# ser2net: the network suites reach the simulated sign through a real network serial server.
+# libzip-dev: the support bundle is written as a zip file.
+PACKAGES := build-essential cmake ninja-build qt6-base-dev qt6-serialport-dev libzip-dev man-db ser2net
 SUDO     := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 
 .PHONY: all deps configure build test run asan clean format package fuzz check format-check \

@@ -17,7 +17,7 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [ -n "$(field Maintainer)" ] || fail "no Maintainer"
 # Computed from the programs by dpkg-shlibdeps, so the Qt libraries and the C library appear.
 depends=$(field Depends)
-for lib in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6serialport6; do
+for lib in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6serialport6 libzip4; do
     printf '%s' "$depends" | grep -q "$lib" || fail "Depends lacks $lib: $depends"
 done
 description=$(field Description)

@@ -11,10 +11,15 @@ qt=/usr/include/$(gcc -print-multiarch)/qt6
 [ -d "$qt" ] || { echo "no Qt headers in $qt" >&2; exit 1; }
 
 flags="-std=c++20 -fsyntax-only -Wall -Wextra -Werror -Isrc -DUNICODE -D_UNICODE
-  -DQT_CORE_LIB -DQT_GUI_LIB -DQT_WIDGETS_LIB -DQT_SERIALPORT_LIB -DLEDSIGN_VERSION=\"0\""
-for module in "" QtCore QtGui QtWidgets QtSerialPort; do
+  -DQT_CORE_LIB -DQT_GUI_LIB -DQT_NETWORK_LIB -DQT_WIDGETS_LIB -DQT_SERIALPORT_LIB -DLEDSIGN_VERSION=\"0\""
+for module in "" QtCore QtGui QtNetwork QtWidgets QtSerialPort; do
     flags="$flags -isystem $qt/$module"
 done
+# libzip's two headers alone: the rest of /usr/include is this system's C library.
+zipinc=$(mktemp -d)
+trap 'rm -rf "$zipinc"' EXIT
+ln -s /usr/include/zip.h /usr/include/zipconf.h "$zipinc/"
+flags="$flags -isystem $zipinc"
 
 files=$(git ls-files 'src/*.cpp')
 count=$(printf '%s\n' "$files" | wc -l)

@@ -8,12 +8,17 @@
 #include <QVBoxLayout>
 
 CompareDialog::CompareDialog(const settings::Differences& d, QWidget* parent)
-    : QDialog(parent), table_(new QTableWidget(int(d.settings.size()), 3, this)) {
+    : CompareDialog(d, msg::label::compareCaption, msg::label::compareWindow, parent) {
     setObjectName(QStringLiteral("CompareDialog1"));
-    setWindowTitle(msg::label::compareCaption);
+}
+
+CompareDialog::CompareDialog(const settings::Differences& d, const QString& caption,
+                             const QString& windowColumn, QWidget* parent)
+    : QDialog(parent), table_(new QTableWidget(int(d.settings.size()), 3, this)) {
+    setWindowTitle(caption);
     table_->setObjectName(QStringLiteral("grdDifferences"));
     table_->setHorizontalHeaderLabels(
-        {msg::label::compareSetting, msg::label::compareSign, msg::label::compareWindow});
+        {msg::label::compareSetting, msg::label::compareSign, windowColumn});
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->verticalHeader()->hide();
     for (int row = 0; row < d.settings.size(); ++row) {

@@ -2,12 +2,16 @@
 // serial port that closes with the window. One exchange at a time: while one waits for the
 // sign, the window goes on drawing and taking events, so everything that could start another
 // exchange or change the image is locked until it ends.
+#include "app/CompareDialog.h"
 #include "app/DeviceSide.h"
+#include "app/LinkedPortField.h"
 #include "app/MainWindow.h"
 #include "app/PageTab.h"
 #include "app/WindowMemory.h"
+#include "core/Messages.h"
 #include "core/UserSeam.h"
 #include "protocol/ConnectionDialog.h"
+#include "settings/Differences.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -67,19 +71,32 @@ void TfrmAir::Read1Click() {
     if (exchangeRunning() || !keepOrDropEdits())
         return;
     runExchange([this] {
+        // The file named in the caption still holds what it held: the mark shows that Save
+        // would change it.
         if (device_->operations().read())
-            markKept();
+            settingsCameFrom(msg::window::readFrom(shownPortName(device_->link().portName)));
     });
 }
 
 void TfrmAir::Write1Click() {
     PagerOperations::WriteChoices choices;
     choices.backUp = backUpBeforeWrite();
-    // What was written is on the sign: it counts as kept.
-    runExchange([this, choices] {
-        if (device_->operations().write(choices))
-            markKept();
-    });
+    // What was written is on the sign, not in the named file: the mark stays as it was.
+    runExchange([this, choices] { device_->operations().write(choices); });
+}
+
+QStringList TfrmAir::showVerifyDifferences(const QByteArray& sign, const QByteArray& window) {
+    // After the "Verify Error! Htag = N" box: the settings that differ, in columns.
+    ParamImage signImage, windowImage;
+    signImage.assign(sign);
+    windowImage.assign(window);
+    const settings::Differences d = settings::compareImages(signImage, windowImage);
+    if (d.settings.isEmpty())
+        return settings::differenceLines(sign, window); // bytes no setting shows
+    CompareDialog dialog(d, msg::window::verifyCaption, msg::window::verifyFile, this);
+    dialog.setObjectName(QStringLiteral("VerifyDialog1"));
+    dialog.exec();
+    return {};
 }
 
 void TfrmAir::Verify1Click() {
@@ -95,9 +112,24 @@ void TfrmAir::btnLink0EClick() {
     if (!frmConn_)
         return;
     runExchange([this] {
-        if (frmConn_->showForLink(extraPorts_, memory().lastPort()) == QDialog::Accepted)
+        // Network serial servers added once are listed beside the local ports from then on.
+        frmConn_->networkPortAdded = [this](const QString& name) { memory().addNetworkPort(name); };
+        // A port that never answered is no choice worth offering first next time.
+        if (frmConn_->showForLink(extraPorts_ + memory().networkPorts(), memory().lastPort()) ==
+                QDialog::Accepted &&
+            frmConn_->connected())
             memory().setLastPort(frmConn_->chosenPort());
     });
+}
+
+void TfrmAir::lineLinked(const QString& port) {
+    linkedPort_->linked(port);
+}
+void TfrmAir::firmwareIdentified(const QString& idText) {
+    linkedPort_->firmwareIdentified(idText);
+}
+void TfrmAir::lineLost() {
+    linkedPort_->lost();
 }
 
 void TfrmAir::FormClose() {

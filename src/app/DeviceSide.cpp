@@ -5,7 +5,7 @@
 DeviceSide::DeviceSide(UserSeam& seam, ParamImage& image, OperationHost& host)
     : trace_(sessiontrace::newPath()), exchange_(port_, seam),
       operations_(exchange_, image, link_, host) {
-    trace_.setBeforeCreate([] { sessiontrace::prepareFolder(); });
+    trace_.setBeforeCreate([] { return sessiontrace::prepareFolder(); });
     exchange_.setTrace(&trace_);
     operations_.setKeeper(&backups_);
     operations_.setDifferenceLister(settings::differenceLines);

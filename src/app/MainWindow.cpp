@@ -1,6 +1,7 @@
 #include "app/MainWindow.h"
 
 #include "app/DeviceSide.h"
+#include "app/LinkedPortField.h"
 #include "app/PageTab.h"
 #include "app/PairMaskEdit.h"
 #include "app/QtSeam.h"
@@ -69,6 +70,10 @@ TfrmAir::TfrmAir(const Options& options) {
         seam_ = ownSeam_.get();
     }
     device_ = std::make_unique<DeviceSide>(*seam_, image_, *this);
+    device_->operations().setDifferenceLister(
+        [this](const QByteArray& sign, const QByteArray& window) {
+            return showVerifyDifferences(sign, window);
+        });
     askOpenFileName = [this](const QString& dir) { return defaultAskOpenFileName(dir); };
     askSaveFileName = [this](const QString& dir) { return defaultAskSaveFileName(dir); };
 
@@ -170,6 +175,8 @@ void TfrmAir::buildMenus() {
     connect(link, &QAction::visibleChanged, f6,
             [this, f6, link] { exchangeLock_.setEnabled(f6, !link->isVisible()); });
 
+    buildHelpMenu();
+
     // The second "File" menu with "Open" alone, hidden by the Normal Mode command.
     QMenu* file2 = bar->addMenu(label::menuFile);
     file2->setObjectName(QStringLiteral("File2"));
@@ -192,6 +199,8 @@ void TfrmAir::buildStatusBar() {
     statusPanel1_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     StatusBar1->addWidget(statusPanel0_);
     StatusBar1->addWidget(statusPanel1_);
+    linkedPort_ = new LinkedPortField(StatusBar1);
+    StatusBar1->addPermanentWidget(linkedPort_);
 
     PB1 = new QProgressBar(StatusBar1);
     PB1->setObjectName(QStringLiteral("PB1"));

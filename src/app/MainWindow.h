@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/CaptionState.h"
 #include "app/ControlTables.h"
 #include "app/ExchangeLock.h"
 #include "app/ProportionalLayout.h"
@@ -27,6 +28,7 @@ class QPushButton;
 class QStatusBar;
 class DeviceSide;
 class FieldHooks;
+class LinkedPortField;
 class PageTab;
 class PairMaskEdit;
 class TfrmConn;
@@ -138,6 +140,14 @@ class TfrmAir : public QMainWindow, public OperationHost {
     void setWriteEnabled(bool on) override;
     void enablePager() override;
     void setPagerEnabled(bool on);
+    // The status bar's field for the linked port (LinkedPortField).
+    void lineLinked(const QString& port) override;
+    void firmwareIdentified(const QString& idText) override;
+    void lineLost() override;
+    // Verify's differences, sign against window, in the Compare dialog's columns; returns the
+    // lines left for a message (bytes that no setting shows).
+    QStringList showVerifyDifferences(const QByteArray& sign, const QByteArray& window);
+    LinkedPortField* linkedPortField() const { return linkedPort_; }
 
     // The serial port, the exchange state and the operations (DeviceMenu.cpp).
     DeviceSide& device() { return *device_; }
@@ -147,6 +157,10 @@ class TfrmAir : public QMainWindow, public OperationHost {
     // True while a read, write, verify, firmware check or the Connection dialog holds the
     // line; everything that could start another exchange or change the image is then off.
     bool exchangeRunning() const;
+
+    // Help > "Save Support Bundle..." (HelpMenu.cpp): where the zip goes, asked after the
+    // dialog that lists its files; tests replace it so no file dialog opens.
+    std::function<QString(const QString& folder)> askBundleFileName;
 
     // Run at the first show, before the first refresh (the LED sign command table).
     std::function<void()> initialiseCommandTable;
@@ -161,12 +175,17 @@ class TfrmAir : public QMainWindow, public OperationHost {
     // The editing session's image and the state beside it, taken and put back whole.
     settings::EditSession takeSnapshot() const;
     void restoreSnapshot(const settings::EditSession& state);
-    // True when the settings differ from what was last opened, saved, read or written.
+    // True when the settings differ from the named table file (as last opened or saved; the
+    // start-up settings while no file was opened): a Read or a Write leaves the file as it is.
     bool settingsModified() const;
     // Before unsaved settings are replaced or closed: asks to save them; false to stay.
     bool keepOrDropEdits();
-    // The settings as they are now count as kept.
+    // The settings as they are now count as kept: the named file holds them.
     void markKept();
+    // The settings were replaced from elsewhere (a sign); the caption says so until the next
+    // Open or Save.
+    void settingsCameFrom(const QString& origin);
+    const CaptionState& captionState() const { return caption_; }
     const UndoHistory& undoHistory() const { return undo_; }
     WindowMemory& memory() { return *memory_; }
     void Undo1Click();
@@ -240,12 +259,16 @@ class TfrmAir : public QMainWindow, public OperationHost {
     void CheckFirmware1Click();
     // Backups and the comparison with the sign (BackupMenu.cpp)
     void OpenBackup1Click();
+    void Backups1Click();
     void CompareWithSign1Click();
     void btnLink0EClick();
     void Link1Click() { btnLink0EClick(); }
     // Access-code dialogs (AccessMenu.cpp)
     void Admin1Click();
     void LEDSignCommand1Click();
+    // Help (HelpMenu.cpp)
+    void SupportBundle1Click();
+    void About1Click();
 
     // The lists whose rules are the window's own; every other box and list runs its setting's.
     void cboScalerClick();
@@ -271,9 +294,12 @@ class TfrmAir : public QMainWindow, public OperationHost {
     void buildMenus();
     void buildBackupItems(QMenu* file, QAction* fileBefore, QMenu* pager);
     bool backUpBeforeWrite() const;
+    // Reads the sign's settings and shows how they differ from mine() (named mineCaption).
+    void compareSignWith(const std::function<ParamImage()>& mine, const QString& mineCaption);
     // The choice of "Back Up Before Write" is remembered between runs (BackupMenu.cpp).
     void rememberBackupChoice();
     void buildStatusBar();
+    void buildHelpMenu();
     void connectRules();
     void connectEditorRules(); // EditorHooks.cpp: the edit and list rules of the editor
     void connectSerialRules(FieldHooks& hooks);
@@ -320,6 +346,7 @@ class TfrmAir : public QMainWindow, public OperationHost {
     ProportionalLayout layout_;
     QWidget* statusPanel0_ = nullptr;
     QLabel* statusPanel1_ = nullptr;
+    LinkedPortField* linkedPort_ = nullptr;
 
     // The device side; DeviceMenu.cpp holds its handlers.
     std::unique_ptr<DeviceSide> device_;
@@ -341,6 +368,7 @@ class TfrmAir : public QMainWindow, public OperationHost {
     int guardDepth_ = 0;
     bool restoring_ = false;
     UndoHistory undo_;
-    ParamImage kept_; // the settings as last opened, saved, read or written
+    ParamImage kept_; // the settings as the named file holds them
+    CaptionState caption_;
     std::unique_ptr<WindowMemory> memory_;
 };

@@ -10,6 +10,8 @@
 #include "protocol/ConnectionDialog.h"
 #include "signcmd/CommandDialog.h"
 
+#include <QFileInfo>
+
 StartupWindows createStartupWindows(TfrmAir& main) {
     StartupWindows w;
     w.frmConn = main.createConnectionDialog();
@@ -29,4 +31,13 @@ StartupWindows createStartupWindows(TfrmAir& main) {
     for (QDialog* d : {w.frmConn, w.frmSpager, w.PasswordDlg, w.frmCommand, w.PasswordDlg1})
         setReadingOrderWhenShown(d);
     return w;
+}
+
+bool openFromCommandLine(TfrmAir& main, const QString& file) {
+    bool opened = false;
+    main.guard([&] {
+        if (main.keepOrDropEdits())
+            opened = main.openTableFileNamed(QFileInfo(file).absoluteFilePath());
+    });
+    return opened;
 }

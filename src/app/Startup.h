@@ -16,3 +16,8 @@ struct StartupWindows {
 
 // Creates them in this order, owned by the main window.
 StartupWindows createStartupWindows(TfrmAir& main);
+
+// Opens a table file named on the command line, after start-up (default.tbl first), as File >
+// Open opens a chosen file: its messages, the caption, Open Recent. A relative name is taken
+// from the working directory. True when the file was taken or merged.
+bool openFromCommandLine(TfrmAir& main, const QString& file);

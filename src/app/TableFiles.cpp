@@ -1,11 +1,13 @@
 // The File menu: table files in and out of the image, and the caption that names them.
 #include "app/MainWindow.h"
 #include "app/WindowMemory.h"
+#include "backup/Backups.h"
 #include "core/Messages.h"
 #include "core/UserSeam.h"
 #include "image/TableFile.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 
 namespace {
 // Where each dialog was last, remembered between runs.
@@ -50,18 +52,23 @@ bool TfrmAir::openTableFileNamed(const QString& name) {
     case tablefile::Outcome::Taken:
         break;
     }
-    // Only a file that was taken becomes the target of Save.
-    currentTableFile_ = name;
+    // Only a file that was taken becomes the target of Save. A backup, however it was
+    // reached, opens as an untitled copy: Save asks for a name, so what the sign held stays.
+    const bool backupCopy = backup::isInFolder(name);
+    currentTableFile_ = backupCopy ? QString() : name;
     refreshFromImage();
     // An Open is one step of its own, from a menu or not.
     recordStep();
     markKept();
-    rememberRecentFile(name);
-    updateCaption(name);
+    if (!backupCopy)
+        rememberRecentFile(name);
+    updateCaption(backupCopy ? msg::label::backupCopy(QFileInfo(name).fileName()) : name);
     return true;
 }
 
 bool TfrmAir::saveTableFile(bool useCurrentName) {
+    // An untitled copy has no name to save under yet.
+    useCurrentName = useCurrentName && !currentTableFile_.isEmpty();
     const QString name = useCurrentName
                              ? currentTableFile_
                              : askSaveFileName(memory().folder(kSaveDialog, startDirectory_));
@@ -84,11 +91,7 @@ bool TfrmAir::saveTableFile(bool useCurrentName) {
 }
 
 void TfrmAir::updateCaption(const QString& fileName) {
-    // The unsaved mark stands after the file name, so it comes off while the name changes.
-    QString caption = windowTitle();
-    if (caption.endsWith(msg::modifiedMark))
-        caption.chop(msg::modifiedMark.size());
-    setWindowTitle(tablefile::captionWithFile(caption, fileName));
+    caption_.fileTaken(fileName);
     updateModifiedMark();
 }
 

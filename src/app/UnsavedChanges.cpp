@@ -192,6 +192,11 @@ void TfrmAir::markKept() {
     updateModifiedMark();
 }
 
+void TfrmAir::settingsCameFrom(const QString& origin) {
+    caption_.settingsFrom(origin);
+    updateModifiedMark();
+}
+
 bool TfrmAir::settingsModified() const {
     const auto now = keptForm(image_, selectedCapcode_, screenRecord(tables_));
     if (!now)
@@ -201,12 +206,8 @@ bool TfrmAir::settingsModified() const {
 }
 
 void TfrmAir::updateModifiedMark() {
-    const bool modified = settingsModified();
-    QString caption = windowTitle();
-    if (caption.endsWith(msg::modifiedMark))
-        caption.chop(msg::modifiedMark.size());
-    if (modified)
-        caption += msg::modifiedMark;
+    caption_.setModified(settingsModified());
+    const QString caption = caption_.caption(msg::windowCaption);
     if (caption != windowTitle())
         setWindowTitle(caption);
 }
@@ -214,8 +215,9 @@ void TfrmAir::updateModifiedMark() {
 bool TfrmAir::keepOrDropEdits() {
     if (!settingsModified())
         return true;
-    switch (
-        seam().askSaveChanges(msg::saveChangesQuestion(QFileInfo(currentTableFile_).fileName()))) {
+    const QString name = currentTableFile_.isEmpty() ? msg::label::untitled
+                                                     : QFileInfo(currentTableFile_).fileName();
+    switch (seam().askSaveChanges(msg::saveChangesQuestion(name))) {
     case UserSeam::SaveChoice::Save:
         return saveTableFile(true);
     case UserSeam::SaveChoice::Discard:

@@ -9,6 +9,7 @@ const QString kOrganisation = QStringLiteral("ledsign-programmer");
 const QString kApplication = QStringLiteral("ledsign-programmer");
 const QString kRecent = QStringLiteral("recentFiles");
 const QString kPort = QStringLiteral("link/lastPort");
+const QString kNetworkPorts = QStringLiteral("link/networkPorts");
 const QString kGeometry = QStringLiteral("window/geometry");
 QString folderKey(const QString& dialog) {
     return QStringLiteral("folders/") + dialog;
@@ -69,6 +70,21 @@ QString WindowMemory::lastPort() const {
 
 void WindowMemory::setLastPort(const QString& port) {
     settings_->setValue(kPort, port);
+}
+
+QStringList WindowMemory::networkPorts() const {
+    return settings_->value(kNetworkPorts).toStringList();
+}
+
+void WindowMemory::addNetworkPort(const QString& name) {
+    QStringList ports = networkPorts();
+    if (!ports.contains(name))
+        settings_->setValue(kNetworkPorts, ports << name);
+}
+
+QString WindowMemory::syncedFile() {
+    settings_->sync();
+    return settings_->fileName();
 }
 
 QByteArray WindowMemory::geometry() const {

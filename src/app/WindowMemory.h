@@ -33,6 +33,12 @@ class WindowMemory {
 
     QString lastPort() const;
     void setLastPort(const QString& port);
+    // The network serial servers added in the Connection dialog, oldest first.
+    QStringList networkPorts() const;
+    void addNetworkPort(const QString& name);
+
+    // The file it is kept in, brought up to date first (the support bundle copies it).
+    QString syncedFile();
 
     QByteArray geometry() const;
     void setGeometry(const QByteArray& geometry);

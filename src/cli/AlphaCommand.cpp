@@ -63,7 +63,7 @@ int runAlpha(const QStringList& args) {
     alpha::DirectSend send(line.exchange, line.link);
     if (auto bad = takePauseOption(p, &send.pauseMs))
         return *bad;
-    return send.run(message) ? kExitOk : kExitFailure;
+    return line.finish(send.run(message) ? kExitOk : kExitFailure);
 }
 
 } // namespace cli

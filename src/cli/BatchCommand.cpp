@@ -1,47 +1,38 @@
-// `ledsign batch TEMPLATE.tbl UNITS.csv --port P...`: a line of signs, one child process per
-// station working through one queue of units, every attempt recorded in a JSON-lines log.
-#include "cli/BatchPlan.h"
-#include "cli/BatchStation.h"
+// `ledsign batch TEMPLATE.tbl UNITS.csv --port P...`: a line of signs on the batch engine, told
+// on the terminal.
+#include "batch/BatchEngine.h"
+#include "batch/BatchReport.h"
+#include "batch/BatchStation.h"
 #include "cli/Commands.h"
 #include "core/Messages.h"
-#include "image/AtomicSave.h"
 #include "image/TableFile.h"
+#include "serial/NetworkPort.h"
 
 #include <QCoreApplication>
-#include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QLocale>
-#include <QProcess>
-#include <QSet>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <atomic>
-#include <climits>
 #include <csignal>
 #include <cstdio>
 #include <deque>
-#include <memory>
+#include <iostream>
+#include <string>
+#include <thread>
 
 namespace cli {
 
 namespace {
 
-const QString kPort = QStringLiteral("port");
+using namespace batch::stationOption;
 const QString kLog = QStringLiteral("log");
 const QString kRetries = QStringLiteral("retries");
 const QString kPrompt = QStringLiteral("prompt");
-const QString kPollMs = QStringLiteral("poll-ms");
-const QString kAbsenceMs = QStringLiteral("absence-ms");
-// The child's side, not for people.
-const QString kStation = QStringLiteral("station-image");
-const QString kAfterSign = QStringLiteral("station-after-sign");
+const QString kReport = QStringLiteral("report");
 
 std::atomic<bool> interruptAsked{false};
 void onInterrupt(int) {
@@ -53,22 +44,86 @@ QCommandLineOption hidden(QCommandLineOption o) {
     return o;
 }
 
-struct Station {
-    QString port;
-    std::unique_ptr<QProcess> child;
-    int unit = -1; // index into the plan, -1 idle
-    bool hadSign = false;
-    bool ended = false;
-    QString phase;
-    int percent = 0;
-    QString firmware, backup, message;
-    QElapsedTimer clock;
-    QByteArray pending; // an unfinished line from the child
-};
-
-QString jsonLine(const QJsonObject& o) {
-    return QString::fromUtf8(QJsonDocument(o).toJson(QJsonDocument::Compact));
+QString stateName(const batch::Station& s) {
+    using batch::StationState;
+    switch (s.state) {
+    case StationState::AskingSign:
+        return msg::batch::phaseAsking;
+    case StationState::Idle:
+    case StationState::Waiting:
+        return msg::batch::phaseWaiting;
+    case StationState::Writing:
+        return msg::batch::phaseWriting;
+    case StationState::ReadingBack:
+        return msg::batch::phaseReadingBack;
+    case StationState::Passed:
+        return msg::batch::resultOk;
+    case StationState::Failed:
+        return msg::batch::resultFailed(s.reason);
+    case StationState::Unplug:
+        return msg::batch::phaseUnplug;
+    case StationState::Ended:
+        return msg::batch::phaseEnded;
+    }
+    return {};
 }
+
+// The technician's answers to "press Enter", read by a thread of their own so Ctrl+C is never
+// stuck behind a read. Each line answers the oldest question; the end of the input answers
+// every question with "no sign".
+class EnterKey {
+  public:
+    explicit EnterKey(batch::Engine& engine) : engine_(engine) { current = this; }
+    ~EnterKey() { current = nullptr; }
+    void ask(int station) {
+        asked_.push_back(station);
+        if (!reading_) {
+            reading_ = true;
+            std::thread([] {
+                std::string line;
+                bool more = true;
+                while (more) {
+                    more = bool(std::getline(std::cin, line));
+                    // Handed to the main thread, where the answer is taken if still wanted.
+                    QMetaObject::invokeMethod(
+                        QCoreApplication::instance(),
+                        [more] {
+                            if (current)
+                                current->take(more);
+                        },
+                        Qt::QueuedConnection);
+                }
+            }).detach(); // it may still be reading when the batch ends
+        }
+        answer();
+    }
+
+  private:
+    void take(bool line) {
+        if (line)
+            ++lines_;
+        else
+            closed_ = true;
+        answer();
+    }
+    void answer() {
+        while (!asked_.empty() && (lines_ > 0 || closed_)) {
+            const int station = asked_.front();
+            asked_.pop_front();
+            if (lines_ > 0) {
+                --lines_;
+                engine_.signReady(station);
+            } else {
+                engine_.noSign(station);
+            }
+        }
+    }
+    static inline EnterKey* current = nullptr; // touched on the main thread only
+    batch::Engine& engine_;
+    std::deque<int> asked_;
+    int lines_ = 0;
+    bool reading_ = false, closed_ = false;
+};
 
 } // namespace
 
@@ -80,13 +135,16 @@ int runBatch(const QStringList& args) {
                           "is checked before any sign is touched. Each --port is a station that "
                           "waits for a sign, writes it (backing up what it held), then waits "
                           "until it is unplugged before the next. Every attempt is one JSON "
-                          "line in the log; a re-run with the same log skips the units already "
-                          "ok. Ctrl+C lets the signs being written finish. Exit 0 when every "
-                          "unit is ok, 1 when some failed or were left."));
+                          "line in the log, which is locked and tried before any sign is "
+                          "touched; a re-run with the same log skips the units already ok with "
+                          "the same image. Ctrl+C, SIGHUP and SIGTERM start no new sign and let "
+                          "the signs being written finish their bank. Exit 0 when every unit is "
+                          "ok, 1 when some failed or were left, 2 for a mistake in what was "
+                          "asked."));
     p.addPositional(QStringLiteral("template"), QStringLiteral("The template table file (.tbl)."));
     p.addPositional(QStringLiteral("units"), QStringLiteral("The units (.csv)."));
     p.addOption(
-        {kPort, QStringLiteral("A station's serial port (repeatable)."), QStringLiteral("path")});
+        {port, QStringLiteral("A station's serial port (repeatable)."), QStringLiteral("path")});
     p.addOption({kLog,
                  QStringLiteral("The log (default batch-YYYYMMDD-HHMMSS.jsonl beside the CSV)."),
                  QStringLiteral("file")});
@@ -96,16 +154,21 @@ int runBatch(const QStringList& args) {
                  QStringLiteral("n")});
     p.addOption({kPrompt, QStringLiteral("Ask on the terminal for each sign instead of waiting "
                                          "for it to answer.")});
-    p.addOption({kPollMs,
+    p.addOption({pollMs,
                  QStringLiteral("Poll period in milliseconds while waiting for the "
                                 "sign (default 50)."),
                  QStringLiteral("ms")});
-    p.addOption({kAbsenceMs,
+    p.addOption({absenceMs,
                  QStringLiteral("How long a sign must stay silent to count as unplugged "
                                 "(default 2000)."),
                  QStringLiteral("ms")});
-    p.addOption(hidden({kStation, QString(), QStringLiteral("file")}));
-    p.addOption(hidden(QCommandLineOption(kAfterSign)));
+    p.addOption({kReport,
+                 QStringLiteral("Print the log as CSV, one line per unit (unit, port, result, "
+                                "attempts, seconds, time, image SHA-256, backup file), and "
+                                "program nothing."),
+                 QStringLiteral("file")});
+    p.addOption(hidden(QCommandLineOption(station)));
+    p.addOption(hidden(QCommandLineOption(afterSign)));
     if (auto done = p.parse(0, 2))
         return *done;
 
@@ -119,27 +182,41 @@ int runBatch(const QStringList& args) {
             return std::nullopt;
         return v;
     };
-    const auto pollMs = number(kPollMs, 0, 1, 1000);
-    const auto absenceMs = number(kAbsenceMs, 2000, 0, 600000);
+    const auto poll = number(pollMs, 0, 1, 1000);
+    const auto absence = number(absenceMs, 2000, 0, 600000);
     const auto retries = number(kRetries, 1, 0, 100);
-    for (const auto& [name, v] : {std::pair{kPollMs, pollMs}, std::pair{kAbsenceMs, absenceMs},
-                                  std::pair{kRetries, retries}})
+    for (const auto& [name, v] :
+         {std::pair{pollMs, poll}, std::pair{absenceMs, absence}, std::pair{kRetries, retries}})
         if (!v)
             return p.usageError(msg::batch::badNumber(name, p.value(name)));
 
-    if (p.isSet(kStation)) {
-        batch::StationJob job{p.value(kPort), p.value(kStation), p.isSet(kAfterSign),
-                              true,           *absenceMs,        *pollMs};
+    if (p.isSet(station)) {
+        batch::StationJob job;
+        job.port = p.value(port);
+        job.afterSign = p.isSet(afterSign);
+        job.absenceMs = *absence;
+        job.pollMs = *poll;
         return batch::runStation(job);
+    }
+    if (p.isSet(kReport)) {
+        QFile log(p.value(kReport));
+        if (!log.open(QIODevice::ReadOnly)) {
+            CliSeam seam(p.presets());
+            return fileFailure(seam, msg::openError, p.value(kReport), log.errorString());
+        }
+        const QByteArray csv = batch::reportCsv(batch::readRecords(log.readAll()));
+        std::fwrite(csv.constData(), 1, size_t(csv.size()), stdout);
+        return kExitOk;
     }
     if (p.positional().size() != 2)
         return p.usageError(msg::cli::tryHelp(QStringLiteral("ledsign batch")));
     QStringList ports;
-    for (const QString& v : p.values(kPort))
-        if (!v.trimmed().isEmpty() && !ports.contains(v.trimmed()))
-            ports << v.trimmed();
+    // One station a port: a network server named twice in other letters is one port.
+    for (const QString& v : p.values(port))
+        if (!v.trimmed().isEmpty() && !ports.contains(NetworkPort::canonical(v)))
+            ports << NetworkPort::canonical(v);
     if (ports.isEmpty())
-        return p.usageError(msg::cli::missingOption(kPort));
+        return p.usageError(msg::cli::missingOption(port));
 
     CliSeam seam(p.presets());
     const QString templatePath = p.positional().at(0), csvPath = p.positional().at(1);
@@ -149,74 +226,37 @@ int runBatch(const QStringList& args) {
     QFile csvFile(csvPath);
     if (!csvFile.open(QIODevice::ReadOnly))
         return fileFailure(seam, msg::openError, csvPath, csvFile.errorString());
-    const batch::Plan plan =
+    batch::Plan plan =
         batch::makePlan(templ.toByteArray(), csvFile.readAll(), QFileInfo(csvPath).fileName());
     if (plan.exitCode != 0) {
         err() << plan.error << Qt::endl;
         return plan.exitCode;
     }
 
-    // The log: read once for the units already ok, then rewritten whole at every record.
-    const QString logPath =
+    batch::EngineOptions options;
+    options.ports = ports;
+    options.logPath =
         p.isSet(kLog)
             ? p.value(kLog)
             : QFileInfo(csvPath).absoluteDir().filePath(
                   QStringLiteral("batch-") +
                   QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")) +
                   QStringLiteral(".jsonl"));
-    QByteArray logText;
-    QSet<QString> alreadyOk;
-    if (QFile old(logPath); old.open(QIODevice::ReadOnly)) {
-        logText = old.readAll();
-        for (const QByteArray& line : logText.split('\n')) {
-            const QJsonObject o = QJsonDocument::fromJson(line).object();
-            if (o.value(QStringLiteral("result")).toString() == QLatin1String("ok"))
-                alreadyOk << o.value(QStringLiteral("unit")).toString();
-        }
-        if (!logText.isEmpty() && !logText.endsWith('\n'))
-            logText += '\n';
-    }
-    QString logProblem;
-    auto record = [&](const QJsonObject& o) {
-        logText += jsonLine(o).toUtf8() + '\n';
-        saveAtomically(logPath, logText, &logProblem);
-    };
+    options.retries = *retries;
+    options.prompt = p.isSet(kPrompt);
+    options.pollMs = *poll;
+    options.absenceMs = *absence;
+    batch::Engine engine(std::move(plan), options);
 
-    QTemporaryDir images;
-    std::deque<int> queue;
-    QList<int> attempts(plan.units.size(), 0);
-    int skipped = 0;
-    for (int i = 0; i < plan.units.size(); ++i) {
-        if (alreadyOk.contains(plan.units[i].label)) {
-            ++skipped;
-            continue;
-        }
-        ParamImage image;
-        image.assign(plan.units[i].image);
-        QString reason;
-        const QString path = images.filePath(QString::number(i) + QStringLiteral(".tbl"));
-        if (!tablefile::save(path, image, &reason))
-            return fileFailure(seam, msg::saveError, path, reason);
-        queue.push_back(i);
-    }
     const bool quiet = p.quiet();
     const bool live = !quiet && isTerminal(stdout);
-    if (skipped > 0 && !quiet)
-        out() << msg::batch::skipped(skipped) << Qt::endl;
-
-    std::vector<Station> stations(size_t(ports.size()));
-    for (qsizetype i = 0; i < ports.size(); ++i)
-        stations[size_t(i)].port = ports[i];
-    int done = 0, failed = 0;
-    bool interrupted = false;
     int drawn = 0;
-    QEventLoop loop;
-
-    auto lineOf = [&](const Station& s) {
-        QString unit = s.unit >= 0 ? plan.units[s.unit].label : QStringLiteral("-");
-        QString text = s.port + QStringLiteral("  unit ") + unit + QStringLiteral("  ") +
-                       (s.ended ? QStringLiteral("ended") : s.phase);
-        if (s.phase == QLatin1String("writing") || s.percent > 0)
+    auto lineOf = [&](const batch::Station& s) {
+        QString text = s.port + QStringLiteral("  unit ") +
+                       (s.unit >= 0 ? batch::printable(engine.plan().units[s.unit].label)
+                                    : QStringLiteral("-")) +
+                       QStringLiteral("  ") + stateName(s);
+        if (s.state == batch::StationState::Writing || s.percent > 0)
             text += QStringLiteral("  ") + QString::number(s.percent) + QLatin1Char('%');
         return text;
     };
@@ -225,9 +265,9 @@ int runBatch(const QStringList& args) {
             return;
         if (drawn > 0)
             out() << "\x1b[" << drawn << 'A';
-        for (const Station& s : stations)
+        for (const batch::Station& s : engine.stations())
             out() << "\r\x1b[2K" << lineOf(s) << '\n';
-        drawn = int(stations.size());
+        drawn = int(engine.stations().size());
         out().flush();
     };
     auto say = [&](const QString& text) {
@@ -241,168 +281,74 @@ int runBatch(const QStringList& args) {
         redraw();
     };
 
-    std::function<void(Station&)> startNext;
-    auto finishUnit = [&](Station& s, int code) {
-        const batch::Unit& u = plan.units[s.unit];
-        const bool ok = code == 0;
-        QString message = s.message;
-        if (code == batch::kExitPortFailed)
-            message = msg::batch::portFailed;
-        else if (!ok && interrupted && s.phase != QLatin1String("writing"))
-            message = msg::batch::interrupted;
-        const qint64 tenths = s.clock.elapsed() / 100; // seconds with one decimal, cut off
-        QJsonObject o{
-            {QStringLiteral("time"), QDateTime::currentDateTimeUtc().toString(Qt::ISODate)},
-            {QStringLiteral("unit"), u.label},
-            {QStringLiteral("port"), s.port},
-            {QStringLiteral("firmware"), s.firmware},
-            {QStringLiteral("checksum"),
-             QString::fromLatin1(
-                 QCryptographicHash::hash(u.image, QCryptographicHash::Sha256).toHex())},
-            {QStringLiteral("backup"), s.backup},
-            {QStringLiteral("result"), ok ? QStringLiteral("ok") : QStringLiteral("failed")},
-            {QStringLiteral("message"), message},
-            {QStringLiteral("seconds"), double(tenths) / 10.0},
-        };
-        record(o);
-        say(s.port + QStringLiteral("  unit ") + u.label + QStringLiteral("  ") +
-            (ok ? QStringLiteral("ok") : QStringLiteral("failed: ") + message));
-        s.hadSign = ok;
-        if (ok) {
-            ++done;
-        } else if (code == batch::kExitPortFailed) {
-            queue.push_front(s.unit); // not the unit's fault
-            s.ended = true;
-        } else if (!interrupted && ++attempts[s.unit] <= *retries) {
-            queue.push_front(s.unit);
-        } else {
-            ++failed;
-        }
-        s.unit = -1;
-        s.child.reset();
-        if (!s.ended)
-            startNext(s);
+    std::vector<batch::StationState> shown(size_t(ports.size()), batch::StationState::Idle);
+    QObject::connect(&engine, &batch::Engine::stationChanged, [&](int i) {
+        const batch::Station& s = engine.stations()[size_t(i)];
+        // Off a terminal one plain line for each step a station takes.
+        using batch::StationState;
+        if (!live && s.state != shown[size_t(i)] &&
+            (s.state == StationState::Waiting || s.state == StationState::Writing ||
+             s.state == StationState::ReadingBack || s.state == StationState::Unplug))
+            say(lineOf(s));
+        shown[size_t(i)] = s.state;
         redraw();
-        if (std::all_of(stations.begin(), stations.end(), [](const Station& t) { return t.ended; }))
-            loop.quit();
-    };
-    auto takeOutput = [&](Station& s) {
-        s.pending += s.child->readAllStandardOutput();
-        qsizetype nl;
-        while ((nl = s.pending.indexOf('\n')) >= 0) {
-            const QString line = QString::fromUtf8(s.pending.left(nl));
-            s.pending.remove(0, nl + 1);
-            const qsizetype sp = line.indexOf(QLatin1Char(' '));
-            const QString what = line.left(sp), text = sp < 0 ? QString() : line.mid(sp + 1);
-            if (what == QLatin1String("phase")) {
-                if (text == QLatin1String("writing") || text == QLatin1String("waiting") ||
-                    text == QLatin1String("unplug"))
-                    s.phase = text;
-                if (text == QLatin1String("writing"))
-                    s.clock.start();
-                s.percent = 0;
-                if (!live && !quiet && s.phase == text)
-                    say(lineOf(s));
-            } else if (what == QLatin1String("percent")) {
-                s.percent = text.toInt();
-            } else if (what == QLatin1String("firmware")) {
-                s.firmware = text;
-            } else if (what == QLatin1String("backup")) {
-                s.backup = text;
-            } else if (what == QLatin1String("message")) {
-                s.message = text;
-            }
-        }
-        redraw();
-    };
-    startNext = [&](Station& s) {
-        if (queue.empty() || interrupted) {
-            s.ended = true;
-            return;
-        }
-        s.unit = queue.front();
-        queue.pop_front();
-        s.firmware.clear();
-        s.backup.clear();
-        s.message.clear();
-        s.percent = 0;
-        s.phase = QStringLiteral("waiting");
-        s.clock.start();
-        const QString& unit = plan.units[s.unit].label;
-        // Asked on the terminal, the technician has swapped the sign: the station only waits for
-        // the new one to answer (it may still be starting up), not for the old one to go.
-        bool afterSign = s.hadSign;
-        if (p.isSet(kPrompt)) {
-            say(msg::batch::connect(unit, s.port));
-            QFile in;
-            if (!in.open(stdin, QIODevice::ReadOnly) || in.readLine().isEmpty()) {
-                queue.push_front(s.unit);
-                s.unit = -1;
-                s.ended = true;
-                return;
-            }
-            afterSign = false;
-        }
-        QStringList a{QStringLiteral("batch"),
-                      QStringLiteral("--") + kPort,
-                      s.port,
-                      QStringLiteral("--") + kStation,
-                      images.filePath(QString::number(s.unit) + QStringLiteral(".tbl")),
-                      QStringLiteral("--") + kAbsenceMs,
-                      QString::number(*absenceMs)};
-        if (*pollMs > 0)
-            a << QStringLiteral("--") + kPollMs << QString::number(*pollMs);
-        if (afterSign)
-            a << QStringLiteral("--") + kAfterSign;
-        s.child = std::make_unique<QProcess>();
-        QProcess* c = s.child.get();
-        c->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        QObject::connect(c, &QProcess::readyReadStandardOutput, [&, c, &s = s] {
-            if (s.child.get() == c)
-                takeOutput(s);
-        });
-        QObject::connect(
-            c, &QProcess::finished, &loop,
-            [&, c, &s = s](int code, QProcess::ExitStatus st) {
-                if (s.child.get() != c)
-                    return;
-                takeOutput(s);
-                finishUnit(s, st == QProcess::NormalExit ? code : 1);
-            },
-            Qt::QueuedConnection);
-        c->start(QCoreApplication::applicationFilePath(), a);
-    };
+    });
+    QObject::connect(&engine, &batch::Engine::notice, [&](const QString& text) { say(text); });
+    QObject::connect(&engine, &batch::Engine::problem,
+                     [&](const QString& text) { err() << text << Qt::endl; });
+    QObject::connect(&engine, &batch::Engine::attemptEnded, [&](int, const batch::LogRecord& rec) {
+        const QString result = rec.result == batch::kResultOk ? msg::batch::resultOk
+                               : rec.result == batch::kResultLeft
+                                   ? msg::batch::resultLeft(rec.message)
+                                   : msg::batch::resultFailed(rec.message);
+        say(rec.port + QStringLiteral("  unit ") + rec.unit + QStringLiteral("  ") + result);
+    });
+    EnterKey enter(engine);
+    QObject::connect(&engine, &batch::Engine::signWanted, [&](int i, const QString& unit) {
+        say(msg::batch::connect(batch::printable(unit), engine.stations()[size_t(i)].port));
+        enter.ask(i);
+    });
+    QEventLoop loop;
+    QObject::connect(&engine, &batch::Engine::done, &loop, &QEventLoop::quit, Qt::QueuedConnection);
 
-    // Ctrl+C: no new sign is started; a station still waiting for its sign stops now, one
-    // writing stops once its current bank is written and read back (told by a file beside the
-    // units' images), so no bank is left half done.
+    if (const auto refused = engine.prepare()) {
+        err() << refused->text << Qt::endl;
+        return refused->exitCode;
+    }
+
+    // Ctrl+C, a closed terminal and a stopped service: the engine's stop, taken from the
+    // signal handler's flag in the event loop, so the signs being written finish and every
+    // record and the summary are still written. A terminal or pipe that is gone must not end
+    // the batch either.
     interruptAsked = false;
-    const auto previous = std::signal(SIGINT, onInterrupt);
+#ifdef Q_OS_UNIX
+    const int stopSignals[] = {SIGINT, SIGHUP, SIGTERM};
+    const auto previousPipe = std::signal(SIGPIPE, SIG_IGN);
+#else
+    const int stopSignals[] = {SIGINT, SIGTERM};
+#endif
+    std::vector<void (*)(int)> previous;
+    for (const int sig : stopSignals)
+        previous.push_back(std::signal(sig, onInterrupt));
     QTimer watch;
     QObject::connect(&watch, &QTimer::timeout, [&] {
-        if (!interruptAsked || interrupted)
-            return;
-        interrupted = true;
-        QFile stop(batch::stopFileFor(images.filePath(QStringLiteral("0.tbl"))));
-        stop.open(QIODevice::WriteOnly);
-        stop.close();
-        for (Station& s : stations)
-            if (s.child && s.phase != QLatin1String("writing"))
-                s.child->kill();
+        if (interruptAsked)
+            engine.stop();
     });
     watch.start(50);
-    for (Station& s : stations)
-        startNext(s);
+    engine.start();
     redraw();
-    if (!std::all_of(stations.begin(), stations.end(), [](const Station& t) { return t.ended; }))
+    if (!engine.finished())
         loop.exec();
-    std::signal(SIGINT, previous);
+    for (size_t k = 0; k < previous.size(); ++k)
+        std::signal(stopSignals[k], previous[k]);
+#ifdef Q_OS_UNIX
+    std::signal(SIGPIPE, previousPipe);
+#endif
 
-    if (!logProblem.isEmpty())
-        fileFailure(seam, msg::saveError, logPath, logProblem);
-    const int left = int(queue.size());
-    out() << msg::batch::summary(done + skipped, failed, left) << Qt::endl;
-    return failed == 0 && left == 0 && logProblem.isEmpty() ? kExitOk : kExitFailure;
+    const batch::Counts c = engine.counts();
+    out() << msg::batch::summary(c.done, c.failed, c.left) << Qt::endl;
+    return c.failed == 0 && c.left == 0 && engine.logProblem().isEmpty() ? kExitOk : kExitFailure;
 }
 
 } // namespace cli

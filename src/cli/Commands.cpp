@@ -24,6 +24,7 @@ const Subcommand kSubcommands[] = {
     {"doctor", "Check, read-only, why the sign does not answer on a port", runDoctor},
     {"batch", "Program a line of signs from a template and a table of units", runBatch},
     {"backups", "List the backups of signs' settings, newest first", runBackups},
+    {"report", "Save a support bundle (zip) for someone helping with a sign", runReport},
     {"alpha", "Send one alpha message straight to the sign's display", runAlpha},
     {"commands", "Make, show, change or send LED sign command files (.ini)", runCommands},
 };

@@ -65,8 +65,9 @@ int runRead(const QStringList& args);
 int runWrite(const QStringList& args);
 int runVerify(const QStringList& args);
 int runDoctor(const QStringList& args);
-int runBackups(const QStringList& args);
-int runBatch(const QStringList& args); // BatchCommand.cpp
+int runBackups(const QStringList& args); // BackupsCommand.cpp
+int runReport(const QStringList& args);  // ReportCommand.cpp
+int runBatch(const QStringList& args);   // BatchCommand.cpp
 // What a command that talks to the sign holds: the port (closed when the command ends, even
 // after a send that leaves it open for the window's next operation), the exchange and the
 // link.
@@ -78,6 +79,11 @@ struct SignLine {
     LinkState link;
 
     explicit SignLine(const CliSeam::Presets& presets) : seam(presets) {}
+
+    // The command's exit code once the line is closed and the trace written out: a trace that
+    // could not be written in full is said on standard error and fails the command (after
+    // whatever the command itself reported).
+    int finish(int code);
 };
 // Everything one command that reads or writes the sign's parameters needs: the line, the
 // window's operations over it, and the backups they keep.

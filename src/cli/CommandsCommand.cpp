@@ -13,7 +13,7 @@ namespace {
 
 using namespace signcmd;
 
-const QString kFileArg = QStringLiteral("file");
+const QString kIniFileArg = QStringLiteral("file");
 const QString kForce = QStringLiteral("force");
 const QString kKeepDateTime = QStringLiteral("keep-date-time");
 
@@ -45,7 +45,7 @@ QStringList keywords() {
 int runNewFile(const QStringList& args) {
     ArgParser p(args, QStringLiteral("Writes a new command file (.ini) with the dialog's start-up "
                                      "values, the date and time fields from the clock."));
-    p.addPositional(kFileArg, QStringLiteral("The command file to write (.ini)."));
+    p.addPositional(kIniFileArg, QStringLiteral("The command file to write (.ini)."));
     p.addOption(
         {{QStringLiteral("f"), kForce}, QStringLiteral("Replace the file when it exists.")});
     if (auto done = p.parse(1, 1))
@@ -66,7 +66,7 @@ int runShowFile(const QStringList& args) {
     ArgParser p(args, QStringLiteral("Lists the 34 commands of a command file in the order they "
                                      "are sent, with their descriptions; '*' marks those that "
                                      "differ from the sign's defaults."));
-    p.addPositional(kFileArg, QStringLiteral("The command file (.ini)."));
+    p.addPositional(kIniFileArg, QStringLiteral("The command file (.ini)."));
     if (auto done = p.parse(1, 1))
         return *done;
     const auto v = load(p.positional().first());
@@ -89,7 +89,7 @@ int runSetFile(const QStringList& args) {
                 QStringLiteral("Sets commands of a command file as the dialog would and saves "
                                "it in place. A value is given as the file stores it: a coded "
                                "list's code, the sign type's letter, free text otherwise."));
-    p.addPositional(kFileArg, QStringLiteral("The command file (.ini)."));
+    p.addPositional(kIniFileArg, QStringLiteral("The command file (.ini)."));
     p.addPositional(QStringLiteral("changes"), QStringLiteral("KEYWORD=VALUE, one or more."),
                     QStringLiteral("KEYWORD=VALUE..."));
     if (auto done = p.parse(2, 1000))
@@ -130,7 +130,7 @@ int runSendFile(const QStringList& args) {
                                                "the clock's.")});
     addPauseOption(p, QStringLiteral("How long the sign's display is given after each frame, in "
                                      "milliseconds (default 1500)."));
-    p.addPositional(kFileArg, QStringLiteral("The command file (.ini)."));
+    p.addPositional(kIniFileArg, QStringLiteral("The command file (.ini)."));
     if (auto done = p.parse(1, 1))
         return *done;
     SignLine line(p.presets());
@@ -144,7 +144,7 @@ int runSendFile(const QStringList& args) {
         return kExitFailure;
     if (!p.isSet(kKeepDateTime))
         refreshDateTime(*v, QDateTime::currentDateTime());
-    return sendCommands(line.exchange, line.link, *v, timing) ? kExitOk : kExitFailure;
+    return line.finish(sendCommands(line.exchange, line.link, *v, timing) ? kExitOk : kExitFailure);
 }
 
 struct Action {

@@ -7,6 +7,7 @@
 #include "protocol/Exchange.h"
 #include "protocol/LineDoctor.h"
 #include "protocol/Link.h"
+#include "protocol/OperationEnd.h"
 #include "protocol/OperationHost.h"
 #include "protocol/PagerOperations.h"
 #include "serial/TCommPort.h"
@@ -49,6 +50,17 @@ SignOperations::SignOperations(const CliSeam::Presets& presets, ParamImage& imag
 }
 SignOperations::~SignOperations() = default;
 
+int SignLine::finish(int code) {
+    ClosePortQuietly(exchange);
+    if (!trace)
+        return code;
+    trace->flush();
+    if (trace->complete())
+        return code;
+    fileFailure(seam, msg::trace::incomplete, trace->path(), trace->failure());
+    return code == kExitOk ? kExitFailure : code;
+}
+
 namespace {
 
 // Takes a table file as the window's File, Open does (pager receiver files merged into the
@@ -72,7 +84,8 @@ int exitFor(bool ok) {
 void addLineOptions(ArgParser& p) {
     p.addOption({kPort,
                  QStringLiteral("The serial port the sign hangs on (for example "
-                                "/dev/ttyUSB0)."),
+                                "/dev/ttyUSB0), or a network serial server: "
+                                "rfc2217://HOST:PORT or socket://HOST:PORT."),
                  QStringLiteral("path")});
     p.addOption({kPollMs,
                  QStringLiteral("Poll period in milliseconds while waiting for the sign "
@@ -150,7 +163,7 @@ int runFirmware(const QStringList& args) {
     SignOperations s(p.presets(), image);
     if (auto bad = takeLineOptions(p, s))
         return *bad;
-    return exitFor(s.ops->checkFirmware());
+    return s.finish(exitFor(s.ops->checkFirmware()));
 }
 
 int runRead(const QStringList& args) {
@@ -179,11 +192,11 @@ int runRead(const QStringList& args) {
         return kExitFailure;
 
     if (!s.ops->read())
-        return kExitFailure;
+        return s.finish(kExitFailure);
     QString reason;
     if (!tablefile::save(p.value(kOutput), image, &reason))
-        return fileFailure(s.seam, msg::saveError, p.value(kOutput), reason);
-    return kExitOk;
+        return s.finish(fileFailure(s.seam, msg::saveError, p.value(kOutput), reason));
+    return s.finish(kExitOk);
 }
 
 namespace {
@@ -203,7 +216,7 @@ int runWithTable(ArgParser& p, bool asksQuestions,
         return *bad;
     if (!takeTable(p.positional().first(), image, s.seam))
         return kExitFailure;
-    return exitFor(operation(*s.ops, p));
+    return s.finish(exitFor(operation(*s.ops, p)));
 }
 
 } // namespace
@@ -234,25 +247,6 @@ int runVerify(const QStringList& args) {
                         [](PagerOperations& ops, const ArgParser&) { return ops.verify(); });
 }
 
-int runBackups(const QStringList& args) {
-    ArgParser p(args, QStringLiteral("Lists the backups of signs' settings, newest first: time "
-                                     "(UTC), port, operation, capcode #1, firmware and file, "
-                                     "tab-separated. Every read and every write keeps one."));
-    p.addOption({QStringLiteral("path"), QStringLiteral("Print the backup folder only.")});
-    if (auto done = p.parse(0, 0))
-        return *done;
-    const backup::Store store;
-    if (p.isSet(QStringLiteral("path"))) {
-        out() << store.folder() << Qt::endl;
-        return kExitOk;
-    }
-    for (const backup::Entry& e : store.entries())
-        out() << e.time.toString(Qt::ISODate) << '\t' << e.port << '\t' << e.operation << '\t'
-              << e.capcode1 << '\t' << e.firmware << '\t' << e.path << '\n';
-    out().flush();
-    return kExitOk;
-}
-
 int runDoctor(const QStringList& args) {
     const QString kReads = QStringLiteral("reads");
     const QString kJson = QStringLiteral("json");
@@ -264,7 +258,8 @@ int runDoctor(const QStringList& args) {
                                      "every check passed, 1 otherwise."));
     addLineOptions(p);
     p.addOption({kReads,
-                 QStringLiteral("How many times bank 0 is read to judge the line (default 3)."),
+                 QStringLiteral("How many times bank 0 is read to judge the line (default 3, "
+                                "at least 2); bank 1 is read twice."),
                  QStringLiteral("n")});
     p.addOption({kJson, QStringLiteral("Print one JSON object.")});
     if (auto done = p.parse(0, 0))
@@ -276,7 +271,7 @@ int runDoctor(const QStringList& args) {
     if (p.isSet(kReads)) {
         bool ok = false;
         const int reads = QLocale::c().toInt(p.value(kReads), &ok);
-        if (!ok || reads < 1 || reads > 20)
+        if (!ok || reads < LineDoctor::kMinReads || reads > 20)
             return p.usageError(msg::doctor::badReads(p.value(kReads)));
         doctor.setReads(reads);
     }
@@ -286,7 +281,7 @@ int runDoctor(const QStringList& args) {
     else
         out() << report.text();
     out().flush();
-    return exitFor(report.passed());
+    return line.finish(exitFor(report.passed()));
 }
 
 } // namespace cli

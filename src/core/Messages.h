@@ -70,6 +70,8 @@ inline QString verifyErrorHtag(int sequence) {
 }
 inline const QString verifySuccess = QStringLiteral("Verify Success!");
 // A Write stopped on request between its two banks.
+inline const QString writeStoppedBeforeErase =
+    QStringLiteral("Stopped before anything was erased: the sign holds its old settings.");
 inline QString writeStoppedBetweenBanks(int written, int other) {
     return QStringLiteral("Stopped after bank ") + QString::number(written) +
            QStringLiteral(": it holds the new settings, bank ") + QString::number(other) +
@@ -99,6 +101,29 @@ inline QString backupFailedAfterRead(const QString& reason) {
     return QStringLiteral("The settings read from the sign could not be backed up (") + reason +
            QStringLiteral(").");
 }
+// The backup folder, when it may not hold backups (shown inside backupFailed's brackets).
+inline QString backupFolderLink(const QString& link, const QString& target) {
+    return link + QStringLiteral(" (a link to ") + target + QLatin1Char(')');
+}
+inline QString backupFolderShared(const QString& folder) {
+    return QStringLiteral("the backup folder ") + folder +
+           QStringLiteral(" is open to other users: make it private with chmod 700");
+}
+inline QString backupFolderNotOwned(const QString& folder) {
+    return QStringLiteral("the backup folder ") + folder +
+           QStringLiteral(" belongs to another user");
+}
+inline QString backupFolderNotFolder(const QString& folder) {
+    return QStringLiteral("the backup folder ") + folder + QStringLiteral(" is not a folder");
+}
+inline QString backupFolderNotMade(const QString& folder) {
+    return QStringLiteral("the backup folder ") + folder + QStringLiteral(" cannot be created");
+}
+// What each backup holds, by the operation that read it.
+inline const QString backupOpRead = QStringLiteral("read");
+inline const QString backupOpBeforeWrite = QStringLiteral("before write");
+inline const QString backupOpCompare = QStringLiteral("compare");
+inline const QString backupOpUnknown = QStringLiteral("unknown"); // a file the index does not name
 inline const QString bank0StillDamaged = QStringLiteral(
     "Bank 0 is still damaged: its repair did not read back as written. Bank 1 is untouched.");
 inline const QString bank0TailFails =
@@ -245,6 +270,33 @@ inline const QString menuLink = QStringLiteral("Link");
 inline const QString menuOpenBackup = QStringLiteral("Open Backup...");
 inline const QString menuCompareWithSign = QStringLiteral("Compare With Sign");
 inline const QString menuBackUpBeforeWrite = QStringLiteral("Back Up Before Write");
+inline const QString menuBackups = QStringLiteral("Backups...");
+// An opened backup is an untitled copy: the caption names what it was copied from.
+inline QString backupCopy(const QString& file) {
+    return QStringLiteral("Untitled, a copy of ") + file;
+}
+inline const QString untitled = QStringLiteral("Untitled");
+// The Backups window
+inline const QString backupsCaption = QStringLiteral("Backups");
+inline const QString backupsTime = QStringLiteral("Time");
+inline const QString backupsPort = QStringLiteral("Port");
+inline const QString backupsOperation = QStringLiteral("Operation");
+inline const QString backupsCapcode1 = QStringLiteral("Capcode #1");
+inline const QString backupsFirmware = QStringLiteral("Firmware");
+inline const QString backupsFilter = QStringLiteral("Filter");
+inline const QString backupsOpen = QStringLiteral("Open");
+inline const QString backupsCompare = QStringLiteral("Compare With Sign");
+inline const QString backupsShowInFolder = QStringLiteral("Show In Folder");
+inline const QString backupsClose = QStringLiteral("Close");
+inline const QString compareBackup = QStringLiteral("Backup");
+inline QString backupsFolder(const QString& folder) {
+    return QStringLiteral("Folder: ") + folder;
+}
+inline QString backupsUnreadable(int lines) {
+    return QString::number(lines) +
+           (lines == 1 ? QStringLiteral(" line of the index could not be read; it is kept.")
+                       : QStringLiteral(" lines of the index could not be read; they are kept."));
+}
 inline const QString compareCaption = QStringLiteral("Compare With Sign");
 inline const QString compareSetting = QStringLiteral("Setting");
 inline const QString compareSign = QStringLiteral("Sign");
@@ -253,6 +305,56 @@ inline const QString alphaDataCaption = QStringLiteral("Alpha Data");
 inline const QString ledSignCommandCaption = QStringLiteral("LED Sign Command");
 inline const QString passwordDialogCaption = QStringLiteral("Password Dialog");
 } // namespace label
+
+// What the window tells about itself: where its settings came from, the linked port, Verify's
+// differences, the support bundle and About.
+namespace window {
+// After the caption's file name when the settings were read from a sign, not from the file.
+inline QString readFrom(const QString& port) {
+    return QStringLiteral("read from ") + port;
+}
+inline const QString notLinked = QStringLiteral("not linked");
+inline QString linkedPort(const QString& port, const QString& firmwareVersion) {
+    return firmwareVersion.isEmpty() ? port : port + QStringLiteral(" \u00b7 ") + firmwareVersion;
+}
+inline const QString verifyCaption = QStringLiteral("Verify");
+inline const QString verifySign = QStringLiteral("Sign");
+inline const QString verifyFile = QStringLiteral("File");
+inline const QString menuHelp = QStringLiteral("Help");
+inline const QString menuSupportBundle = QStringLiteral("Save Support Bundle...");
+inline const QString menuAbout = QStringLiteral("About");
+inline const QString supportCaption = QStringLiteral("Save Support Bundle");
+inline const QString supportIntro =
+    QStringLiteral("The bundle holds these files. No password of any sign is in it.");
+inline const QString supportWithImages = QStringLiteral("Include the backed-up images");
+inline const QString supportSaveButton = QStringLiteral("Save...");
+inline QString supportSaved(const QString& path) {
+    return QStringLiteral("Support bundle saved: ") + path;
+}
+inline QString supportFailed(const QString& reason) {
+    return QStringLiteral("The support bundle could not be saved: ") + reason;
+}
+// The Connection dialog's Test: its first line while the checks run, and when they are done.
+inline QString testRunning(const QString& port) {
+    return QStringLiteral("Testing ") + port + QStringLiteral(" ...");
+}
+inline QString testSummary(int failed, int total) {
+    if (failed == 0)
+        return QStringLiteral("All %1 checks passed").arg(total);
+    return QStringLiteral("%1 of %2 checks failed").arg(failed).arg(total);
+}
+inline const QString aboutCaption = QStringLiteral("About LED Sign Programmer");
+inline QString aboutText(const QString& version, const QString& qtVersion) {
+    return QStringLiteral("<p><b>LED Sign Programmer</b> ") + version +
+           QStringLiteral("</p><p>Configures wireless LED moving signs: their parameters in "
+                          "table files, read from, written to and verified on the sign.</p>"
+                          "<p>Qt ") +
+           qtVersion +
+           QStringLiteral("</p><p>Licence: GNU General Public License, version 3 or (at your "
+                          "option) any later version. This program comes with ABSOLUTELY NO "
+                          "WARRANTY.</p>");
+}
+} // namespace window
 
 // Editing: serial output, output features, passwords, language
 namespace editout {
@@ -321,6 +423,17 @@ inline QString unknownCode(int value) {
     return QStringLiteral("(no item for ") + QString::number(value) + QLatin1Char(')');
 }
 inline const QString outputsCaption = QStringLiteral("outputs"); // after "Power Up Output "
+// `ledsign backups`: the header line, and the index lines that could not be read.
+inline const QString backupsHeader =
+    QStringLiteral("time\tport\toperation\tcapcode1\tfirmware\tfile");
+inline QString backupIndexUnreadable(const QString& index, const QList<int>& lines) {
+    QStringList numbers;
+    for (int n : lines)
+        numbers << QString::number(n);
+    return index + QStringLiteral(": line ") + numbers.join(QStringLiteral(", ")) +
+           QStringLiteral(" could not be read (kept as it is)");
+}
+
 inline QString diffSetting(const QString& caption, const QString& from, const QString& to) {
     // Some window captions carry their own colon ("PLLR:").
     const QString lead = caption.endsWith(QLatin1Char(':')) ? caption + QLatin1Char(' ')
@@ -406,6 +519,13 @@ inline QString argumentNotInLocale(const QString& shown) {
 // The wire trace: one line per event, what went over the line in the line's own terms.
 namespace trace {
 inline const QString menuOpenFolder = QStringLiteral("Open Trace Folder");
+inline const QString symbolicLink =
+    QStringLiteral("it is a symbolic link; a trace is never written through one");
+inline const QString folderRefused = QStringLiteral(
+    "the trace folder could not be made private to this user (or is a symbolic link)");
+inline const QString notWritten = QStringLiteral("not every line could be written");
+inline const QString incomplete =
+    QStringLiteral("Trace Error! The trace could not be written in full.");
 inline QString hexAddress(quint32 a) {
     return QStringLiteral("0x") + QString::number(a, 16).toUpper();
 }
@@ -513,15 +633,24 @@ namespace doctor {
 inline const QString testButton = QStringLiteral("Test");
 inline const QString reportCaption = QStringLiteral("Line Test");
 inline QString badReads(const QString& value) {
-    return QStringLiteral("--reads takes a number from 1 to 20, not '") + value + QLatin1Char('\'');
+    return QStringLiteral("--reads takes a number from 2 to 20, not '") + value + QLatin1Char('\'');
 }
 inline const QString closeButton = QStringLiteral("Close");
-inline QString line(bool passed, const QString& name, const QString& text, const QString& fix) {
-    QString l = (passed ? QStringLiteral("passed  ") : QStringLiteral("failed  ")) + name +
-                QStringLiteral(": ") + text;
-    if (!passed && !fix.isEmpty())
+// The verdict column: passed, failed, or neither (the line gave too little to judge by).
+inline const QString verdictPassed = QStringLiteral("passed");
+inline const QString verdictFailed = QStringLiteral("failed");
+inline const QString verdictNotJudged = QStringLiteral("not judged");
+// A finding without its verdict, as Write shows the one it stops on.
+inline QString finding(const QString& name, const QString& text, const QString& fix) {
+    QString l = name + QStringLiteral(": ") + text;
+    if (!fix.isEmpty())
         l += QStringLiteral(" -> ") + fix;
     return l;
+}
+inline QString line(const QString& verdict, const QString& name, const QString& text,
+                    const QString& fix) {
+    const QString column = verdict == verdictNotJudged ? QStringLiteral("--") : verdict;
+    return column.leftJustified(8, QLatin1Char(' ')) + finding(name, text, fix);
 }
 inline const QString portName = QStringLiteral("Port");
 inline QString portSerial(const QString& path) {
@@ -585,11 +714,14 @@ inline QString fixModemManager(const QString& match) {
                           "--reload && sudo udevadm trigger, and plug the adapter in again");
 }
 inline const QString linkName = QStringLiteral("Link");
-inline QString linkAnswered(int attempt, int attempts, bool display) {
+inline QString linkAnswered(int attempt, bool display) {
     return QStringLiteral("the sign answered at attempt ") + QString::number(attempt) +
-           QStringLiteral(" of ") + QString::number(attempts) +
            (display ? QStringLiteral(", its display too")
                     : QStringLiteral(", its display did not"));
+}
+inline QString linkGarbled(int attempts) {
+    return QStringLiteral("not judged: answers came, none of them whole, in ") +
+           QString::number(attempts) + QStringLiteral(" attempts");
 }
 inline QString linkOpenFailed(const QString& why) {
     return QStringLiteral("the port would not open: ") + why;
@@ -621,7 +753,12 @@ inline const QString bankValid =
     QStringLiteral("valid: its sum and check words agree with its data");
 inline const QString bankInvalid =
     QStringLiteral("not valid: its sum or check words disagree with its data");
-inline const QString bankUnread = QStringLiteral("could not be read");
+inline const QString notJudgedNoisy = QStringLiteral("not judged: the line is too noisy");
+inline const QString notJudgedSilent = QStringLiteral("not judged: no answer");
+inline QString notJudgedOneAnswer(int reads) {
+    return QStringLiteral("not judged: 1 of ") + QString::number(reads) +
+           QStringLiteral(" reads was answered");
+}
 inline const QString fixBank = QStringLiteral(
     "write a table file to the sign (Pager > Write, or `ledsign write`): both banks are "
     "written again");
@@ -632,16 +769,60 @@ inline QString banksState(bool equal, int running) {
                         : QStringLiteral("the sign runs bank ") + QString::number(running));
 }
 inline const QString qualityName = QStringLiteral("Line quality");
-inline QString readsAgreed(int reads) {
-    return QString::number(reads) + QStringLiteral(" of ") + QString::number(reads) +
-           QStringLiteral(" reads agreed");
+inline QString counted(int n, const char* one, const char* many) {
+    return QString::number(n) + QLatin1Char(' ') + QLatin1String(n == 1 ? one : many);
 }
-inline QString readsDiffer(int agreed, int reads, int bytes) {
-    return QStringLiteral("reads differ: check the cable and the adapter (") +
-           QString::number(agreed) + QStringLiteral(" of ") + QString::number(reads) +
-           QStringLiteral(" reads agreed, ") + QString::number(bytes) +
-           QStringLiteral(" bytes differed)");
+inline QString readsAgreed(int bank0Reads, int bank1Reads) {
+    return QString::number(bank0Reads) + QStringLiteral(" of ") + QString::number(bank0Reads) +
+           QStringLiteral(" reads of bank 0 and ") + QString::number(bank1Reads) +
+           QStringLiteral(" of ") + QString::number(bank1Reads) +
+           QStringLiteral(" of bank 1 agreed; every answer came whole, at the first attempt");
 }
+// What the line did wrong, joined with "; ".
+inline QString linkAttempts(int attempts) {
+    return QStringLiteral("Link needed ") + QString::number(attempts) + QStringLiteral(" attempts");
+}
+inline QString negativeAnswers(int n) {
+    return counted(n, "negative acknowledgement", "negative acknowledgements");
+}
+inline QString timeOuts(int n) {
+    return counted(n, "time-out", "time-outs");
+}
+inline QString brokenReplies(int n) {
+    return counted(n, "reply", "replies") + QStringLiteral(" broken off or run on");
+}
+inline QString strayBytes(int n) {
+    return counted(n, "stray byte", "stray bytes");
+}
+inline const QString ofFirmware = QStringLiteral("the firmware identification");
+inline QString ofBank(int bank) {
+    return QStringLiteral("bank ") + QString::number(bank);
+}
+inline QString readsDiffered(int differing, int reads, const QString& of, int fewest, int most) {
+    QString t = QString::number(differing) + QStringLiteral(" of ") + QString::number(reads) +
+                QStringLiteral(" reads of ") + of + QStringLiteral(" differed");
+    if (most > 0)
+        t += QStringLiteral(" in ") +
+             (fewest == most ? QString() : QString::number(fewest) + QStringLiteral(" to ")) +
+             counted(most, "byte", "bytes");
+    return t;
+}
+inline QString noTwoAgreed(int reads, const QString& of) {
+    return QStringLiteral("no two of ") + QString::number(reads) + QStringLiteral(" reads of ") +
+           of + QStringLiteral(" agreed");
+}
+inline QString silentSinceLink(int timeOuts) {
+    return QStringLiteral("no answer since the link (") + doctor::timeOuts(timeOuts) +
+           QLatin1Char(')');
+}
+inline QString stoppedAnswering(int reads) {
+    return QStringLiteral("the sign stopped answering: no answer to the last ") +
+           QString::number(reads) + QStringLiteral(" reads");
+}
+inline const QString fixLine = QStringLiteral(
+    "check the cable and the adapter: plug them in firmly, try another cable or adapter and a "
+    "shorter run, keep the cable away from power lines, then test again");
+inline const QString firmwareGarbledWrite = finding(firmwareName, firmwareGarbled, fixSilent);
 } // namespace doctor
 
 // ledsign batch: a line of signs programmed from one template and a table of units.
@@ -686,10 +867,129 @@ inline QString badNumber(const QString& option, const QString& value) {
 inline QString skipped(int units) {
     return QString::number(units) + QStringLiteral(" units already ok in the log, skipped");
 }
+inline QString logLocked(const QString& log, qint64 pid) {
+    return log + QStringLiteral(": in use by another batch (process ") + QString::number(pid) +
+           QLatin1Char(')');
+}
+inline QString logUnusable(const QString& log, const QString& reason) {
+    return log + QStringLiteral(": the log cannot be written: ") + reason;
+}
+inline QString logFailed(const QString& log, const QString& reason) {
+    return log + QStringLiteral(": the log cannot be written (") + reason +
+           QStringLiteral("); no new unit is started");
+}
+inline QString moreErrors(int count) {
+    return QStringLiteral("and ") + QString::number(count) + QStringLiteral(" more errors");
+}
+inline const QString lockFailed = QStringLiteral("its lock file cannot be made");
+inline const QString logClosed = QStringLiteral("the log is not open");
+inline QString stationNotStarted(const QString& program, const QString& reason) {
+    return program + QStringLiteral(": the station cannot be started: ") + reason;
+}
+inline QString samePort(const QString& first, const QString& second) {
+    return QStringLiteral("--port ") + second + QStringLiteral(" is the same device as ") + first;
+}
+inline QString againChanged(const QString& unit, bool templateChanged) {
+    return QStringLiteral("unit ") + unit +
+           QStringLiteral(" written again: its image differs from the one logged ok (") +
+           (templateChanged ? QStringLiteral("the template changed")
+                            : QStringLiteral("its row changed")) +
+           QLatin1Char(')');
+}
+inline QString againNotOk(const QString& unit, const QString& result, const QString& message) {
+    return QStringLiteral("unit ") + unit + QStringLiteral(" written again: logged ") + result +
+           (message.isEmpty() ? QString() : QStringLiteral(" (") + message + QLatin1Char(')'));
+}
+inline const QString phaseAsking = QStringLiteral("connect the sign");
+inline const QString phaseWaiting = QStringLiteral("waiting");
+inline const QString phaseWriting = QStringLiteral("writing");
+inline const QString phaseReadingBack = QStringLiteral("reading back");
+inline const QString phaseUnplug = QStringLiteral("unplug");
+inline const QString phaseEnded = QStringLiteral("ended");
+inline const QString resultOk = QStringLiteral("ok");
+inline QString resultFailed(const QString& why) {
+    return QStringLiteral("failed: ") + why;
+}
+inline QString resultLeft(const QString& why) {
+    return QStringLiteral("left: ") + why;
+}
 inline QString summary(int done, int failed, int left) {
     return QStringLiteral("done ") + QString::number(done) + QStringLiteral(", failed ") +
            QString::number(failed) + QStringLiteral(", left ") + QString::number(left);
 }
 } // namespace batch
+
+// A sign behind a network serial server (rfc2217:// and socket:// ports).
+namespace network {
+// Second line under an open failure of a network port.
+inline QString cannotConnect(const QString& address, const QString& reason) {
+    return QStringLiteral("Could not connect to ") + address + QStringLiteral(": ") + reason;
+}
+inline QString noSerialSettings(const QString& address) {
+    return QStringLiteral("the server at ") + address +
+           QStringLiteral(" does not take serial settings; use socket:// if it is set to 19200 "
+                          "8N1");
+}
+inline const QString badName =
+    QStringLiteral("A network port is named rfc2217://HOST:PORT or socket://HOST:PORT.");
+// Under "Transmit Error!" when the connection went in the middle of an operation.
+inline QString lost(const QString& address, const QString& reason) {
+    return QStringLiteral("The connection to ") + address + QStringLiteral(" was lost: ") + reason;
+}
+// How the port lists and the Connection dialog describe a network port.
+inline const QString rfc2217Description = QStringLiteral("network serial server (RFC 2217)");
+inline const QString rawDescription =
+    QStringLiteral("network serial server (raw TCP, set to 19200 8N1)");
+// "Add network port..." in the Connection dialog.
+inline const QString addButton = QStringLiteral("Add network port...");
+inline const QString addCaption = QStringLiteral("Add Network Port");
+inline const QString hostLabel = QStringLiteral("Host");
+inline const QString portLabel = QStringLiteral("Port");
+inline const QString kindLabel = QStringLiteral("Kind");
+inline const QString kindRfc2217 =
+    QStringLiteral("RFC 2217 (the tool sets the server's serial line)");
+inline const QString kindRaw = QStringLiteral("Raw TCP (the server is set to 19200 8N1 by hand)");
+inline const QString noHost = QStringLiteral("Enter the server's host name or address.");
+} // namespace network
+
+// The line check of a network port, in place of the local device's checks.
+namespace netdoctor {
+inline const QString resolveName = QStringLiteral("Name");
+inline QString resolved(const QString& host, const QString& addresses, qint64 ms) {
+    return host + QStringLiteral(" is ") + addresses + QStringLiteral(" (") + QString::number(ms) +
+           QStringLiteral(" ms)");
+}
+inline QString unresolved(const QString& host, const QString& reason) {
+    return host + QStringLiteral(" does not resolve: ") + reason;
+}
+inline const QString fixResolve =
+    QStringLiteral("check the server's name, or give its address (for example 192.0.2.10)");
+inline const QString connectName = QStringLiteral("Connection");
+inline QString connected(const QString& address, qint64 ms) {
+    return QStringLiteral("the connection to ") + address + QStringLiteral(" opens (") +
+           QString::number(ms) + QStringLiteral(" ms)");
+}
+inline QString notConnected(const QString& address, const QString& reason) {
+    return QStringLiteral("the connection to ") + address + QStringLiteral(" fails: ") + reason;
+}
+inline const QString fixConnect = QStringLiteral(
+    "check that the server is on and reachable and that ser2net (or the device server) listens "
+    "on that port");
+inline const QString settingsName = QStringLiteral("Serial settings");
+inline const QString settingsTaken =
+    QStringLiteral("the server set its line to 19200 baud 8N1, DTR and RTS on");
+inline const QString fixSettings = QStringLiteral(
+    "give the server a telnet(rfc2217) accepter, or use socket:// with the server set to 19200 "
+    "8N1");
+inline const QString roundTripName = QStringLiteral("Round trip");
+inline QString roundTrip(qint64 ms) {
+    return QStringLiteral("a link frame was answered in ") + QString::number(ms) +
+           QStringLiteral(" ms");
+}
+inline QString noRoundTrip(qint64 ms) {
+    return QStringLiteral("a link frame got no answer in ") + QString::number(ms) +
+           QStringLiteral(" ms");
+}
+} // namespace netdoctor
 
 } // namespace msg

@@ -69,6 +69,19 @@ inline constexpr int kSerialOutputOn = 2794;
 inline constexpr int kPowerUpFlag = 2795;
 inline constexpr int kReadPassword = 2796;
 inline constexpr int kFcAsPasswordFlag = 2807;
+
+// The image's secrets: what a trace or a support bundle never shows.
+struct Range {
+    int from, count;
+};
+// The function-code passwords' length bytes tell their lengths: they are secrets with them.
+inline constexpr Range kSecrets[] = {
+    {kAirPassword, kPasswordLen},
+    {kFcPassword1Len, 1 + kPasswordLen},
+    {kFcPassword2Len, 1 + kPasswordLen},
+    {kReadPassword, kPasswordLen},
+};
+static_assert(kFcPassword1 == kFcPassword1Len + 1 && kFcPassword2 == kFcPassword2Len + 1);
 inline constexpr int kRtsFlag = 2808;
 inline constexpr int kModelTag = 2809;
 inline constexpr int kModelTagLen = 13; // "SIGN_PV02.43" and NUL

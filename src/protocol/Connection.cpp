@@ -56,6 +56,9 @@ ConnectionAttempts::connect(const QString& chosenPort,
         ex_.seam().message(msg::connectionFail);
     }
     running_ = false;
+    // A new port was chosen: until it answered, nothing is linked.
+    if (outcome != Outcome::Connected)
+        host_.lineLost();
     return outcome;
 }
 
@@ -83,6 +86,7 @@ ConnectionAttempts::attempts(const std::function<void(const QString&)>& showText
                 ex_.SendClock(wire::StageConnected);
             }
             ex_.setTransferError(false);
+            host_.lineLinked(link_.portName);
             seam.message(msg::connectionSuccess);
             host_.enablePager();
             return Outcome::Connected;

@@ -3,6 +3,8 @@
 #include "core/FixedFont.h"
 #include "core/Messages.h"
 #include "protocol/LineDoctor.h"
+#include "protocol/NetworkPortDialog.h"
+#include "serial/NetworkPort.h"
 
 #include <QAbstractItemView>
 #include <QCloseEvent>
@@ -47,9 +49,13 @@ TfrmConn::TfrmConn(Exchange& exchange, LinkState& link, OperationHost& host, QWi
     btnTest = new QPushButton(msg::doctor::testButton, Panel1);
     btnTest->setObjectName(QStringLiteral("btnTest"));
     btnTest->setAutoDefault(false);
+    btnAddNetwork = new QPushButton(msg::network::addButton, Panel1);
+    btnAddNetwork->setObjectName(QStringLiteral("btnAddNetwork"));
+    btnAddNetwork->setAutoDefault(false);
     auto* panelLayout = new QVBoxLayout(Panel1);
     panelLayout->addWidget(Label93);
     panelLayout->addWidget(cboComPort);
+    panelLayout->addWidget(btnAddNetwork);
     panelLayout->addWidget(Button1);
     panelLayout->addWidget(btnTest);
 
@@ -73,6 +79,11 @@ TfrmConn::TfrmConn(Exchange& exchange, LinkState& link, OperationHost& host, QWi
     connect(Button1, &QPushButton::clicked, this, &TfrmConn::Button1Click);
     connect(BitBtn1, &QPushButton::clicked, this, &TfrmConn::BitBtn1Click);
     connect(btnTest, &QPushButton::clicked, this, &TfrmConn::btnTestClick);
+    connect(btnAddNetwork, &QPushButton::clicked, this, &TfrmConn::btnAddNetworkClick);
+    askNetworkPort = [this] {
+        TfrmNetworkPort ask(this);
+        return ask.exec() == QDialog::Accepted ? ask.portName() : QString();
+    };
     attempts_.setBlockingWait([this](int ms) { waitRepainting(ms); });
 
     listPorts = [](const QStringList& extra) { return ListSerialPorts(extra); };
@@ -116,6 +127,27 @@ void TfrmConn::refreshPorts() {
         fillPorts(ports);
 }
 
+void TfrmConn::btnAddNetworkClick() {
+    if (attempts_.running())
+        return;
+    const QString name = askNetworkPort ? askNetworkPort() : QString();
+    if (!name.isEmpty())
+        addNetworkPort(name);
+}
+
+void TfrmConn::addNetworkPort(const QString& name) {
+    const QString canonical = NetworkPort::canonical(name);
+    bool known = false;
+    for (const QString& p : extraPorts_)
+        known = known || NetworkPort::canonical(p) == canonical;
+    if (!known)
+        extraPorts_ << canonical;
+    cboComPort->setCurrentIndex(-1); // the new port is chosen, not the one chosen before
+    fillPorts(listPorts(extraPorts_), canonical);
+    if (networkPortAdded)
+        networkPortAdded(canonical);
+}
+
 QString TfrmConn::chosenPort() const {
     const QVariant name = cboComPort->currentData();
     return name.isValid() ? name.toString() : cboComPort->currentText();
@@ -128,6 +160,7 @@ void TfrmConn::showEvent(QShowEvent* event) {
 }
 
 void TfrmConn::FormShow() {
+    outcome_ = ConnectionAttempts::Outcome::Cancelled;
     attempts_.prepare();
 }
 
@@ -138,24 +171,36 @@ void TfrmConn::Button1Click() {
     Panel1->hide();
     Label1->show();
     Label2->show();
-    attempts_.connect(chosenPort(), [this](const QString& text) { Label1->setText(text); });
+    outcome_ =
+        attempts_.connect(chosenPort(), [this](const QString& text) { Label1->setText(text); });
     done(QDialog::Accepted);
 }
 
 void TfrmConn::btnTestClick() {
     if (attempts_.running() || ex_.busy())
         return;
-    QString report;
+    const QString port = chosenPort();
+    // The checks take seconds: the report shows each one as it is decided.
+    showTestReport(msg::window::testRunning(port));
+    DoctorReport report;
     {
         Exchange::Hold hold(ex_);
         Panel1->setEnabled(false);
         LineDoctor doctor(ex_);
         doctor.setBreathe(
             [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
-        report = doctor.run(chosenPort()).text();
+        doctor.setOnCheck([this](const DoctorCheck& c) {
+            testText_->appendPlainText(msg::doctor::line(c.passed, c.name, c.text, c.fix));
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        });
+        report = doctor.run(port);
         Panel1->setEnabled(true);
     }
-    showTestReport(report);
+    qsizetype failed = 0;
+    for (const DoctorCheck& c : report.checks)
+        failed += c.passed ? 0 : 1;
+    showTestReport(msg::window::testSummary(int(failed), int(report.checks.size())) +
+                   QStringLiteral("\n\n") + report.text());
 }
 
 void TfrmConn::showTestReport(const QString& text) {
@@ -166,7 +211,9 @@ void TfrmConn::showTestReport(const QString& text) {
         testText_ = new QPlainTextEdit(testReport_);
         testText_->setObjectName(QStringLiteral("memTestReport"));
         testText_->setReadOnly(true);
-        testText_->setLineWrapMode(QPlainTextEdit::NoWrap);
+        // The advice of a failed check is the line's longest part: it wraps, never hides.
+        testText_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+        testText_->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
         testText_->setFont(fixedPitchFont());
         testText_->setMinimumSize(640, 240);
         auto* buttons = new QDialogButtonBox(testReport_);
@@ -177,7 +224,8 @@ void TfrmConn::showTestReport(const QString& text) {
         layout->addWidget(buttons);
     }
     testText_->setPlainText(text);
-    testReport_->open();
+    if (!testReport_->isVisible())
+        testReport_->open();
 }
 
 void TfrmConn::BitBtn1Click() {

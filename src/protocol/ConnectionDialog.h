@@ -34,7 +34,15 @@ class TfrmConn : public QDialog {
     static constexpr int kPortPollMs = 1000;
     // The port of the selected list entry.
     QString chosenPort() const;
+    // True when the last "OK" linked to the sign (only then is the port worth remembering).
+    bool connected() const { return outcome_ == ConnectionAttempts::Outcome::Connected; }
     ConnectionAttempts& attempts() { return attempts_; }
+    // "Add network port...": asks for the server (tests replace it); empty when cancelled.
+    std::function<QString()> askNetworkPort;
+    // Told of every network port added, so the window remembers it for the next run.
+    std::function<void(const QString&)> networkPortAdded;
+    // Lists a network port beside the local ones and selects it.
+    void addNetworkPort(const QString& name);
     // The last "Test" report, once one was shown.
     QDialog* testReport() const { return testReport_; }
 
@@ -43,6 +51,7 @@ class TfrmConn : public QDialog {
     QComboBox* cboComPort;
     QPushButton* Button1;
     QPushButton* btnTest;
+    QPushButton* btnAddNetwork;
     QLabel* Label1;
     QLabel* Label2;
     QPushButton* BitBtn1;
@@ -52,6 +61,7 @@ class TfrmConn : public QDialog {
     void BitBtn1Click();
     // Checks the selected port without writing anything and shows the report.
     void btnTestClick();
+    void btnAddNetworkClick();
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -70,6 +80,7 @@ class TfrmConn : public QDialog {
 
     Exchange& ex_;
     ConnectionAttempts attempts_;
+    ConnectionAttempts::Outcome outcome_ = ConnectionAttempts::Outcome::Cancelled;
     QDialog* testReport_ = nullptr;
     QPlainTextEdit* testText_ = nullptr;
     QStringList extraPorts_;

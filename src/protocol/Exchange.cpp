@@ -5,6 +5,7 @@
 #include "image/ImageLayout.h"
 #include "image/ParamImage.h"
 #include "protocol/WireTrace.h"
+#include "serial/NetworkPort.h"
 #include "serial/TCommPort.h"
 
 #include <chrono>
@@ -153,7 +154,12 @@ bool Exchange::readAck(bool passThrough) {
     }
     if (trace_)
         trace_->received(ack, WireTrace::Answer::Acknowledgement);
-    if (quint8(ack[1]) != wire::kAck) {
+    const bool positive = quint8(ack[1]) == wire::kAck;
+    if (!passThrough) {
+        ++tally_.answers;
+        tally_.negative += positive ? 0 : 1;
+    }
+    if (!positive) {
         transferError_ = true;
         return false;
     }
@@ -181,6 +187,7 @@ bool Exchange::ReadReply(QByteArray& reply, int capacity) {
             if (reply.size() >= wire::kReplyMinimum) {
                 if (trace_)
                     trace_->received(reply + char(wire::kEnd), WireTrace::Answer::Reply);
+                ++tally_.answers;
                 // A sign that answers faster than the polls look leaves no wait to breathe
                 // in; the progress bar still has to show each reply.
                 seam_.breathe();
@@ -191,7 +198,8 @@ bool Exchange::ReadReply(QByteArray& reply, int capacity) {
         if (reply.size() >= capacity) {
             if (trace_)
                 trace_->received(reply, WireTrace::Answer::Reply);
-            replyFailed();
+            ++tally_.answers;
+            replyFailed(true);
             reply.clear();
             return false;
         }
@@ -215,7 +223,7 @@ std::optional<QByteArray> Exchange::ReadMemory(quint32 address, int count, int c
     if (unstuffedReply)
         *unstuffedReply = raw;
     if (raw.size() < wire::kReplyDataOffset + count) {
-        replyFailed();
+        replyFailed(true);
         return std::nullopt;
     }
     return raw.mid(wire::kReplyDataOffset, count);
@@ -234,6 +242,7 @@ void Exchange::purge() {
     if (!port_.isOpen())
         return;
     try {
+        tally_.strayBytes += int(port_.BytesWaiting());
         port_.Purge();
     } catch (const ECommError& e) {
         traceFailure(e);
@@ -241,19 +250,27 @@ void Exchange::purge() {
 }
 
 void Exchange::showTransmitError() {
-    seam_.message(msg::transmitError);
+    QString text = msg::transmitError;
+    // A network connection that went says where and why, as its open failure would.
+    const auto where = NetworkPort::parse(port_.portName());
+    if (where && !port_.connectionLoss().isEmpty())
+        text += QLatin1Char('\n') + msg::network::lost(where->address(), port_.connectionLoss());
+    seam_.message(text);
     seam_.setStatus(msg::statusReady);
     seam_.setProgress(0);
 }
 
 void Exchange::ackFailed(bool passThrough) {
+    if (!passThrough && !quiet_)
+        ++tally_.timeOuts;
     purge();
     if (!passThrough && !quiet_)
         showTransmitError();
     transferError_ = true;
 }
 
-void Exchange::replyFailed() {
+void Exchange::replyFailed(bool cameBroken) {
+    ++(cameBroken ? tally_.brokenReplies : tally_.timeOuts);
     purge();
     showTransmitError();
     transferError_ = true;

@@ -31,6 +31,17 @@ struct ExchangeTiming {
     }
 };
 
+// What the line did, counted for the line check (`ledsign doctor`): the answers that came and
+// the ways answers went wrong. The display controller's answers are its own business and are
+// left out, as are the link handshake's time-outs (a silent sign is the link's finding).
+struct LineTally {
+    int answers = 0;       // acknowledgements and replies that came, whole or not
+    int negative = 0;      // acknowledgements whose second byte was not the positive one
+    int timeOuts = 0;      // acknowledgements and replies that never came (the line gone too)
+    int brokenReplies = 0; // replies that ended before their data or ran past their buffer
+    int strayBytes = 0;    // bytes waiting where no answer was due, dropped
+};
+
 // The exchange state of the whole run (sequence number and flags) and the request/answer
 // primitives on top of the serial port.
 class Exchange {
@@ -55,6 +66,8 @@ class Exchange {
     // Records every frame, answer, time-out and port event; null for none.
     void setTrace(WireTrace* trace);
     WireTrace* trace() const { return trace_; }
+
+    LineTally& tally() { return tally_; }
 
     // One exchange at a time: an operation holds the exchange while it runs.
     bool busy() const { return busy_; }
@@ -88,7 +101,7 @@ class Exchange {
     // Waits on the monotonic clock without letting the window run.
     void HighResWait(qint64 microseconds);
 
-    // Drops whatever waits on an open line; a failure is only traced.
+    // Drops whatever waits on an open line (counted as stray bytes); a failure is only traced.
     void purge();
 
   private:
@@ -100,9 +113,10 @@ class Exchange {
     QByteArray writeData(quint32 address, quint16 length, const QByteArray* bank, int bankNo) const;
     void traceFailure(const ECommError& e);
     void showTransmitError();
-    // A missed acknowledgement or reply, whether it timed out or the port went away.
+    // A missed acknowledgement or reply, whether it timed out or the port went away; or a
+    // reply that came broken (ended before its data, ran past its buffer).
     void ackFailed(bool passThrough);
-    void replyFailed();
+    void replyFailed(bool cameBroken = false);
 
     TCommPort& port_;
     UserSeam& seam_;
@@ -113,5 +127,6 @@ class Exchange {
     bool displayReachable_ = false;
     bool busy_ = false;
     WireTrace* trace_ = nullptr;
+    LineTally tally_;
     std::function<QDateTime()> now_ = [] { return QDateTime::currentDateTime(); };
 };

@@ -26,9 +26,13 @@ QString ReadFirmwareId(Exchange& ex) {
     if (ex.transferError() || !got)
         return {};
 
+    return firmwareIdText(wire::unstuff(reply).mid(wire::kReplyDataOffset, wire::kFirmwareLength));
+}
+
+QString firmwareIdText(const QByteArray& identification) {
     // Erased memory is recognised on the unstuffed data: the header bytes are the sign's own,
     // and one that needs escaping pushes the data further into the reply as received.
-    QByteArray id = wire::unstuff(reply).mid(wire::kReplyDataOffset, wire::kFirmwareLength);
+    QByteArray id = identification;
     if (id.size() == wire::kFirmwareLength && id.count(char(0xFF)) == wire::kFirmwareLength)
         return msg::firmwareOld;
 
@@ -41,4 +45,11 @@ QString ReadFirmwareId(Exchange& ex) {
 
 bool isFlexFirmware(const QString& idText) {
     return idText.mid(kModelInText, kModelChars) == kFlexModel;
+}
+
+bool isGarbledFirmware(const QString& idText) {
+    for (QChar ch : idText)
+        if (ch.unicode() < 0x20 || ch.unicode() > 0x7E)
+            return true;
+    return false;
 }

@@ -8,31 +8,48 @@
 #include "protocol/Firmware.h"
 #include "protocol/Frames.h"
 #include "protocol/Link.h"
+#include "protocol/NetworkChecks.h"
 #include "protocol/OperationEnd.h"
+#include "protocol/PortChecks.h"
+#include "protocol/SettledRead.h"
+#include "serial/NetworkPort.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
+#include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-
-#ifdef Q_OS_UNIX
-#include <cerrno>
+#include <algorithm>
 #include <climits>
-#include <fcntl.h>
-#include <grp.h>
-#include <pwd.h>
-#include <sys/stat.h>
-#include <sys/sysmacros.h>
-#include <unistd.h>
-#endif
+#include <optional>
 
 namespace d = msg::doctor;
 
+namespace {
+
+QString verdictWord(Verdict v) {
+    switch (v) {
+    case Verdict::Passed:
+        return d::verdictPassed;
+    case Verdict::Failed:
+        return d::verdictFailed;
+    case Verdict::NotJudged:
+        break;
+    }
+    return d::verdictNotJudged;
+}
+
+} // namespace
+
+void DoctorReport::add(const QString& id, const QString& name, Verdict verdict, const QString& text,
+                       const QString& fix) {
+    checks.append({id, name, verdict, text, verdict == Verdict::Failed ? fix : QString()});
+    if (onCheck)
+        onCheck(checks.last());
+}
+
 bool DoctorReport::passed() const {
     for (const DoctorCheck& c : checks)
-        if (!c.passed)
+        if (!c.passed())
             return false;
     return true;
 }
@@ -40,17 +57,21 @@ bool DoctorReport::passed() const {
 QString DoctorReport::text() const {
     QString out;
     for (const DoctorCheck& c : checks)
-        out += d::line(c.passed, c.name, c.text, c.fix) + QLatin1Char('\n');
+        out += d::line(verdictWord(c.verdict), c.name, c.text, c.fix) + QLatin1Char('\n');
     return out;
 }
 
 QByteArray DoctorReport::json() const {
     QJsonArray list;
     for (const DoctorCheck& c : checks) {
+        // Neither true nor false when the check could not be judged.
+        const QJsonValue passed =
+            c.verdict == Verdict::NotJudged ? QJsonValue(QJsonValue::Null) : QJsonValue(c.passed());
         QJsonObject o{{QStringLiteral("check"), c.id},
-                      {QStringLiteral("passed"), c.passed},
+                      {QStringLiteral("passed"), passed},
+                      {QStringLiteral("verdict"), verdictWord(c.verdict)},
                       {QStringLiteral("text"), c.text}};
-        if (!c.passed && !c.fix.isEmpty())
+        if (!c.fix.isEmpty())
             o.insert(QStringLiteral("fix"), c.fix);
         list.append(o);
     }
@@ -90,212 +111,6 @@ class QuietSeam : public UserSeam {
     std::function<void()> breathe_;
 };
 
-struct Checks {
-    DoctorReport& report;
-
-    void add(const QString& id, const QString& name, bool passed, const QString& text,
-             const QString& fix = {}) {
-        report.checks.append({id, name, passed, text, passed ? QString() : fix});
-    }
-};
-
-#ifdef Q_OS_UNIX
-
-QByteArray local(const QString& path) {
-    return QFile::encodeName(path);
-}
-
-// Character devices that are terminals but never a line to a sign, and the memory devices.
-bool neverASignLine(const struct stat& st) {
-    const unsigned maj = major(st.st_rdev);
-    const unsigned min = minor(st.st_rdev);
-    constexpr unsigned kMemMajor = 1, kTtyAuxMajor = 5, kVirtualConsoleMajor = 4;
-    constexpr unsigned kFirstSerialMinor = 64; // /dev/ttyS0; below are the virtual consoles
-    return maj == kMemMajor || (maj == kTtyAuxMajor && min <= 2) ||
-           (maj == kVirtualConsoleMajor && min < kFirstSerialMinor);
-}
-
-bool checkNode(Checks& c, const QString& path, struct stat& st) {
-    const QString id = QStringLiteral("port");
-    if (::stat(local(path).constData(), &st) != 0) {
-        c.add(id, d::portName, false, d::portMissing(path), d::fixPortMissing);
-        return false;
-    }
-    QString wrong;
-    if (S_ISDIR(st.st_mode))
-        wrong = d::portFolder(path);
-    else if (S_ISREG(st.st_mode))
-        wrong = d::portPlainFile(path);
-    else if (!S_ISCHR(st.st_mode) || neverASignLine(st))
-        wrong = d::portNoSerialLine(path);
-    if (wrong.isEmpty()) {
-        const int fd = ::open(local(path).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-        if (fd >= 0) {
-            if (!::isatty(fd))
-                wrong = d::portNoSerialLine(path);
-            ::close(fd);
-        }
-    }
-    if (!wrong.isEmpty()) {
-        c.add(id, d::portName, false, wrong, d::fixPortWrong);
-        return false;
-    }
-    c.add(id, d::portName, true, d::portSerial(path));
-    return true;
-}
-
-QString modeText(mode_t m) {
-    QString s(S_ISCHR(m) ? QLatin1Char('c') : QLatin1Char('-'));
-    const char* rwx = "rwx";
-    for (int i = 8; i >= 0; --i)
-        s += (m & (1u << i)) ? QLatin1Char(rwx[(8 - i) % 3]) : QLatin1Char('-');
-    return s;
-}
-
-bool checkAccess(Checks& c, const QString& path, const struct stat& st) {
-    const QString id = QStringLiteral("access");
-    const group* g = ::getgrgid(st.st_gid);
-    const QString groupName = g ? QString::fromLocal8Bit(g->gr_name) : QString::number(st.st_gid);
-    const passwd* owner = ::getpwuid(st.st_uid);
-    const QString ownerName =
-        owner ? QString::fromLocal8Bit(owner->pw_name) : QString::number(st.st_uid);
-    const QString mode =
-        modeText(st.st_mode) + QLatin1Char(' ') + ownerName + QLatin1Char(':') + groupName;
-    if (::access(local(path).constData(), R_OK | W_OK) == 0) {
-        c.add(id, d::accessName, true, d::accessGranted(mode));
-        return true;
-    }
-    // Listed in the group, but this login started before: the groups come at login.
-    bool listed = false;
-    const passwd* me = ::getpwuid(::getuid());
-    if (g && me) {
-        listed = me->pw_gid == st.st_gid;
-        for (char** m = g->gr_mem; *m && !listed; ++m)
-            listed = qstrcmp(*m, me->pw_name) == 0;
-    }
-    c.add(id, d::accessName, false, d::accessRefused(mode),
-          listed ? d::fixLogInAgain(groupName) : d::fixJoinGroup(groupName));
-    return false;
-}
-
-QString readSmall(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    return QString::fromLocal8Bit(f.read(4096)).trimmed();
-}
-
-QString linkTarget(const QString& path) {
-    char buf[PATH_MAX];
-    const ssize_t n = ::readlink(local(path).constData(), buf, sizeof buf - 1);
-    return n > 0 ? QFile::decodeName(QByteArray(buf, int(n))) : QString();
-}
-
-QStringList processIds() {
-    QStringList pids;
-    for (const QString& e : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
-        bool number = false;
-        e.toInt(&number);
-        if (number)
-            pids << e;
-    }
-    return pids;
-}
-
-// The pseudo-terminal's index when path is one (/dev/pts/N): its other end is no rival.
-int ptyIndex(const QString& canonical) {
-    const QString prefix = QStringLiteral("/dev/pts/");
-    if (!canonical.startsWith(prefix))
-        return -1;
-    bool ok = false;
-    const int n = canonical.mid(prefix.size()).toInt(&ok);
-    return ok ? n : -1;
-}
-
-bool holdsPtyMaster(const QString& pid, int index) {
-    const QString fdDir = QStringLiteral("/proc/") + pid + QStringLiteral("/fd/");
-    for (const QString& fd : QDir(fdDir).entryList(QDir::System | QDir::NoDotAndDotDot)) {
-        if (linkTarget(fdDir + fd) != QLatin1String("/dev/ptmx"))
-            continue;
-        const QString info =
-            readSmall(QStringLiteral("/proc/") + pid + QStringLiteral("/fdinfo/") + fd);
-        for (const QString& l : info.split(QLatin1Char('\n')))
-            if (l.startsWith(QLatin1String("tty-index:")) && l.mid(10).trimmed().toInt() == index)
-                return true;
-    }
-    return false;
-}
-
-void checkHolders(Checks& c, const QString& path) {
-    const QString canonical = QFileInfo(path).canonicalFilePath();
-    const QString self = QString::number(::getpid());
-    const int pty = ptyIndex(canonical);
-    QStringList holders;
-    for (const QString& pid : processIds()) {
-        if (pid == self)
-            continue;
-        const QString fdDir = QStringLiteral("/proc/") + pid + QStringLiteral("/fd/");
-        const QStringList fds = QDir(fdDir).entryList(QDir::System | QDir::NoDotAndDotDot);
-        bool holds = false;
-        for (const QString& fd : fds)
-            if (linkTarget(fdDir + fd) == canonical) {
-                holds = true;
-                break;
-            }
-        if (!holds || (pty >= 0 && holdsPtyMaster(pid, pty)))
-            continue;
-        holders << d::process(readSmall(QStringLiteral("/proc/") + pid + QStringLiteral("/comm")),
-                              pid);
-    }
-    const QString id = QStringLiteral("holders");
-    if (holders.isEmpty())
-        c.add(id, d::holdersName, true, d::noHolder);
-    else
-        c.add(id, d::holdersName, false, d::heldBy(holders.join(QStringLiteral(", "))),
-              d::fixHolder);
-}
-
-bool modemManagerRuns() {
-    for (const QString& pid : processIds())
-        if (readSmall(QStringLiteral("/proc/") + pid + QStringLiteral("/comm")) ==
-            QLatin1String("ModemManager"))
-            return true;
-    return false;
-}
-
-// The adapter's USB identity, for a udev rule that names it.
-QString usbIdentity(const struct stat& st) {
-    QString dir =
-        QFileInfo(
-            QStringLiteral("/sys/dev/char/%1:%2").arg(major(st.st_rdev)).arg(minor(st.st_rdev)))
-            .canonicalFilePath();
-    for (int up = 0; up < 6 && dir.size() > 1; ++up) {
-        const QString vendor = readSmall(dir + QStringLiteral("/idVendor"));
-        const QString product = readSmall(dir + QStringLiteral("/idProduct"));
-        if (!vendor.isEmpty() && !product.isEmpty())
-            return d::udevMatch(vendor, product);
-        dir = QFileInfo(dir).path();
-    }
-    return {};
-}
-
-void checkModemManager(Checks& c, const struct stat& st) {
-    const QString id = QStringLiteral("modemmanager");
-    if (!modemManagerRuns()) {
-        c.add(id, d::modemManagerName, true, d::modemManagerAbsent);
-        return;
-    }
-    const QString udev = readSmall(
-        QStringLiteral("/run/udev/data/c%1:%2").arg(major(st.st_rdev)).arg(minor(st.st_rdev)));
-    if (udev.contains(QLatin1String("E:ID_MM_DEVICE_IGNORE=1")))
-        c.add(id, d::modemManagerName, true, d::modemManagerIgnores);
-    else
-        c.add(id, d::modemManagerName, false, d::modemManagerProbes,
-              d::fixModemManager(usbIdentity(st)));
-}
-
-#endif // Q_OS_UNIX
-
 // How many byte positions differ between two reads of the same memory.
 int differingBytes(const QByteArray& a, const QByteArray& b) {
     int n = int(qAbs(a.size() - b.size()));
@@ -304,50 +119,329 @@ int differingBytes(const QByteArray& a, const QByteArray& b) {
     return n;
 }
 
-struct BankRead {
-    bool answered = false;
-    bool clean = false; // a whole reply of the bank, nothing before it, its sum right
-    QByteArray data;
+// Repeated reads of one block of the sign's memory, each taken as Read takes it: the data from
+// byte 14 of the unstuffed reply, nothing else of the reply examined.
+struct Readings {
+    QString of; // what was read, for the report: "bank 0"
+    int count = 0;
+    QList<std::optional<BlockReading>> reads; // nothing for a read that got no whole answer
+
+    int answered() const {
+        int n = 0;
+        for (const auto& r : reads)
+            n += r.has_value();
+        return n;
+    }
+    // The data most reads agree on byte for byte, when at least two do.
+    std::optional<QByteArray> agreed() const {
+        std::optional<QByteArray> best;
+        int most = 1;
+        for (const auto& r : reads) {
+            if (!r)
+                continue;
+            int n = 0;
+            for (const auto& other : reads)
+                n += other && other->data == r->data;
+            if (n > most) {
+                most = n;
+                best = r->data;
+            }
+        }
+        return best;
+    }
 };
 
-BankRead readBank(Exchange& ex, int bank) {
-    // Each read is judged on its own: whatever an earlier answer left waiting goes first.
+// One read on a line cleared of whatever an earlier answer left (the exchange counts it).
+std::optional<BlockReading> readOnce(Exchange& ex, quint32 address, int count) {
     ex.purge();
     ex.setTransferError(false);
-    QByteArray whole;
-    const auto data =
-        ex.ReadMemory(wire::bankBase(bank), layout::kBankSize, kBulkReplyCapacity, &whole);
-    if (!data || ex.transferError())
-        return {};
-    const auto reply = wire::parseReplyFrame(whole);
-    const bool clean = reply && reply->sumOk && reply->address == wire::bankBase(bank) &&
-                       reply->data.size() == layout::kBankSize;
-    return {true, clean, *data};
+    return ReadBlockOnce(ex, address, count);
 }
 
-// The clean copy most reads agree on, and how many do.
-std::pair<QByteArray, int> mostAgreed(const QList<BankRead>& reads) {
-    QByteArray best;
-    int most = 0;
-    for (const BankRead& r : reads) {
-        if (!r.clean)
+// Stray bytes ahead of a reply push its data back, and two replies pushed back alike would
+// agree on data the sign does not hold. The data are the block that the most replies hold at
+// byte 14 or a few bytes further in; a tie goes to the block that passes whole, then to the
+// fewest stray bytes (a reply's header may be the same every time, so a block that starts in
+// it is held as often as the data). Each reply that holds the block further in had that many
+// stray bytes before it, and its read is taken from there. Returns the stray bytes found.
+int alignReads(Readings& r, const std::function<bool(const QByteArray&)>& whole) {
+    constexpr int kMaxStrayBytes = 16;
+    struct Holders {
+        QHash<int, int> shiftOf; // read -> stray bytes ahead of its data
+        int shifts = 0;
+    };
+    QHash<QByteArray, Holders> blocks;
+    for (int i = 0; i < r.reads.size(); ++i) {
+        if (!r.reads[i])
             continue;
-        int n = 0;
-        for (const BankRead& other : reads)
-            n += other.clean && other.data == r.data;
-        if (n > most) {
-            most = n;
-            best = r.data;
+        const QByteArray& reply = r.reads[i]->reply;
+        for (int k = 0; k <= kMaxStrayBytes; ++k) {
+            const qsizetype from = wire::kReplyDataOffset + k;
+            if (from + r.count > reply.size())
+                break;
+            Holders& h = blocks[reply.mid(from, r.count)];
+            if (!h.shiftOf.contains(i)) {
+                h.shiftOf.insert(i, k);
+                h.shifts += k;
+            }
         }
     }
-    return {best, most};
+    auto best = blocks.cend();
+    for (auto it = blocks.cbegin(); it != blocks.cend(); ++it) {
+        if (best == blocks.cend()) {
+            best = it;
+            continue;
+        }
+        const qsizetype holders = it->shiftOf.size(), bestHolders = best->shiftOf.size();
+        const bool isWhole = whole(it.key()), bestWhole = whole(best.key());
+        if (holders != bestHolders ? holders > bestHolders
+            : isWhole != bestWhole ? isWhole
+                                   : it->shifts < best->shifts)
+            best = it;
+    }
+    if (best == blocks.cend() || (best->shiftOf.size() < 2 && !whole(best.key())))
+        return 0;
+    int stray = 0;
+    for (auto it = best->shiftOf.cbegin(); it != best->shiftOf.cend(); ++it) {
+        r.reads[it.key()]->data = best.key();
+        stray += it.value();
+    }
+    return stray;
 }
 
-bool printable(const QString& text) {
-    for (QChar ch : text)
-        if (ch.unicode() < 0x20 || ch.unicode() > 0x7E)
+// Identification bytes as a sign holds them: a model starting with a character, then
+// characters, zero bytes as padding only; or erased memory.
+bool plausibleFirmware(const QByteArray& id) {
+    if (id.count(char(0xFF)) == id.size())
+        return true;
+    const auto printable = [](char c) { return quint8(c) >= 0x20 && quint8(c) < 0x7F; };
+    const qsizetype nul = id.indexOf('\0');
+    const QByteArray text = nul < 0 ? id : id.left(nul);
+    return !text.isEmpty() && text.front() != ' ' &&
+           std::all_of(text.begin(), text.end(), printable) &&
+           id.mid(text.size()).count('\0') == id.size() - text.size();
+}
+
+// Everything the line did wrong, in the report's words.
+struct LineFindings {
+    QStringList reads; // reads that disagreed
+    int shiftedBy = 0; // stray bytes found ahead of replies
+
+    // Each read against the copy the block is judged on; none when no copy could be.
+    void compare(const Readings& r, const std::optional<QByteArray>& copy, bool countBytes) {
+        if (!copy) {
+            if (r.answered() >= 2)
+                reads << d::noTwoAgreed(int(r.reads.size()), r.of);
+            return;
+        }
+        int differing = 0, fewest = INT_MAX, most = 0;
+        for (const auto& read : r.reads) {
+            if (!read || read->data == *copy)
+                continue;
+            ++differing;
+            const int n = differingBytes(read->data, *copy);
+            fewest = qMin(fewest, n);
+            most = qMax(most, n);
+        }
+        if (differing > 0)
+            reads << d::readsDiffered(differing, int(r.reads.size()), r.of, fewest,
+                                      countBytes ? most : 0);
+    }
+};
+
+struct Judged {
+    Verdict verdict = Verdict::NotJudged;
+    std::optional<QByteArray> copy; // what the verdict rests on
+};
+
+// A bank is judged by its full test on the copy two reads agree on, or passed on a single read
+// that passes the test (the line does not make a bank whole); otherwise it is not judged.
+Judged judgeBank(const Readings& r) {
+    if (const auto agreed = r.agreed())
+        return {bankValid(*agreed) ? Verdict::Passed : Verdict::Failed, agreed};
+    for (const auto& read : r.reads)
+        if (read && bankValid(read->data))
+            return {Verdict::Passed, read->data};
+    return {};
+}
+
+QString notJudgedText(const Readings& r) {
+    const int answered = r.answered();
+    return answered == 0   ? d::notJudgedSilent
+           : answered == 1 ? d::notJudgedOneAnswer(int(r.reads.size()))
+                           : d::notJudgedNoisy;
+}
+
+// The sign's checks and the line's, once the port is known to be usable.
+class SignChecks {
+  public:
+    SignChecks(Exchange& ex, DoctorReport& report, int bank0Reads)
+        : ex_(ex), report_(report), bank0Reads_(bank0Reads) {}
+
+    void run(LinkState& link, QuietSeam& seam) {
+        if (!linkUp(link, seam))
+            return;
+        answersAtLink_ = ex_.tally().answers;
+        checkFirmware();
+        checkBanks();
+        checkLine();
+    }
+
+  private:
+    bool linkUp(LinkState& link, QuietSeam& seam);
+    void checkFirmware();
+    void checkBanks();
+    void checkLine();
+    QStringList lineSeen();
+
+    Exchange& ex_;
+    DoctorReport& report_;
+    int bank0Reads_;
+    // Notes whether a read got its answer: the reads at the end that did not tell a sign that
+    // stopped answering from a noisy line.
+    void note(bool answered) { unansweredAtEnd_ = answered ? 0 : unansweredAtEnd_ + 1; }
+
+    int attempts_ = 0;
+    int answersAtLink_ = 0;
+    int unansweredAtEnd_ = 0;
+    LineFindings line_;
+};
+
+// As the Connection dialog tries it: a few times while nothing answers, more while answers
+// come garbled (the sign is there; the line spoils what it says).
+bool SignChecks::linkUp(LinkState& link, QuietSeam& seam) {
+    const QString id = QStringLiteral("link");
+    int silent = 0;
+    bool linked = false;
+    while (!linked && silent < LineDoctor::kLinkAttempts &&
+           attempts_ < LineDoctor::kMaxLinkAttempts) {
+        ++attempts_;
+        seam.last.clear();
+        const int answersBefore = ex_.tally().answers;
+        linked = LinkToSign(ex_, link);
+        if (link.cancelled) {
+            report_.add(
+                id, d::linkName, false,
+                d::linkOpenFailed(QString(seam.last).replace(QLatin1Char('\n'), QLatin1Char(' '))),
+                d::fixOpen);
             return false;
-    return true;
+        }
+        if (!linked && ex_.tally().answers == answersBefore)
+            ++silent;
+    }
+    if (linked) {
+        report_.add(id, d::linkName, true, d::linkAnswered(attempts_, ex_.displayReachable()));
+        return true;
+    }
+    if (silent == attempts_) {
+        report_.add(id, d::linkName, false, d::linkSilent(attempts_), d::fixSilent);
+        return false;
+    }
+    report_.add(id, d::linkName, Verdict::NotJudged, d::linkGarbled(attempts_));
+    checkLine();
+    return false;
+}
+
+void SignChecks::checkFirmware() {
+    const QString id = QStringLiteral("firmware");
+    Readings r{d::ofFirmware, wire::kFirmwareLength, {}};
+    for (int i = 0; i < LineDoctor::kFirmwareReads; ++i) {
+        r.reads << readOnce(ex_, wire::kFirmwareAddress, wire::kFirmwareLength);
+        note(r.reads.back().has_value());
+    }
+    line_.shiftedBy += alignReads(r, plausibleFirmware);
+    const auto agreed = r.agreed();
+    line_.compare(r, agreed, false);
+    if (!agreed) {
+        if (r.answered() == 0)
+            report_.add(id, d::firmwareName, false, d::firmwareSilent, d::fixSilent);
+        else
+            report_.add(id, d::firmwareName, Verdict::NotJudged, notJudgedText(r));
+        return;
+    }
+    const QString text = firmwareIdText(*agreed);
+    if (isGarbledFirmware(text))
+        report_.add(id, d::firmwareName, false, d::firmwareGarbled, d::fixSilent);
+    else if (isFlexFirmware(text))
+        report_.add(id, d::firmwareName, false, d::firmwareRefused(text), d::fixFirmware);
+    else
+        report_.add(id, d::firmwareName, true, d::firmwareWritten(text));
+}
+
+void SignChecks::checkBanks() {
+    Judged judged[2];
+    QString unjudged[2];
+    for (int b = 0; b < 2; ++b) {
+        Readings r{d::ofBank(b), layout::kBankSize, {}};
+        const int reads = b == 0 ? bank0Reads_ : LineDoctor::kBank1Reads;
+        for (int i = 0; i < reads; ++i) {
+            r.reads << readOnce(ex_, wire::bankBase(b), layout::kBankSize);
+            note(r.reads.back().has_value());
+        }
+        line_.shiftedBy += alignReads(r, bankValid);
+        judged[b] = judgeBank(r);
+        line_.compare(r, judged[b].copy, true);
+        const QString bankId = QStringLiteral("bank%1").arg(b);
+        switch (judged[b].verdict) {
+        case Verdict::Passed:
+            report_.add(bankId, d::bankName(b), true, d::bankValid);
+            break;
+        case Verdict::Failed:
+            report_.add(bankId, d::bankName(b), false, d::bankInvalid, d::fixBank);
+            break;
+        case Verdict::NotJudged:
+            unjudged[b] = notJudgedText(r);
+            report_.add(bankId, d::bankName(b), Verdict::NotJudged, unjudged[b]);
+            break;
+        }
+    }
+    const QString id = QStringLiteral("banks");
+    if (!judged[0].copy || !judged[1].copy) {
+        report_.add(id, d::banksName, Verdict::NotJudged,
+                    unjudged[0].isEmpty() ? unjudged[1] : unjudged[0]);
+        return;
+    }
+    const bool equal = *judged[0].copy == *judged[1].copy;
+    const int running = judged[0].verdict == Verdict::Passed   ? 0
+                        : judged[1].verdict == Verdict::Passed ? 1
+                                                               : -1;
+    report_.add(id, d::banksName, equal && running == 0, d::banksState(equal, running), d::fixBank);
+}
+
+QStringList SignChecks::lineSeen() {
+    const LineTally& t = ex_.tally();
+    QStringList seen;
+    if (attempts_ > 1)
+        seen << d::linkAttempts(attempts_);
+    if (t.negative > 0)
+        seen << d::negativeAnswers(t.negative);
+    if (t.timeOuts > 0)
+        seen << d::timeOuts(t.timeOuts);
+    if (t.brokenReplies > 0)
+        seen << d::brokenReplies(t.brokenReplies);
+    seen << line_.reads;
+    if (const int stray = t.strayBytes + line_.shiftedBy; stray > 0)
+        seen << d::strayBytes(stray);
+    return seen;
+}
+
+void SignChecks::checkLine() {
+    const QString id = QStringLiteral("quality");
+    const LineTally& t = ex_.tally();
+    // A sign that stopped answering is no noisy line.
+    if (t.answers == answersAtLink_ && t.timeOuts > 0) {
+        report_.add(id, d::qualityName, false, d::silentSinceLink(t.timeOuts), d::fixSilent);
+        return;
+    }
+    if (unansweredAtEnd_ >= 2) {
+        report_.add(id, d::qualityName, false, d::stoppedAnswering(unansweredAtEnd_), d::fixSilent);
+        return;
+    }
+    const QStringList seen = lineSeen();
+    if (seen.isEmpty())
+        report_.add(id, d::qualityName, true, d::readsAgreed(bank0Reads_, LineDoctor::kBank1Reads));
+    else
+        report_.add(id, d::qualityName, false, seen.join(QStringLiteral("; ")), d::fixLine);
 }
 
 } // namespace
@@ -357,16 +451,11 @@ LineDoctor::LineDoctor(Exchange& exchange) : outer_(exchange) {}
 DoctorReport LineDoctor::run(const QString& portName) {
     DoctorReport report;
     report.port = portName.trimmed();
-    Checks c{report};
-    const QString path = devicePath(report.port);
-
-#ifdef Q_OS_UNIX
-    struct stat st {};
-    if (!checkNode(c, path, st) || !checkAccess(c, path, st))
+    report.onCheck = onCheck_;
+    // A network port has no device here: its own checks come in place of the local ones.
+    const bool network = NetworkPort::named(report.port);
+    if (!network && !checkLocalPort(report, devicePath(report.port)))
         return report;
-    checkHolders(c, path);
-    checkModemManager(c, st);
-#endif
 
     QuietSeam seam(breathe_);
     Exchange ex(outer_.port(), seam);
@@ -378,75 +467,15 @@ DoctorReport LineDoctor::run(const QString& portName) {
         Exchange& ex;
         ~CloseAtEnd() { ClosePortQuietly(ex); }
     } closeAtEnd{ex};
-
-    // The link: as the Connection dialog tries it, a few times.
-    int attempt = 0;
-    bool linked = false;
-    while (!linked && attempt < kLinkAttempts) {
-        ++attempt;
-        seam.last.clear();
-        linked = LinkToSign(ex, link);
-        if (link.cancelled) {
-            c.add(
-                QStringLiteral("link"), d::linkName, false,
-                d::linkOpenFailed(QString(seam.last).replace(QLatin1Char('\n'), QLatin1Char(' '))),
-                d::fixOpen);
+    if (network) {
+        const qsizetype before = report.checks.size();
+        const bool reached = RunNetworkChecks(ex, report.port, report.checks);
+        if (onCheck_)
+            for (qsizetype i = before; i < report.checks.size(); ++i)
+                onCheck_(report.checks.at(i));
+        if (!reached)
             return report;
-        }
     }
-    if (!linked) {
-        c.add(QStringLiteral("link"), d::linkName, false, d::linkSilent(kLinkAttempts),
-              d::fixSilent);
-        return report;
-    }
-    c.add(QStringLiteral("link"), d::linkName, true,
-          d::linkAnswered(attempt, kLinkAttempts, ex.displayReachable()));
-
-    ex.setTransferError(false);
-    ex.purge();
-    const QString id = ReadFirmwareId(ex);
-    if (id.isEmpty())
-        c.add(QStringLiteral("firmware"), d::firmwareName, false, d::firmwareSilent, d::fixSilent);
-    else if (!printable(id))
-        c.add(QStringLiteral("firmware"), d::firmwareName, false, d::firmwareGarbled, d::fixSilent);
-    else if (isFlexFirmware(id))
-        c.add(QStringLiteral("firmware"), d::firmwareName, false, d::firmwareRefused(id),
-              d::fixFirmware);
-    else
-        c.add(QStringLiteral("firmware"), d::firmwareName, true, d::firmwareWritten(id));
-
-    // Bank 0 is read several times: the copy most reads agree on is the one tested, and how
-    // many agreed tells the line's quality. Bank 1 is read until one reply comes clean.
-    QList<BankRead> zero;
-    for (int i = 0; i < reads_; ++i)
-        zero << readBank(ex, 0);
-    const auto [bank0, agreed] = mostAgreed(zero);
-    BankRead one;
-    for (int i = 0; i < reads_ && !one.clean; ++i)
-        one = readBank(ex, 1);
-    const QByteArray* banks[2] = {agreed > 0 ? &bank0 : nullptr, one.clean ? &one.data : nullptr};
-    bool valid[2] = {false, false};
-    for (int b = 0; b < 2; ++b) {
-        const QString bankId = QStringLiteral("bank%1").arg(b);
-        valid[b] = banks[b] && bankValid(*banks[b]);
-        if (!banks[b])
-            c.add(bankId, d::bankName(b), false, d::bankUnread, d::fixSilent);
-        else
-            c.add(bankId, d::bankName(b), valid[b], valid[b] ? d::bankValid : d::bankInvalid,
-                  d::fixBank);
-    }
-    if (banks[0] && banks[1]) {
-        const bool equal = *banks[0] == *banks[1];
-        const int running = valid[0] ? 0 : valid[1] ? 1 : -1;
-        c.add(QStringLiteral("banks"), d::banksName, equal && running == 0,
-              d::banksState(equal, running), d::fixBank);
-    }
-
-    int differing = 0;
-    for (const BankRead& r : zero)
-        differing = qMax(differing, agreed > 0 && r.answered ? differingBytes(r.data, bank0)
-                                                             : int(layout::kBankSize));
-    c.add(QStringLiteral("quality"), d::qualityName, agreed == reads_,
-          agreed == reads_ ? d::readsAgreed(reads_) : d::readsDiffer(agreed, reads_, differing));
+    SignChecks(ex, report, reads_).run(link, seam);
     return report;
 }

@@ -4,12 +4,14 @@
 #include "core/UserSeam.h"
 #include "protocol/Exchange.h"
 #include "protocol/WireTrace.h"
+#include "serial/NetworkPort.h"
 #include "serial/TCommPort.h"
 
 #include <QFileInfo>
 #include <QSerialPortInfo>
 #include <QSet>
 #include <cerrno>
+#include <cstring>
 
 namespace {
 
@@ -37,10 +39,29 @@ QString devicePath(const QString& portName) {
     return portName.contains(QLatin1Char('/')) ? portName : QStringLiteral("/dev/") + portName;
 }
 
+namespace {
+
+// Why a network port would not open: the server's address and the system's words.
+QString networkWhy(const ECommError& error, const QString& portName) {
+    const auto where = NetworkPort::parse(portName);
+    if (!where)
+        return msg::network::badName;
+    if (error.code == ECommError::SetSettingsFailed)
+        return msg::network::noSerialSettings(where->address());
+    QString reason = error.reason;
+    if (reason.isEmpty() && error.systemError != 0)
+        reason = QString::fromLocal8Bit(std::strerror(int(error.systemError)));
+    return msg::network::cannotConnect(where->address(), reason);
+}
+
+} // namespace
+
 QString openFailureText(const ECommError& error, const QString& portName) {
     QString text = error.code == ECommError::OpenFailed ? msg::portInUse : msg::portOpenError;
     QString why;
-    if (error.systemError == ENOTTY) {
+    if (NetworkPort::named(portName)) {
+        why = networkWhy(error, portName);
+    } else if (error.systemError == ENOTTY) {
         why = msg::portNotSerial;
     } else if (error.systemError == EACCES || error.systemError == EPERM) {
         why = msg::portNoPermission;
@@ -60,6 +81,10 @@ void showOpenFailure(UserSeam& seam, const ECommError& error, const QString& por
 }
 
 bool OpenChosenPort(Exchange& ex, const LinkState& link) {
+    // A network serial server has as long to connect and to answer a setting as the sign has
+    // to acknowledge a frame, and never less than a loaded machine needs.
+    const ExchangeTiming& t = ex.timing();
+    ex.port().setNetworkWaitMs(qMax(kNetworkWaitFloorMs, t.polls * t.pollMs));
     try {
         ex.port().OpenAt(kLinkBaud, link.portName, kLinkFraming);
         return true;
@@ -98,6 +123,9 @@ QList<SerialPortEntry> ListSerialPorts(const QStringList& extraPorts) {
     QSet<QString> seen;
     const auto found = QSerialPortInfo::availablePorts();
     auto describe = [&](const QString& name) {
+        if (const auto net = NetworkPort::parse(name))
+            return net->kind == NetworkPort::Kind::Rfc2217 ? msg::network::rfc2217Description
+                                                           : msg::network::rawDescription;
         for (const auto& info : found)
             if (info.systemLocation() == name || info.portName() == name)
                 return info.description();
@@ -105,16 +133,16 @@ QList<SerialPortEntry> ListSerialPorts(const QStringList& extraPorts) {
     };
     auto add = [&](const QString& name, const QString& description) {
         const QString n = name.trimmed();
-        if (n.isEmpty() || seen.contains(n))
+        if (n.isEmpty() || seen.contains(NetworkPort::canonical(n)))
             return;
-        seen.insert(n);
+        seen.insert(NetworkPort::canonical(n));
         list.append({n, description});
     };
 
     for (const auto& name : extraPorts)
         add(name, describe(name));
     const QString fromEnv = qEnvironmentVariable("LEDSIGN_PORTS");
-    for (const auto& name : fromEnv.split(QLatin1Char(':'), Qt::SkipEmptyParts))
+    for (const auto& name : NetworkPort::splitList(fromEnv))
         add(name, describe(name));
     for (const auto& info : found)
         add(info.systemLocation(), info.description());

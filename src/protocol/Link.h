@@ -17,6 +17,8 @@ struct LinkState {
 
 inline constexpr quint32 kLinkBaud = 19200;
 inline constexpr int kLinkFraming = 1; // 8 data bits, no parity, 1 stop bit
+// The shortest wait for a network serial server to connect and to answer a setting.
+inline constexpr int kNetworkWaitFloorMs = 2000;
 
 // Reopens the chosen port and repeats the link handshake (quiet), probes the display
 // controller with a lone end byte and shakes hands once more. True when linked; the port
@@ -30,7 +32,8 @@ bool OpenChosenPort(Exchange& exchange, const LinkState& link);
 
 // "Error opening comm port. Port already in use?" or "Error opening comm port.", followed
 // on a second line by the likely cause: no permission (the dialout group), another program
-// holding the port, or no such port.
+// holding the port, or no such port; for a network port the server's address and why the
+// connection failed, or that the server does not take serial settings.
 QString openFailureText(const ECommError& error, const QString& portName);
 // The device file of a port: names without a folder are device names, as the serial port
 // takes them ("ttyUSB0" is /dev/ttyUSB0).

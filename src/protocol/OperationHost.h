@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 // What a device operation needs from the window beyond the user seam. The command line
 // supplies a host that has no controls to collect from or refresh.
 class OperationHost {
@@ -15,4 +17,11 @@ class OperationHost {
     virtual void setWriteEnabled(bool on) = 0;
     // The "Pager" menu, enabled after the first successful connection.
     virtual void enablePager() = 0;
+
+    // The line to the sign, for the window to show: linked on a port (a link or an operation's
+    // link succeeded), its firmware identified (the identification text), or lost (a link
+    // failed, a Link was cancelled, the port went away). The command line shows none of it.
+    virtual void lineLinked(const QString& /*port*/) {}
+    virtual void firmwareIdentified(const QString& /*idText*/) {}
+    virtual void lineLost() {}
 };

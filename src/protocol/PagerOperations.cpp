@@ -56,6 +56,7 @@ template <typename Body> bool PagerOperations::guarded(Body body) {
     try {
         return body();
     } catch (const ECommError&) {
+        host_.lineLost();
         ex_.setTransferError(true);
         return end(ends::finished, msg::transmitError);
     }
@@ -68,10 +69,12 @@ bool PagerOperations::end(const OperationEnd& how, const QString& message) {
 
 bool PagerOperations::linkOrReport(bool writeTurnedOff) {
     if (LinkToSign(ex_, link_)) {
+        host_.lineLinked(link_.portName);
         // A failed second handshake must not spoil the operation that follows.
         ex_.setTransferError(false);
         return true;
     }
+    host_.lineLost();
     ex_.seam().setStatus(msg::statusError);
     return end(writeTurnedOff ? ends::linkFailedWriteOff : ends::linkFailed, msg::boardNotFound);
 }
@@ -307,7 +310,17 @@ bool PagerOperations::writeBody(const WriteChoices& choices) {
     if (!startBankOperation())
         return false;
 
-    const QString firmware = ReadFirmwareId(ex_);
+    QString firmware = ReadFirmwareId(ex_);
+    // A line hit spoils one read, not two: a garbled identification is asked for again, and
+    // a sign that gives it garbled twice is not written (the line check fails it too).
+    if (isGarbledFirmware(firmware)) {
+        ex_.purge();
+        firmware = ReadFirmwareId(ex_);
+    }
+    if (isGarbledFirmware(firmware))
+        return end(ends::declined, msg::doctor::firmwareGarbledWrite);
+    if (!firmware.isEmpty())
+        host_.firmwareIdentified(firmware);
     if (isFlexFirmware(firmware)) {
         seam.message(msg::notPocsag);
         allowed = false;
@@ -366,6 +379,10 @@ bool PagerOperations::writeBody(const WriteChoices& choices) {
         allowed = false;
     if (!allowed)
         return end(ends::declined);
+    if (choices.stopBeforeErase && choices.stopBeforeErase()) {
+        ex_.SendClock(wire::StageEnd);
+        return end(ends::declined, msg::writeStoppedBeforeErase);
+    }
 
     // While bank 0 is good, bank 1 goes first; otherwise bank 0 does, so the good copy
     // outlives a power cut at any moment. With no good copy at all, bank 1 goes first.
@@ -385,7 +402,13 @@ bool PagerOperations::writeBody(const WriteChoices& choices) {
         seam.setProgressMax(progress::kReadBank);
         seam.setProgress(0);
         ex_.SendClock(wire::StageBeforeRead);
-        if (ReadBlock(ex_, wire::bankBase(bank), kBankSize) != sealed)
+        bool readBack = false;
+        const QByteArray back = ReadBlock(ex_, wire::bankBase(bank), kBankSize, &readBack);
+        // A sign that stopped answering said nothing about the bank: the exchange has shown
+        // "Transmit Error!", and no difference is claimed.
+        if (!readBack)
+            return end(ends::finished);
+        if (back != sealed)
             return end(ends::verifyDifference, msg::verifyErrorHtag(ex_.sequence()));
         if (!second && choices.stopBetweenBanks && choices.stopBetweenBanks()) {
             ex_.SendClock(wire::StageEnd);
@@ -408,23 +431,26 @@ bool PagerOperations::verifyBody() {
     ex_.SendClock(wire::StageBeforeRead);
     // The whole bank: a tail that fails its data makes the sign fall back on bank 1, whatever
     // bytes 0-4093 hold.
-    const QByteArray bank0 = ReadBlock(ex_, wire::bankBase(0), kBankSize);
+    bool readOk = false;
+    const QByteArray bank0 = ReadBlock(ex_, wire::bankBase(0), kBankSize, &readOk);
+    // A read that failed ("Transmit Error!" already shown) compares nothing: "Verify Error!".
+    if (!readOk)
+        return finishBankOperation(msg::verifySuccess, msg::verifyError);
     // The checksum slot is not compared: the image's copy is only valid right after a write.
     const bool sameData = std::memcmp(bank0.constData(), image_.data(), kSummedBytes) == 0;
     const bool whole = bankValid(bank0);
-    if (!sameData || (!whole && !ex_.transferError())) {
+    if (!sameData || !whole) {
         ex_.SendClock(wire::StageEnd);
         seam.message(msg::verifyErrorHtag(ex_.sequence()));
         QStringList lines;
-        if (lister_ && !sameData && !ex_.transferError()) {
+        if (lister_ && !sameData) {
             // The checksum slot is no setting; the window's copy stands in for the sign's.
             QByteArray sign = bank0.left(kImageSize);
             const QByteArray window = image_.toByteArray();
             sign.replace(kSummedBytes, kImageSize - kSummedBytes, window.mid(kSummedBytes));
             lines = lister_(sign, window);
         }
-        // A read that failed proves nothing about the bank's own test.
-        if (!whole && !ex_.transferError())
+        if (!whole)
             lines << msg::bank0TailFails;
         if (!lines.isEmpty())
             seam.message(lines.join(QLatin1Char('\n')));
@@ -437,6 +463,8 @@ bool PagerOperations::checkFirmwareBody() {
     if (!linkOrReport(false))
         return false;
     const QString id = ReadFirmwareId(ex_);
+    if (!id.isEmpty())
+        host_.firmwareIdentified(id);
     end(ends::firmwareShown, id.isEmpty() ? msg::readErrorFirmware : id);
     return !id.isEmpty();
 }

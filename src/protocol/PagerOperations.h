@@ -37,6 +37,9 @@ class PagerOperations {
         // Asked once the first bank is written and read back: true ends the Write there, with
         // one bank holding the new image and the other the old, both valid.
         std::function<bool()> stopBetweenBanks;
+        // Asked once the sign was read (and backed up), before the first erase: true ends
+        // the Write there with the sign as it was.
+        std::function<bool()> stopBeforeErase;
     };
 
     // Fetches the parameter bank from the sign into the image; bank 0, or bank 1 when bank 0

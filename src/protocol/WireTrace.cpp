@@ -12,22 +12,18 @@
 #include <QStandardPaths>
 #include <cstring>
 
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 namespace {
 
 constexpr char kToSign[] = "tool -> sign";
 constexpr char kToTool[] = "sign -> tool";
 constexpr char kPort[] = "port";
-
-// The image's secrets, as offsets into a bank.
-struct Range {
-    int from, count;
-};
-constexpr Range kSecrets[] = {
-    {layout::kAirPassword, layout::kPasswordLen},
-    {layout::kFcPassword1, layout::kPasswordLen},
-    {layout::kFcPassword2, layout::kPasswordLen},
-    {layout::kReadPassword, layout::kPasswordLen},
-};
 
 bool secretAt(quint32 address) {
     for (int bank = 0; bank < 2; ++bank) {
@@ -35,7 +31,7 @@ bool secretAt(quint32 address) {
         if (address < base || address >= base + layout::kBankSize)
             continue;
         const int offset = int(address - base);
-        for (const Range& r : kSecrets)
+        for (const layout::Range& r : layout::kSecrets)
             if (offset >= r.from && offset < r.from + r.count)
                 return true;
     }
@@ -126,7 +122,7 @@ QString passThroughText(const QByteArray& stuffedDisplay) {
 
 } // namespace
 
-WireTrace::WireTrace(const QString& path) : file_(path) {
+WireTrace::WireTrace(const QString& path) : path_(path), file_(path) {
     clock_.start();
 }
 
@@ -138,14 +134,45 @@ bool WireTrace::open(QString* error) {
     if (file_.isOpen())
         return true;
     tried_ = true;
-    if (beforeCreate_)
-        beforeCreate_();
-    // Created private to the user: a trace names the sign's addresses and settings.
-    const bool ok = file_.open(QIODevice::WriteOnly | QIODevice::Truncate,
-                               QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    if (!ok && error)
-        *error = file_.errorString();
-    return ok;
+    auto refuse = [&](const QString& why) {
+        if (error)
+            *error = why;
+        return false;
+    };
+    if (beforeCreate_ && !beforeCreate_())
+        return refuse(msg::trace::folderRefused);
+        // Private to the user: a trace names the sign's addresses and settings.
+#ifdef Q_OS_UNIX
+    const int fd = ::open(QFile::encodeName(path_).constData(),
+                          O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, S_IRUSR | S_IWUSR);
+    if (fd < 0)
+        return refuse(errno == ELOOP ? msg::trace::symbolicLink
+                                     : QString::fromLocal8Bit(std::strerror(errno)));
+    // A file that was there keeps its mode through open(): it is made private here. Devices
+    // (a terminal, /dev/null) are not the user's to change.
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
+        (st.st_mode & 07777) != (S_IRUSR | S_IWUSR) && ::fchmod(fd, S_IRUSR | S_IWUSR) != 0) {
+        const QString why = QString::fromLocal8Bit(std::strerror(errno));
+        ::close(fd);
+        return refuse(why);
+    }
+    if (!file_.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return refuse(file_.errorString());
+    }
+    return true;
+#else
+    if (!file_.open(QIODevice::WriteOnly | QIODevice::Truncate,
+                    QFileDevice::ReadOwner | QFileDevice::WriteOwner))
+        return refuse(file_.errorString());
+    return true;
+#endif
+}
+
+void WireTrace::lost(const QString& why) {
+    if (failure_.isEmpty())
+        failure_ = why.isEmpty() ? msg::trace::notWritten : why;
 }
 
 bool WireTrace::ensureOpen() {
@@ -153,7 +180,11 @@ bool WireTrace::ensureOpen() {
         return true;
     if (tried_)
         return false; // one failure is enough: the line goes on without its trace
-    return open();
+    QString why;
+    if (open(&why))
+        return true;
+    lost(why);
+    return false;
 }
 
 void WireTrace::line(const char* direction, const QString& what, const QByteArray& hex) {
@@ -169,12 +200,13 @@ void WireTrace::line(const char* direction, const QString& what, const QByteArra
         l += hex;
     }
     l += '\n';
-    file_.write(l);
+    if (file_.write(l) != l.size())
+        lost(file_.errorString());
 }
 
 void WireTrace::flush() {
-    if (file_.isOpen())
-        file_.flush();
+    if (file_.isOpen() && !file_.flush())
+        lost(file_.errorString());
 }
 
 void WireTrace::sent(const QByteArray& stuffedFrame) {
@@ -273,18 +305,20 @@ QString newPath() {
 
 bool makeFolder() {
     const QString path = folder();
-    return QDir().mkpath(path) &&
+    // Checked before and after making it: setting the mode would follow a link.
+    return !QFileInfo(path).isSymLink() && QDir().mkpath(path) && !QFileInfo(path).isSymLink() &&
            QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                            QFileDevice::ExeOwner);
 }
 
-void prepareFolder(int keep) {
+bool prepareFolder(int keep) {
     if (!makeFolder())
-        return;
+        return false;
     const QFileInfoList traces =
         QDir(folder()).entryInfoList({QStringLiteral("trace-*.txt")}, QDir::Files, QDir::Time);
     for (qsizetype i = qMax(0, keep - 1); i < traces.size(); ++i)
         QFile::remove(traces[i].absoluteFilePath());
+    return true;
 }
 
 } // namespace sessiontrace

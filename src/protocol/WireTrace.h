@@ -29,11 +29,15 @@ class WireTrace : public PortObserver {
     WireTrace(const WireTrace&) = delete;
     WireTrace& operator=(const WireTrace&) = delete;
 
-    // Creates the file now; false with the system's reason.
+    // Creates the file now, private to the user even when it was there before, and never
+    // through a symbolic link; false with the reason.
     bool open(QString* error = nullptr);
-    QString path() const { return file_.fileName(); }
-    // Run once, just before the file is created.
-    void setBeforeCreate(std::function<void()> hook) { beforeCreate_ = std::move(hook); }
+    QString path() const { return path_; }
+    // Run once, just before the file is created; false keeps the file from being created.
+    void setBeforeCreate(std::function<bool()> hook) { beforeCreate_ = std::move(hook); }
+    // Whether every line so far reached the file (a full disk loses them); why not.
+    bool complete() const { return failure_.isEmpty(); }
+    QString failure() const { return failure_; }
 
     // A device frame as written, stuffed, end byte included.
     void sent(const QByteArray& stuffedFrame);
@@ -50,10 +54,13 @@ class WireTrace : public PortObserver {
   private:
     bool ensureOpen();
     void line(const char* direction, const QString& what, const QByteArray& hex = {});
+    void lost(const QString& why);
 
-    QFile file_;
+    QString path_;
+    QFile file_; // opened by its descriptor: it knows no name
     QElapsedTimer clock_;
-    std::function<void()> beforeCreate_;
+    std::function<bool()> beforeCreate_;
+    QString failure_;
     bool tried_ = false;
     // The last request's sequence number, and the last read's address and count: the
     // answers are named by them.
@@ -68,9 +75,10 @@ inline constexpr int kKeep = 20;
 QString folder();
 // A new file name in folder() for a session starting now.
 QString newPath();
-// Makes the folder, private to the user.
+// Makes the folder, private to the user; false when it cannot, or when it is a symbolic link
+// (a trace is never written through one).
 bool makeFolder();
 // Makes the folder (private to the user) and removes all but the newest keep - 1 traces,
-// leaving room for the one about to be written.
-void prepareFolder(int keep = kKeep);
+// leaving room for the one about to be written. False when the folder cannot be used.
+bool prepareFolder(int keep = kKeep);
 } // namespace sessiontrace

@@ -1,5 +1,7 @@
 #include "serial/TCommPort.h"
 
+#include "serial/NetworkLine.h"
+
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QFile>
@@ -74,10 +76,46 @@ void TCommPort::applyFraming() {
     port_->setFlowControl(QSerialPort::NoFlowControl);
 }
 
+template <typename Call> auto TCommPort::onNetwork(Call call) -> decltype(call()) {
+    try {
+        return call();
+    } catch (const ECommError& e) {
+        if (!net_->connected()) {
+            connectionLoss_ = e.reason;
+            Close();
+        }
+        throw;
+    }
+}
+
+void TCommPort::openNetwork() {
+    networkConnectMs_ = -1;
+    const auto where = NetworkPort::parse(name_);
+    if (!where)
+        throw ECommError(ECommError::OpenFailed, quint32(EINVAL));
+    auto line = std::make_unique<NetworkLine>(*where, networkWaitMs_);
+    try {
+        line->open({baud_, dataBits_, parity_, stopBits_});
+    } catch (const ECommError&) {
+        networkConnectMs_ = line->connectMs();
+        throw;
+    }
+    networkConnectMs_ = line->connectMs();
+    net_ = std::move(line);
+    open_ = true;
+    if (observer_)
+        observer_->portOpened(*this);
+}
+
 void TCommPort::Open() {
     if (open_)
         return;
     lost_ = false;
+    connectionLoss_.clear();
+    if (NetworkPort::named(name_)) {
+        openNetwork();
+        return;
+    }
     if (presentButNoSerialLine(name_))
         throw ECommError(ECommError::GetSettingsFailed, quint32(ENOTTY));
     port_->setPortName(name_);
@@ -120,6 +158,10 @@ void TCommPort::Close() {
         return;
     open_ = false;
     lost_ = false;
+    if (net_) {
+        net_->close();
+        net_.reset();
+    }
     if (port_->isOpen())
         port_->close();
     port_->clearError();
@@ -132,6 +174,15 @@ void TCommPort::SetBaudRate(quint32 baud) {
     baud_ = baud;
     if (!open_)
         return;
+    if (net_) {
+        try {
+            onNetwork([&] { net_->setBaudRate(baud); });
+        } catch (const ECommError&) {
+            baud_ = old;
+            throw;
+        }
+        return;
+    }
     if (baud > quint32(INT_MAX) || !port_->setBaudRate(qint32(baud))) {
         const quint32 err = lastError();
         port_->clearError();
@@ -179,6 +230,8 @@ void TCommPort::Write(const char* data, qint64 length) {
         raiseLost(ECommError::WriteFailed);
     if (!data || length <= 0)
         return;
+    if (net_)
+        return onNetwork([&] { net_->write(data, length, writeStallMs_); });
     if (port_->write(data, length) != length) {
         const quint32 err = lastError();
         port_->clearError();
@@ -211,6 +264,8 @@ quint8 TCommPort::ReadByte() {
         throw ECommError(ECommError::NotOpen, 0);
     if (lost_)
         raiseLost(ECommError::ReadFailed);
+    if (net_)
+        return onNetwork([&] { return net_->take(); });
     if (port_->bytesAvailable() == 0)
         pump(0);
     char c = 0;
@@ -228,6 +283,10 @@ quint32 TCommPort::BytesWaiting() {
         throw ECommError(ECommError::NotOpen, 0);
     if (lost_)
         raiseLost(ECommError::StatusFailed);
+    if (net_) {
+        const qint64 n = onNetwork([&] { return net_->waiting(); });
+        return n > qint64(UINT_MAX) ? UINT_MAX : quint32(n);
+    }
     // The port only moves bytes from the driver into its buffer when asked to read.
     pump(0);
     if (lost_)
@@ -242,6 +301,8 @@ void TCommPort::Purge() {
         throw ECommError(ECommError::NotOpen, 0);
     if (lost_)
         raiseLost(ECommError::PurgeFailed);
+    if (net_)
+        return onNetwork([&] { net_->purge(); });
     for (auto direction : {QSerialPort::Input, QSerialPort::Output}) {
         if (!port_->clear(direction)) {
             const quint32 err = lastError();
@@ -256,6 +317,8 @@ void TCommPort::Purge() {
 bool TCommPort::WaitForData(int timeoutMs) {
     if (!open_ || lost_)
         return false;
+    if (net_)
+        return net_->waitForData(timeoutMs);
     if (port_->bytesAvailable() > 0)
         return true;
     const QDeadlineTimer deadline(qMax(0, timeoutMs));

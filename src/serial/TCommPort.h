@@ -4,10 +4,14 @@
 #include <QtGlobal>
 #include <exception>
 #include <memory>
+#include <utility>
 
+class NetworkLine;
 class QSerialPort;
 
-// A failure of the serial interface: what failed, and the system's error number.
+// A failure of the serial interface: what failed, and the system's error number. A network
+// port adds the reason in the words of the system or the server where no error number says
+// it (a name that does not resolve, a server that refuses the serial settings).
 class ECommError : public std::exception {
   public:
     enum Code : quint8 {
@@ -25,10 +29,13 @@ class ECommError : public std::exception {
         StatusFailed = 18,
     };
     ECommError(quint8 code, quint32 systemError) : code(code), systemError(systemError) {}
+    ECommError(quint8 code, quint32 systemError, QString reason)
+        : code(code), systemError(systemError), reason(std::move(reason)) {}
     const char* what() const noexcept override { return "serial port error"; }
 
     quint8 code;
     quint32 systemError;
+    QString reason;
 };
 
 class TCommPort;
@@ -42,7 +49,9 @@ class PortObserver {
 };
 
 // The one serial port through which every byte to and from the sign passes. Synchronous,
-// used from the user-interface thread only.
+// used from the user-interface thread only. A name of a network serial server
+// ("rfc2217://HOST:PORT", "socket://HOST:PORT") opens a connection to it instead of a local
+// device; the same calls, codes and states serve both.
 class TCommPort {
   public:
     TCommPort();
@@ -78,6 +87,14 @@ class TCommPort {
     // gives up with code 9 (a line that never drains must not hang the program).
     void setWriteStallMs(int ms) { writeStallMs_ = ms; }
     void setObserver(PortObserver* observer) { observer_ = observer; }
+    // How long a network serial server has to accept the connection and to answer a setting.
+    void setNetworkWaitMs(int ms) { networkWaitMs_ = ms; }
+    int networkWaitMs() const { return networkWaitMs_; }
+    // Why the network connection was lost, in the system's words; empty for a local port
+    // and until the connection fails. An open starts it afresh.
+    QString connectionLoss() const { return connectionLoss_; }
+    // How long the last network open took to make its TCP connection; -1 when it made none.
+    qint64 networkConnectMs() const { return networkConnectMs_; }
 
   private:
     void applyFraming();
@@ -86,6 +103,9 @@ class TCommPort {
     // The device reported a read or resource failure: close, then raise code.
     [[noreturn]] void raiseLost(quint8 code);
     void noteLost(int err);
+    void openNetwork();
+    // Runs a call of the network line; a connection that failed in it closes the port.
+    template <typename Call> auto onNetwork(Call call) -> decltype(call());
 
     bool open_ = false;
     QString name_ = QStringLiteral("COM1");
@@ -97,5 +117,9 @@ class TCommPort {
     bool lost_ = false;
     int lostErrno_ = 0;
     std::unique_ptr<QSerialPort> port_;
+    std::unique_ptr<NetworkLine> net_; // while a network port is open
+    int networkWaitMs_ = 5050;
+    QString connectionLoss_;
+    qint64 networkConnectMs_ = -1;
     PortObserver* observer_ = nullptr;
 };

@@ -38,7 +38,7 @@ class ModalScript : public QObject {
     QPointer<QDialog> last_;
 };
 
-ModalScript::Step typeCode(const QString& code, bool ok = true) {
+[[maybe_unused]] ModalScript::Step typeCode(const QString& code, bool ok = true) {
     return [code, ok](QDialog& d) {
         auto* edit = d.findChild<QLineEdit*>(QStringLiteral("Password"));
         if (edit) {
@@ -52,7 +52,7 @@ ModalScript::Step typeCode(const QString& code, bool ok = true) {
     };
 }
 
-ModalScript::Step closeIt() {
+[[maybe_unused]] ModalScript::Step closeIt() {
     return [](QDialog& d) { d.reject(); };
 }
 

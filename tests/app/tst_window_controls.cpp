@@ -281,6 +281,7 @@ class TestWindowControls : public QObject {
             {"Link1", "Link", QKeySequence(Qt::Key_F6)},
             {"Open2", "Open", QKeySequence()},
             {"OpenBackup1", "Open Backup...", QKeySequence()},
+            {"Backups1", "Backups...", QKeySequence()},
             {"CompareWithSign1", "Compare With Sign", QKeySequence()},
             {"BackUpBeforeWrite1", "Back Up Before Write", QKeySequence()},
         };
@@ -290,7 +291,7 @@ class TestWindowControls : public QObject {
             QCOMPARE(a->text(), QString::fromLatin1(text));
             QCOMPARE(a->shortcut(), keys);
         }
-        QCOMPARE(w_->menu("File1")->actions().size(), 8); // with the separator and recent files
+        QCOMPARE(w_->menu("File1")->actions().size(), 9); // with the separator and recent files
         QCOMPARE(w_->action("File1")->text(), QStringLiteral("File"));
         QCOMPARE(w_->action("Pager1")->text(), QStringLiteral("Pager"));
         QCOMPARE(w_->action("System1")->text(), QStringLiteral("System"));

@@ -1,13 +1,16 @@
 // The window against the simulated sign, as a technician uses it: Link(F6) and the
 // Connection dialog, Read, Write and Verify through the "Pager" menu, and what the window
 // allows while an exchange waits (nothing that starts another one or changes the image).
+#include "ModalScript.h"
 #include "PtyPeer.h"
 #include "SimulatedSign.h"
+#include "app/BackupsWindow.h"
 #include "app/CompareDialog.h"
 #include "app/DeviceSide.h"
 #include "app/MainWindow.h"
 #include "app/PairMaskEdit.h"
 #include "app/Startup.h"
+#include "backup/Backups.h"
 #include "core/Messages.h"
 #include "editor/SerialOutputRules.h"
 #include "protocol/ConnectionDialog.h"
@@ -240,6 +243,40 @@ class TestWindowDevice : public QObject {
         QVERIFY(!r.portOpen());
     }
 
+    void aBackupComparesWithTheLinkedSignFromTheBackupsWindow() {
+        DeviceWindow r;
+        QVERIFY(r.startSign());
+        TfrmAir& w = r.start({r.sim.device()});
+        ParamImage old;
+        old.setCapcode(2, 1987654);
+        QString reason;
+        const QString file =
+            backup::Store().add({"/dev/ttyOld", "write", {}, 1, old.toByteArray()}, &reason);
+        QVERIFY2(!file.isEmpty(), qPrintable(reason));
+        r.trigger("Backups1");
+        auto* backups = w.findChild<BackupsWindow*>("frmBackups");
+        QVERIFY(backups && backups->isVisible());
+        auto* compare = backups->findChild<QPushButton*>("btnCompareBackup");
+        backups->filter()->setText("ttyOld");
+        backups->table()->selectRow(0);
+        QCOMPARE(backups->selectedPath(), file);
+        QVERIFY(!compare->isEnabled()); // no sign linked yet
+
+        r.link();
+        backups->updateButtons();
+        QVERIFY(compare->isEnabled());
+        std::optional<settings::Differences> shown;
+        w.showDifferences = [&](const settings::Differences& d) { shown = d; };
+        compare->click();
+        QVERIFY(shown);
+        QCOMPARE(shown->settings.size(), 1);
+        QCOMPARE(shown->settings.first().from, QStringLiteral("1234562"));
+        QCOMPARE(shown->settings.first().to, QStringLiteral("1987654"));
+        // The window's own settings were left alone.
+        QCOMPARE(w.image().capcode(2), ParamImage().capcode(2));
+        QVERIFY(!r.portOpen());
+    }
+
     void writeThenVerifyAndTheOpenPortClosesWithTheWindow_data() { onBothSigns(); }
     void writeThenVerifyAndTheOpenPortClosesWithTheWindow() {
         DeviceWindow r;
@@ -267,13 +304,24 @@ class TestWindowDevice : public QObject {
         QCOMPARE(r.seam.shown, QStringList{"message: " + msg::verifySuccess});
 
         // A difference leaves the port open after the message; closing the window closes it.
+        // After the message, what differs in columns: setting, sign, file.
         w.image().set(kSequentialLock, quint8(w.image().at(kSequentialLock) ^ 1));
         r.seam.clear();
+        QStringList rows;
+        ModalScript verifyDialog({[&rows](QDialog& d) {
+            auto* t = d.findChild<QTableWidget*>("grdDifferences");
+            rows << d.windowTitle() << t->horizontalHeaderItem(1)->text()
+                 << t->horizontalHeaderItem(2)->text();
+            for (int row = 0; t && row < t->rowCount(); ++row)
+                rows << t->item(row, 0)->text();
+            d.reject();
+        }});
         r.trigger("Verify1");
-        QCOMPARE(r.seam.shown.size(), 2);
+        QCOMPARE(r.seam.shown.size(), 1);
         QVERIFY(r.seam.shown[0].startsWith("message: Verify Error! Htag = "));
-        // Then what differs, sign -> window.
-        QVERIFY(r.seam.shown[1].startsWith("message: " + msg::label::sequentialLock));
+        QCOMPARE(verifyDialog.seen, QStringList{"VerifyDialog1"});
+        QCOMPARE(rows, (QStringList{msg::window::verifyCaption, msg::window::verifySign,
+                                    msg::window::verifyFile, msg::label::sequentialLock}));
         QVERIFY(r.portOpen());
         QVERIFY(w.close());
         QVERIFY(!r.portOpen());

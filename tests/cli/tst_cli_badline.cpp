@@ -30,6 +30,19 @@ class TestCliBadLine : public QObject {
         QCOMPARE(r.lines(), (QStringList{msg::transmitError, msg::transmitError}));
     }
 
+    // A trace that could not be written in full fails the command, whose own result stands.
+    void aTraceLostToAFullDiskIsReported() {
+        if (!QFileInfo(QStringLiteral("/dev/full")).isWritable())
+            QSKIP("no writable /dev/full to stand for a full disk");
+        SignRig rig;
+        QVERIFY(rig.start());
+        const Run r = ledsign(QStringList{"firmware", "--trace", "/dev/full"} + rig.lineArgs());
+        QCOMPARE(r.code, 1);
+        QCOMPARE(r.lines(), QStringList{msg::firmwareId("POCSAG", "2.52")});
+        QVERIFY2(r.err.contains(msg::trace::incomplete) && r.err.contains("/dev/full"),
+                 qPrintable(r.err));
+    }
+
     void aPortThatIsNoSerialLine() {
         for (const QString& port : {dir_.path(), QStringLiteral("/dev/null")}) {
             const Run r = ledsign({"firmware", "--port", port, "--poll-ms", "5", "-q"});

@@ -20,7 +20,8 @@ Doctor doctor(const QString& port, const QStringList& more = {}) {
     d.run = ledsign(QStringList{"doctor", "--port", port, "--poll-ms", "5", "--json"} + more);
     const QJsonObject o = QJsonDocument::fromJson(d.run.out.toUtf8()).object();
     for (const QJsonValue& c : o.value("checks").toArray())
-        (c["passed"].toBool() ? d.passed : d.failed) << c["check"].toString();
+        if (!c["passed"].isNull()) // not judged: neither
+            (c["passed"].toBool() ? d.passed : d.failed) << c["check"].toString();
     return d;
 }
 
@@ -45,10 +46,17 @@ class TestCliDoctor : public QObject {
         for (const QString& l : r.lines())
             QVERIFY2(l.startsWith("passed  "), qPrintable(l));
         QVERIFY(r.out.contains("Banks: equal; the sign runs bank 0"));
-        QVERIFY(r.out.contains("Line quality: 3 of 3 reads agreed"));
+        QVERIFY(r.out.contains("Line quality: 3 of 3 reads of bank 0 and 2 of 2 of bank 1 agreed"));
         // Read-only: nothing was erased or written.
         QVERIFY(rig.traffic("erase").isEmpty());
         QVERIFY(rig.traffic("write").isEmpty());
+
+        // A sign with reply headers, sums and acknowledgement bytes of its own.
+        SignRig foreign;
+        QVERIFY(foreign.start({"--foreign", "--seed", "7"}));
+        const Doctor f = doctor(foreign.sim.device());
+        QCOMPARE(f.run.code, 0);
+        QCOMPARE(f.passed, kAllChecks);
     }
 
     void eachFaultFailsItsOwnCheck() {
@@ -69,15 +77,18 @@ class TestCliDoctor : public QObject {
         d = doctor(bad.sim.device());
         QCOMPARE(d.run.code, 1);
         QCOMPARE(d.failed, (QStringList{"bank0", "banks"}));
+        QVERIFY(d.passed.contains("quality"));
         QVERIFY(d.run.out.contains("differ; the sign runs bank 1"));
 
-        SignRig noisy;
-        QVERIFY(noisy.start({"--noise", "--seed", "2"}));
-        d = doctor(noisy.sim.device());
+        // A sign gone after the link: banks neither passed nor failed, and the exit says so.
+        SignRig gone;
+        QVERIFY(gone.start({"--die-after", "4"}));
+        d = doctor(gone.sim.device(), {"--reads", "2"});
         QCOMPARE(d.run.code, 1);
-        // The banks are judged on the clean copies: only the line is to blame.
-        QCOMPARE(d.failed, QStringList{"quality"});
-        QVERIFY(d.run.out.contains("reads differ: check the cable and the adapter"));
+        QCOMPARE(d.failed, (QStringList{"firmware", "quality"}));
+        QVERIFY(!d.passed.contains("bank0") && !d.passed.contains("bank1"));
+        QVERIFY(d.run.out.contains("\"verdict\": \"not judged\""));
+        QVERIFY(d.run.out.contains("no answer since the link"));
     }
 
     void portHeldByAnotherProcessIsNamed() {

@@ -3,12 +3,18 @@
 #include "SimulatedSign.h"
 #include "core/Messages.h"
 #include "protocol/ConnectionDialog.h"
+#include "protocol/NetworkPortDialog.h"
 
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QFrame>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QScrollBar>
+#include <QSpinBox>
 #include <QTimer>
 
 namespace {
@@ -66,11 +72,31 @@ class TestLinkDialog : public QObject {
 
         QDialog* report = r.dialog.testReport();
         QVERIFY(report && report->isVisible());
-        const QString text = report->findChild<QPlainTextEdit*>("memTestReport")->toPlainText();
+        auto* memo = report->findChild<QPlainTextEdit*>("memTestReport");
+        const QString text = memo->toPlainText();
         QVERIFY2(text.contains("passed  Link: the sign answered at attempt 1") &&
                      text.contains("failed  Bank 0: not valid") &&
-                     text.contains("passed  Line quality: 3 of 3 reads agreed"),
+                     text.contains("passed  Line quality: 3 of 3 reads of bank 0"),
                  qPrintable(text));
+        // The summary first; the advice of a failed check wraps instead of running off.
+        const int checks = int(text.count(
+            QRegularExpression("^(passed|failed)  ", QRegularExpression::MultilineOption)));
+        const int failed =
+            int(text.count(QRegularExpression("^failed  ", QRegularExpression::MultilineOption)));
+        QVERIFY(failed >= 1);
+        QCOMPARE(text.section('\n', 0, 0), msg::window::testSummary(failed, checks));
+        QTRY_COMPARE(memo->horizontalScrollBar()->maximum(), 0);
+
+        // Run again, the report grows one line per check while the checks run.
+        QList<int> shownLines;
+        connect(memo, &QPlainTextEdit::textChanged, memo,
+                [&] { shownLines << memo->document()->blockCount(); });
+        r.dialog.btnTest->click();
+        QCOMPARE(memo->toPlainText().section('\n', 0, 0), msg::window::testSummary(failed, checks));
+        // The first line, then one more per check, then the finished report.
+        QVERIFY2(shownLines.size() >= checks + 1, qPrintable(QString::number(shownLines.size())));
+        for (int i = 1; i <= checks; ++i)
+            QCOMPARE(shownLines[i], i + 1);
         // Nothing to the person but the report; the line is left closed and free.
         QVERIFY(r.seam.shown.isEmpty());
         QVERIFY(!r.port.isOpen());
@@ -102,6 +128,45 @@ class TestLinkDialog : public QObject {
         r.dialog.showForLink({"/dev/pts/3"}, QStringLiteral("/dev/ttyUSB1"));
         QCOMPARE(seen, (QStringList{"/dev/ttyUSB1", "3", "/dev/ttyUSB1", "2", "/dev/ttyACM0"}));
         QCOMPARE(extraAsked, QStringList{"/dev/pts/3"});
+    }
+
+    void networkPortsAreAddedBesideTheLocalOnes() {
+        TfrmNetworkPort ask;
+        QPushButton* ok = ask.buttons->button(QDialogButtonBox::Ok);
+        QVERIFY(!ok->isEnabled()); // no host yet
+        ask.edtHost->setText(" Sign-Box.local ");
+        ask.spnPort->setValue(3001);
+        QVERIFY(ok->isEnabled());
+        QCOMPARE(ask.portName(), QStringLiteral("rfc2217://sign-box.local:3001"));
+        ask.cboKind->setCurrentIndex(1);
+        ask.edtHost->setText("[fe80::1]");
+        QCOMPARE(ask.portName(), QStringLiteral("socket://[fe80::1]:3001"));
+        ask.edtHost->setText("bad host");
+        QVERIFY(!ok->isEnabled());
+
+        DialogRig r;
+        QStringList remembered;
+        r.dialog.networkPortAdded = [&](const QString& name) { remembered << name; };
+        r.dialog.listPorts = [](const QStringList& extra) {
+            return ListSerialPorts(extra).mid(0, extra.size());
+        };
+        QStringList answers{"rfc2217://box:2000", "", "RFC2217://Box:2000"};
+        r.dialog.askNetworkPort = [&] { return answers.takeFirst(); };
+        QStringList seen;
+        QTimer::singleShot(0, &r.dialog, [&] {
+            for (int i = 0; i < 3; ++i) {
+                r.dialog.btnAddNetwork->click();
+                seen << QString::number(r.dialog.cboComPort->count()) << r.dialog.chosenPort();
+            }
+            seen << r.dialog.cboComPort->itemText(1);
+            r.dialog.reject();
+        });
+        r.dialog.showForLink({"/dev/pts/3"}, QStringLiteral("/dev/pts/3"));
+        // Added, cancelled, the same again in other letters: listed once, chosen each time.
+        QCOMPARE(seen, (QStringList{"2", "rfc2217://box:2000", "2", "rfc2217://box:2000", "2",
+                                    "rfc2217://box:2000",
+                                    "rfc2217://box:2000 - " + msg::network::rfc2217Description}));
+        QCOMPARE(remembered, (QStringList{"rfc2217://box:2000", "rfc2217://box:2000"}));
     }
 
     void okConnectsAndTheDialogCloses() {

@@ -2,6 +2,7 @@
 // as the sign saw them, with the passwords kept out.
 #include "PtyPeer.h"
 #include "SimulatedSign.h"
+#include "core/Messages.h"
 #include "protocol/WireTrace.h"
 
 #include <QRegularExpression>
@@ -80,6 +81,10 @@ class TestWireTrace : public QObject {
             rig.image.set(kAirPassword + i, quint8(secret[i]));
         }
 
+        // The function-code passwords' lengths tell as much as their characters.
+        rig.image.set(kFcPassword1Len, 3);
+        rig.image.set(kFcPassword2Len, 7);
+
         rig.ops.write();
         rig.sim.stop();
         trace.flush();
@@ -99,6 +104,8 @@ class TestWireTrace : public QObject {
         QVERIFY(!text.contains(QLatin1String("SECRET")));
         const QString masked = QStringLiteral("** ** ** ** ** ** ** ** ** **");
         QVERIFY(text.count(masked) >= 2 * 2);
+        // Length byte and ten characters, twice over: 22 bytes in a row.
+        QVERIFY(text.contains(QString(QStringLiteral("** ")).repeated(21) + QStringLiteral("**")));
         QFile f(path);
         QCOMPARE(f.permissions() & (QFileDevice::ReadOther | QFileDevice::ReadGroup),
                  QFileDevice::Permissions());
@@ -139,6 +146,41 @@ class TestWireTrace : public QObject {
                  qPrintable(text));
     }
 
+    // A trace path laid by someone else: a link is never followed, and a file that was there
+    // is made private before anything is written into it.
+    void traceFileIsNeverALinkAndAlwaysPrivate() {
+        QTemporaryDir dir;
+        const QString target = dir.filePath(QStringLiteral("target"));
+        QVERIFY(writeFileBytes(target, "keep"));
+        const QString link = dir.filePath(QStringLiteral("link.txt"));
+        QVERIFY(QFile::link(target, link));
+        WireTrace throughLink(link);
+        QString why;
+        QVERIFY(!throughLink.open(&why));
+        QCOMPARE(why, msg::trace::symbolicLink);
+        QCOMPARE(fileBytes(target), QByteArray("keep"));
+
+        const QString open = dir.filePath(QStringLiteral("open.txt"));
+        QVERIFY(writeFileBytes(open, "old"));
+        QVERIFY(QFile::setPermissions(open, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                QFileDevice::ReadGroup | QFileDevice::ReadOther));
+        WireTrace existing(open);
+        QVERIFY(existing.open());
+        QCOMPARE(QFile(open).permissions() & 0x0077, QFileDevice::Permissions());
+        QCOMPARE(fileBytes(open), QByteArray());
+
+        // The window's folder: a link in its place keeps every trace out.
+        QTemporaryDir home, elsewhere;
+        qputenv("XDG_DATA_HOME", home.path().toLocal8Bit());
+        QVERIFY(QDir().mkpath(QFileInfo(sessiontrace::folder()).path()));
+        QVERIFY(QFile::link(elsewhere.path(), sessiontrace::folder()));
+        WireTrace session(sessiontrace::newPath());
+        session.setBeforeCreate([] { return sessiontrace::prepareFolder(); });
+        QVERIFY(!session.open());
+        QCOMPARE(QDir(elsewhere.path()).entryList(QDir::Files), QStringList());
+        qunsetenv("XDG_DATA_HOME");
+    }
+
     void sessionFolderIsPrivateAndKeepsTheNewest() {
         QTemporaryDir home;
         qputenv("XDG_DATA_HOME", home.path().toLocal8Bit());
@@ -155,7 +197,7 @@ class TestWireTrace : public QObject {
                                   QFileDevice::FileModificationTime));
         }
         WireTrace trace(sessiontrace::newPath());
-        trace.setBeforeCreate([] { sessiontrace::prepareFolder(); });
+        trace.setBeforeCreate([] { return sessiontrace::prepareFolder(); });
         QVERIFY(trace.open());
         const QStringList left = folder.entryList({QStringLiteral("trace-*.txt")}, QDir::Files);
         QCOMPARE(left.size(), sessiontrace::kKeep);
