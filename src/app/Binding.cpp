@@ -50,12 +50,12 @@ void TfrmAir::showControls(ShowRecord record) {
         if (!s || s->row->kind == settings::Kind::RecordBox)
             continue;
         const QSignalBlocker hold(box);
-        box->setChecked(session_.box(box->objectName()));
+        box->setChecked(session_.box(settings::stateKey(box->objectName())));
     }
     for (QComboBox* list : centralWidget()->findChildren<QComboBox*>())
         if (const settings::Instance* s = settings::findControl(list->objectName());
             s && s->row->kind == settings::Kind::List)
-            list->setCurrentIndex(session_.item(list->objectName()));
+            list->setCurrentIndex(session_.item(s->path));
     for (QLineEdit* edit : centralWidget()->findChildren<QLineEdit*>()) {
         const settings::Instance* s = settings::findControl(edit->objectName());
         if (!s || (s->row->kind != settings::Kind::Number && s->row->kind != settings::Kind::Text))
@@ -82,10 +82,9 @@ void TfrmAir::showControls(ShowRecord record) {
         ShowCapcodeRecord(selectedCapcode_);
     }
 
-    const bool serialOn = session_.box(QStringLiteral("chkCtl5"));
-    setSerialPageEnabled(serialOn);
+    setSerialPageEnabled(session_.box(QStringLiteral("serialOutput.on")));
     updateFunCmdControls();
-    Panel2->setVisible(!session_.box(QStringLiteral("CheckBox8")));
+    Panel2->setVisible(!session_.box(QStringLiteral("serialOutput.serialLed")));
 }
 
 void TfrmAir::ShowCapcodeRecord(int c) {

@@ -13,6 +13,7 @@
 #include "editor/PasswordRules.h"
 #include "editor/PeriodRules.h"
 #include "editor/SerialOutputRules.h"
+#include "settings/SettingTable.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -28,26 +29,34 @@ QString typedText(QLineEdit* e) {
 }
 } // namespace
 
+void TfrmAir::pickRule(QComboBox* list, int item) {
+    const settings::Instance* s = settings::findControl(list->objectName());
+    const RuleOutcome o = settings::apply(session_, *s, settings::Input{item, {}, false});
+    // Only the band refuses (its default frequency): the frequency is then typed again.
+    hooks_->settle(edtFreq, o, [this] { showControls(ShowRecord::Keep); });
+}
+
 void TfrmAir::connectEditorRules() {
     hooks_ = new FieldHooks(
         *seam_, edtNull, [this](const std::function<void()>& rule) { guard(rule); }, this);
     FieldHooks& h = *hooks_;
     using E = FieldHooks::Event;
 
-    // Frequency: cboDftClick, edtFreqEnter, edtFreqKeyPress, edtFreqExit, cboBaudClick,
-    // cboPolarityClick.
-    h.add(cboDft, E::Pick, [this](int item) {
-        hooks_->settle(edtFreq, freqrules::chooseBand(image_, tuning_, item),
-                       [this] { ShowSynthesizer(); });
-    });
+    // Every list a setting row names runs its row's rule on a pick, as `ledsign set` does:
+    // cboDftClick, cboBaudClick, cboPolarityClick, cboFunClick, ComboBox2..5Click, cboLngClick.
+    // cboScaler's pick keeps what was typed into the function-bit groups (below).
+    for (QComboBox* list : centralWidget()->findChildren<QComboBox*>())
+        if (const settings::Instance* s = settings::findControl(list->objectName());
+            s && s->row->kind == settings::Kind::List && list != cboScaler)
+            h.add(list, E::Pick, [this, list](int item) { pickRule(list, item); });
+
+    // Frequency: edtFreqEnter, edtFreqKeyPress, edtFreqExit.
     h.add(edtFreq, E::Enter, FieldHooks::emptied(edtFreq));
     h.add(edtFreq, E::KeyPress, freqrules::frequencyKey);
     h.add(edtFreq, E::Exit, [this] {
         hooks_->settle(edtFreq, freqrules::commitFrequency(image_, tuning_, typedText(edtFreq)),
                        [this] { ShowSynthesizer(); });
     });
-    h.add(cboBaud, E::Pick, [this](int item) { pagingrules::chooseBaud(image_, item); });
-    h.add(cboPolarity, E::Pick, [this](int item) { pagingrules::choosePolarity(image_, item); });
 
     // Capcodes: edtAddrEnter, edtAddrKeyPress, Edit1KeyUp, edtAddrExit (the ON boxes are
     // check box rules, connected with the others).
@@ -78,10 +87,6 @@ void TfrmAir::connectEditorRules() {
                 hooks_->settle(e, o, [this] { ShowCapcodes(); });
         });
     }
-    // cboFunClick
-    for (QComboBox* list : tables_.messageTypeLists)
-        h.add(list, E::Pick,
-              [this, t = tagOf(list)](int item) { capcoderules::setMessageType(image_, t, item); });
 
     connectSerialRules(h);
 
@@ -141,6 +146,7 @@ void TfrmAir::connectSerialRules(FieldHooks& h) {
     }
     // cboScalerClick, as the user picks a unit; lblScaler follows.
     h.add(cboScaler, E::Pick, [this, apply, pending](int item) {
+        session_.setItem(settings::stateKey(cboScaler->objectName()), item);
         const EditOutcome o = periodrules::prescalerPick(image_, periodScale_, item, pending());
         lblScaler->setText(outputrules::prescalerMaximum(periodScale_));
         apply(nullptr, o);
@@ -162,7 +168,6 @@ void TfrmAir::connectSerialRules(FieldHooks& h) {
             apply(e, featurerules::byteSettingExit(image_, tagOf(e), typedText(e), pending()));
         });
     }
-    h.add(cboLng, E::Pick, [this](int item) { featurerules::setLanguage(image_, item); });
     // edtPasswordExit: "Air Prm. PW" (Tag 0) and "Read Password" (Tag 1)
     for (QLineEdit* e : {edtPassword, edtReadPass}) {
         h.add(e, E::Enter, FieldHooks::emptied(e));

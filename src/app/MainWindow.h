@@ -173,8 +173,8 @@ class TfrmAir : public QMainWindow, public OperationHost {
 
     // --- Unsaved changes, undo and redo, what is remembered (UnsavedChanges.cpp) ------------
     // The editing session's image and the state beside it, taken and put back whole.
-    SessionState takeSnapshot() const;
-    void restoreSnapshot(const SessionState& state);
+    settings::EditSession takeSnapshot() const;
+    void restoreSnapshot(const settings::EditSession& state);
     // True when the settings differ from the named table file (as last opened or saved; the
     // start-up settings while no file was opened): a Read or a Write leaves the file as it is.
     bool settingsModified() const;
@@ -224,17 +224,11 @@ class TfrmAir : public QMainWindow, public OperationHost {
     QLineEdit* Edit10;
     QComboBox* cboScaler;
     QLabel* lblScaler;
-    QCheckBox* chkPower;
-    QCheckBox* chkROE;
-    QCheckBox* chkORC;
     // Serial output
     QGroupBox* grpPara;
     QLineEdit* edtMDly;
     QComboBox* ComboBox1;
     QLineEdit* Edit7;
-    QCheckBox* chkFunPass;
-    QCheckBox* CheckBox8;
-    QCheckBox* CheckBox9;
     QFrame* Panel2;
     QComboBox* ComboBox5;
     QComboBox* ComboBox4;
@@ -276,23 +270,9 @@ class TfrmAir : public QMainWindow, public OperationHost {
     void SupportBundle1Click();
     void About1Click();
 
-    // Check box rules; shared ones get the sender's Tag.
-    void CheckBox1Click(int tag);
-    void CheckBox7Click();
-    void chkCtl0Click(int tag);
-    void CheckBox8Click();
-    void CheckBox9Click();
-    void chkFunPassClick();
-    void chkOutput0Click(int tag);
-    void chkPowerClick();
-    void chkROEClick();
-    void chkORCClick();
-    // List rules
+    // The lists whose rules are the window's own; every other box and list runs its setting's.
     void cboScalerClick();
     void ComboBox1Click();
-    void ComboBox5Click();
-    void ComboBox2Click();
-    void ComboBox3Click(int tag);
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -338,8 +318,8 @@ class TfrmAir : public QMainWindow, public OperationHost {
     void setSerialPageEnabled(bool on);
     void setSerialCaptionsColour(bool on);
     void updateFunCmdControls();
-    // A box's rule through the session, then what it changed on the window.
-    void boxRule(QCheckBox* box);
+    // A list's pick through its setting's rule, then what it changed on the window.
+    void pickRule(QComboBox* list, int item);
     // The capcode each capcode edit held when it got the focus: a refused text puts it back.
     std::array<quint32, layout::kCapcodeCount> capcodeOnEntry_{};
     void updateCaption(const QString& fileName);

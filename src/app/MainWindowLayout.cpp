@@ -206,19 +206,18 @@ void TfrmAir::buildOutputFeatures(QWidget* page) {
     }
 
     QFrame* powerUp = panel(g, QStringLiteral("pnlPowerUp"), QRect(680, 20, 300, 96));
-    chkPower =
-        box(powerUp, QStringLiteral("chkPower"), label::powerUpOutput, QRect(10, 6, 200, 20));
+    box(powerUp, QStringLiteral("chkPower"), label::powerUpOutput, QRect(10, 6, 200, 20));
     for (int i = 0; i < kOutputCount; ++i) {
         auto* out = box(powerUp, QStringLiteral("chkOutput%1").arg(i), QString::number(i + 1),
                         QRect(12 + (i % 5) * 56, 36 + (i / 5) * 26, 48, 20));
         setTag(out, i);
     }
-    chkROE = box(g, QStringLiteral("chkROE"), label::roeEnable, QRect(680, 130, 300, 20));
-    chkROE->setToolTip(QStringLiteral(
-        "If \"Power & Receiving Output\" is enabled then Output 7 will be unavailable"));
-    chkORC = box(g, QStringLiteral("chkORC"), label::orcEnable, QRect(680, 158, 300, 20));
-    chkORC->setToolTip(
-        QStringLiteral("If \"Out Of Range Output\" is enabled then Output 8 will be unavailable"));
+    box(g, QStringLiteral("chkROE"), label::roeEnable, QRect(680, 130, 300, 20))
+        ->setToolTip(QStringLiteral(
+            "If \"Power & Receiving Output\" is enabled then Output 7 will be unavailable"));
+    box(g, QStringLiteral("chkORC"), label::orcEnable, QRect(680, 158, 300, 20))
+        ->setToolTip(QStringLiteral(
+            "If \"Out Of Range Output\" is enabled then Output 8 will be unavailable"));
 }
 
 void TfrmAir::buildSerialPage(QWidget* page) {
@@ -251,9 +250,6 @@ void TfrmAir::buildSerialPage(QWidget* page) {
             setTag(cb, b.tag);
         y += 30;
     }
-    chkFunPass = g->findChild<QCheckBox*>(QStringLiteral("chkFunPass"));
-    CheckBox8 = g->findChild<QCheckBox*>(QStringLiteral("CheckBox8"));
-    CheckBox9 = g->findChild<QCheckBox*>(QStringLiteral("CheckBox9"));
 
     Panel2 = panel(g, QStringLiteral("Panel2"), QRect(8, 336, 284, 160));
     QWidget* p = Panel2;

@@ -1,11 +1,11 @@
 #include "app/UndoHistory.h"
 
-void UndoHistory::reset(const SessionState& state) {
+void UndoHistory::reset(const settings::EditSession& state) {
     states_.assign(1, state);
     present_ = 0;
 }
 
-bool UndoHistory::record(const SessionState& state) {
+bool UndoHistory::record(const settings::EditSession& state) {
     if (states_.empty()) {
         reset(state);
         return false;
@@ -21,13 +21,13 @@ bool UndoHistory::record(const SessionState& state) {
     return true;
 }
 
-std::optional<SessionState> UndoHistory::undo() {
+std::optional<settings::EditSession> UndoHistory::undo() {
     if (!canUndo())
         return std::nullopt;
     return states_[--present_];
 }
 
-std::optional<SessionState> UndoHistory::redo() {
+std::optional<settings::EditSession> UndoHistory::redo() {
     if (!canRedo())
         return std::nullopt;
     return states_[++present_];

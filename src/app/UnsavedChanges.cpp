@@ -133,11 +133,11 @@ void TfrmAir::buildSessionSupport(const Options& options) {
 
 // --- Snapshots -------------------------------------------------------------------------------
 
-SessionState TfrmAir::takeSnapshot() const {
+settings::EditSession TfrmAir::takeSnapshot() const {
     return session_;
 }
 
-void TfrmAir::restoreSnapshot(const SessionState& state) {
+void TfrmAir::restoreSnapshot(const settings::EditSession& state) {
     // The session comes back whole, what its boxes and lists held included; the controls only
     // show it, so no rule runs and nothing in it changes while they do.
     restoring_ = true;

@@ -12,17 +12,6 @@
 
 namespace batch {
 
-namespace {
-
-QString notTaken(const settings::Instance& column, const QString& key, const QString& value) {
-    const QString taken = settings::valuesTaken(*column.row);
-    return msg::cli::notAnItem(
-        key, value,
-        taken.startsWith(QStringLiteral("one of ")) ? taken.mid(7) : QStringLiteral("true, false"));
-}
-
-} // namespace
-
 Plan makePlan(const QByteArray& templateImage, const QByteArray& csvBytes, const QString& csvName) {
     Plan plan;
     plan.templateImage = templateImage;
@@ -43,7 +32,7 @@ Plan makePlan(const QByteArray& templateImage, const QByteArray& csvBytes, const
             const QString key = cell.trimmed();
             const settings::Instance* s = settings::findKey(key);
             if (!s)
-                malformed.emplace(header->line, msg::cli::unknownKey(key, settings::keyPatterns()));
+                malformed.emplace(header->line, settings::readChange(key, {}).error);
             else if (keys.contains(key))
                 malformed.emplace(header->line, msg::batch::duplicateKey(key));
             columns.push_back(s && !keys.contains(key) ? s : nullptr);
@@ -83,13 +72,13 @@ Plan makePlan(const QByteArray& templateImage, const QByteArray& csvBytes, const
             if (value.isEmpty() || !columns[c])
                 continue;
             const QString& key = keys.at(qsizetype(c));
-            settings::Input input;
-            if (!settings::readInput(*columns[c]->row, value, input)) {
-                malformed.emplace(r.line, notTaken(*columns[c], key, value));
+            const settings::Change change = settings::readChange(key, value);
+            if (!change.setting) {
+                malformed.emplace(r.line, change.error);
                 usable = false;
                 continue;
             }
-            const RuleOutcome o = settings::apply(s, *columns[c], input);
+            const RuleOutcome o = settings::apply(s, *change.setting, change.input);
             if (o.refused()) {
                 refused.emplace(r.line, msg::batch::unitKey(printable(unit), key, o.text));
                 usable = false;

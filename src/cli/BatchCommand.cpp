@@ -221,14 +221,8 @@ int runBatch(const QStringList& args) {
     CliSeam seam(p.presets());
     const QString templatePath = p.positional().at(0), csvPath = p.positional().at(1);
     ParamImage templ;
-    const tablefile::OpenResult r =
-        tablefile::open(QFileInfo(templatePath).absoluteFilePath(), templ);
-    if (r.outcome == tablefile::Outcome::Unreadable)
-        return fileFailure(seam, r.message, templatePath, r.detail);
-    if (r.outcome == tablefile::Outcome::Refused) {
-        seam.error(r.message);
+    if (!openTableOrFail(templatePath, templ, seam))
         return kExitFailure;
-    }
     QFile csvFile(csvPath);
     if (!csvFile.open(QIODevice::ReadOnly))
         return fileFailure(seam, msg::openError, csvPath, csvFile.errorString());

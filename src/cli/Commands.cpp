@@ -3,6 +3,7 @@
 #include "core/Messages.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <exception>
 
 namespace cli {
@@ -55,6 +56,24 @@ int fileFailure(CliSeam& seam, const QString& shown, const QString& path, const 
     seam.fileError(shown);
     err() << msg::cli::fileReason(path, reason) << Qt::endl;
     return kExitFailure;
+}
+
+std::optional<tablefile::OpenResult> openTableOrFail(const QString& path, ParamImage& image,
+                                                     CliSeam& seam) {
+    // The window names a file by its full path in every message.
+    const tablefile::OpenResult r = tablefile::open(QFileInfo(path).absoluteFilePath(), image);
+    switch (r.outcome) {
+    case tablefile::Outcome::Taken:
+    case tablefile::Outcome::Merged:
+        return r;
+    case tablefile::Outcome::Refused:
+        seam.error(r.message);
+        break;
+    case tablefile::Outcome::Unreadable:
+        fileFailure(seam, r.message, path, r.detail);
+        break;
+    }
+    return std::nullopt;
 }
 
 std::span<const Subcommand> subcommands() {

@@ -4,6 +4,7 @@
 #include "cli/ArgParser.h"
 #include "cli/CliSeam.h"
 #include "image/ParamImage.h"
+#include "image/TableFile.h"
 #include "protocol/Exchange.h"
 #include "protocol/Link.h"
 #include "protocol/OperationHost.h"
@@ -42,6 +43,13 @@ int run(const QStringList& arguments);
 // the path and the system's reason on standard error. Returns kExitFailure.
 int fileFailure(CliSeam& seam, const QString& shown, const QString& path, const QString& reason);
 
+// Opens a table file as the window's File, Open does: a plain pager receiver's file is merged
+// into image. A refused file's message and an unreadable file's failure go to standard error
+// and give nothing; the message of a merge is the caller's to show, as it belongs to its
+// output.
+std::optional<tablefile::OpenResult> openTableOrFail(const QString& path, ParamImage& image,
+                                                     CliSeam& seam);
+
 // Table files (FileCommands.cpp)
 int runNew(const QStringList& args);
 int runShow(const QStringList& args);
@@ -79,13 +87,13 @@ struct SignLine {
 };
 // Everything one command that reads or writes the sign's parameters needs: the line, the
 // window's operations over it, and the backups they keep.
-struct Session : SignLine {
+struct SignOperations : SignLine {
     std::unique_ptr<OperationHost> host;
     std::unique_ptr<PagerOperations> ops;
     std::unique_ptr<backup::Store> backups;
 
-    Session(const CliSeam::Presets& presets, ParamImage& image);
-    ~Session();
+    SignOperations(const CliSeam::Presets& presets, ParamImage& image);
+    ~SignOperations();
 };
 
 // --port, --poll-ms and --trace of every command that talks to the sign; takeLineOptions returns

@@ -41,14 +41,14 @@ class CliHost : public OperationHost {
 
 } // namespace
 
-Session::Session(const CliSeam::Presets& presets, ParamImage& image)
+SignOperations::SignOperations(const CliSeam::Presets& presets, ParamImage& image)
     : SignLine(presets), host(std::make_unique<CliHost>(image)),
       ops(std::make_unique<PagerOperations>(exchange, image, link, *host)),
       backups(std::make_unique<backup::Store>()) {
     ops->setKeeper(backups.get());
     ops->setDifferenceLister(settings::differenceLines);
 }
-Session::~Session() = default;
+SignOperations::~SignOperations() = default;
 
 int SignLine::finish(int code) {
     ClosePortQuietly(exchange);
@@ -66,21 +66,11 @@ namespace {
 // Takes a table file as the window's File, Open does (pager receiver files merged into the
 // image given, the model tag left as a refresh leaves it). False when it cannot be used.
 bool takeTable(const QString& path, ParamImage& image, CliSeam& seam) {
-    const QString full = QFileInfo(path).absoluteFilePath();
-    const tablefile::OpenResult r = tablefile::open(full, image);
-    switch (r.outcome) {
-    case tablefile::Outcome::Taken:
-        break;
-    case tablefile::Outcome::Merged:
-        seam.message(r.message);
-        break;
-    case tablefile::Outcome::Refused:
-        seam.message(r.message);
+    const std::optional<tablefile::OpenResult> r = openTableOrFail(path, image, seam);
+    if (!r)
         return false;
-    case tablefile::Outcome::Unreadable:
-        fileFailure(seam, r.message, path, r.detail);
-        return false;
-    }
+    if (r->outcome == tablefile::Outcome::Merged)
+        seam.message(r->message);
     image.writeModelTag();
     return true;
 }
@@ -170,7 +160,7 @@ int runFirmware(const QStringList& args) {
     if (auto done = p.parse(0, 0))
         return *done;
     ParamImage image;
-    Session s(p.presets(), image);
+    SignOperations s(p.presets(), image);
     if (auto bad = takeLineOptions(p, s))
         return *bad;
     return s.finish(exitFor(s.ops->checkFirmware()));
@@ -195,7 +185,7 @@ int runRead(const QStringList& args) {
     if (p.value(kOutput).isEmpty())
         return p.usageError(msg::cli::missingOption(kOutput));
     ParamImage image;
-    Session s(p.presets(), image);
+    SignOperations s(p.presets(), image);
     if (auto bad = takeLineOptions(p, s))
         return *bad;
     if (p.isSet(kBase) && !takeTable(p.value(kBase), image, s.seam))
@@ -221,7 +211,7 @@ int runWithTable(ArgParser& p, bool asksQuestions,
     if (auto done = p.parse(1, 1))
         return *done;
     ParamImage image;
-    Session s(p.presets(), image);
+    SignOperations s(p.presets(), image);
     if (auto bad = takeLineOptions(p, s))
         return *bad;
     if (!takeTable(p.positional().first(), image, s.seam))

@@ -20,22 +20,10 @@ struct Side {
 
 // Takes the file as File, Open does (the default image merged with a pager receiver's file).
 bool openSide(Side& side, CliSeam& seam) {
-    const tablefile::OpenResult r =
-        tablefile::open(QFileInfo(side.path).absoluteFilePath(), side.image);
-    switch (r.outcome) {
-    case tablefile::Outcome::Taken:
-        return true;
-    case tablefile::Outcome::Merged:
-        err() << r.message << Qt::endl; // the differences follow on standard output
-        return true;
-    case tablefile::Outcome::Refused:
-        seam.error(r.message);
-        return false;
-    case tablefile::Outcome::Unreadable:
-        fileFailure(seam, r.message, side.path, r.detail);
-        return false;
-    }
-    return false;
+    const std::optional<tablefile::OpenResult> r = openTableOrFail(side.path, side.image, seam);
+    if (r && r->outcome == tablefile::Outcome::Merged)
+        err() << r->message << Qt::endl; // the differences follow on standard output
+    return r.has_value();
 }
 
 } // namespace
@@ -75,7 +63,7 @@ int runDiff(const QStringList& args) {
     QString secondName;
     if (fromSign) {
         ParamImage scratch;
-        Session s(p.presets(), scratch);
+        SignOperations s(p.presets(), scratch);
         if (auto bad = takeLineOptions(p, s))
             return *bad;
         const auto sign = s.ops->readForComparison();

@@ -19,15 +19,6 @@ QString fullName(const QString& path) {
     return QFileInfo(path).absoluteFilePath();
 }
 
-// Opens the file as the window's File, Open does: the default image is the starting point, so
-// a plain pager receiver's file is merged into it. Reports an unreadable file.
-tablefile::OpenResult openTable(const QString& path, ParamImage& image, CliSeam& seam) {
-    const tablefile::OpenResult r = tablefile::open(fullName(path), image);
-    if (r.outcome == tablefile::Outcome::Unreadable)
-        fileFailure(seam, r.message, path, r.detail);
-    return r;
-}
-
 } // namespace
 
 int runNew(const QStringList& args) {
@@ -62,13 +53,10 @@ int runShow(const QStringList& args) {
     const QString path = p.positional().first();
 
     ParamImage image;
-    const tablefile::OpenResult r = openTable(path, image, seam);
-    if (r.outcome == tablefile::Outcome::Unreadable)
+    const std::optional<tablefile::OpenResult> opened = openTableOrFail(path, image, seam);
+    if (!opened)
         return kExitFailure;
-    if (r.outcome == tablefile::Outcome::Refused) {
-        seam.error(r.message);
-        return kExitFailure;
-    }
+    const tablefile::OpenResult& r = *opened;
 
     // As a window just started shows the file it opened.
     settings::EditSession session;
@@ -103,21 +91,11 @@ int runCheck(const QStringList& args) {
     const QString path = p.positional().first();
 
     ParamImage image;
-    const tablefile::OpenResult r = openTable(path, image, seam);
-    switch (r.outcome) {
-    case tablefile::Outcome::Taken:
-        seam.message(msg::cli::fullImage);
-        return kExitOk;
-    case tablefile::Outcome::Merged:
-        seam.message(r.message);
-        return kExitOk;
-    case tablefile::Outcome::Refused:
-        seam.message(r.message);
+    const std::optional<tablefile::OpenResult> r = openTableOrFail(path, image, seam);
+    if (!r)
         return kExitFailure;
-    case tablefile::Outcome::Unreadable:
-        break;
-    }
-    return kExitFailure;
+    seam.message(r->outcome == tablefile::Outcome::Taken ? msg::cli::fullImage : r->message);
+    return kExitOk;
 }
 
 } // namespace cli

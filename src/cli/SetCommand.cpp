@@ -43,8 +43,7 @@ QString description() {
 
 struct Change {
     QString argument;
-    const settings::Instance* setting;
-    settings::Input input;
+    settings::Change change;
 };
 
 } // namespace
@@ -66,37 +65,24 @@ int runSet(const QStringList& args) {
         const qsizetype eq = a.indexOf(QLatin1Char('='));
         if (eq <= 0)
             return p.usageError(msg::cli::notKeyValue(a));
-        Change c{a, nullptr, {}};
-        const QString key = a.left(eq), value = a.mid(eq + 1);
-        c.setting = settings::findKey(key);
+        const settings::Change c = settings::readChange(a.left(eq), a.mid(eq + 1));
         if (!c.setting)
-            return p.usageError(msg::cli::unknownKey(key, settings::keyPatterns()));
-        if (!settings::readInput(*c.setting->row, value, c.input)) {
-            const QString taken = settings::valuesTaken(*c.setting->row);
-            return p.usageError(msg::cli::notAnItem(key, value,
-                                                    taken.startsWith(QStringLiteral("one of "))
-                                                        ? taken.mid(7)
-                                                        : QStringLiteral("true, false")));
-        }
-        changes.push_back(c);
+            return p.usageError(c.error);
+        changes.push_back({a, c});
     }
 
     ParamImage image;
-    const tablefile::OpenResult r = tablefile::open(QFileInfo(path).absoluteFilePath(), image);
-    if (r.outcome == tablefile::Outcome::Unreadable)
-        return fileFailure(seam, r.message, path, r.detail);
-    if (r.outcome == tablefile::Outcome::Refused) {
-        seam.error(r.message);
+    const std::optional<tablefile::OpenResult> r = openTableOrFail(path, image, seam);
+    if (!r)
         return kExitFailure;
-    }
-    if (!r.message.isEmpty())
-        seam.message(r.message);
+    if (!r->message.isEmpty())
+        seam.message(r->message);
     // As a window just started opens the file.
     settings::EditSession s;
     s.take(image);
 
     for (const Change& c : changes) {
-        const RuleOutcome o = settings::apply(s, *c.setting, c.input);
+        const RuleOutcome o = settings::apply(s, *c.change.setting, c.change.input);
         if (o.refused()) {
             err() << o.text << Qt::endl;
             if (!p.quiet())

@@ -38,8 +38,4 @@ void setMessageType(ParamImage& image, int t, int item) {
     image.set(functionType(t / kFunctionBits, t % kFunctionBits), quint8(*code));
 }
 
-void setTestMode(ParamImage& image, bool on) {
-    flags::setOn(image, flags::testMode, on);
-}
-
 } // namespace capcoderules

@@ -25,7 +25,5 @@ void setCapcodeOn(ParamImage& image, int c, bool on);
 // cboFunClick, type box t (4c + f): item 0..3 store their index, item 4 ("Disable") stores 5.
 // Any other item changes nothing.
 void setMessageType(ParamImage& image, int t, int item);
-// "Test Mode": 0x00 when checked, 0xFF when not.
-void setTestMode(ParamImage& image, bool on);
 
 } // namespace capcoderules

@@ -3,7 +3,8 @@
 #include "image/ImageLayout.h"
 #include "image/ParamImage.h"
 
-// The on/off settings of the image, each with its polarity stated once. The sign keeps two
+// The on/off settings of the image that rules share, each with its polarity stated once (a
+// box of its own states its flag in its row of settings/SettingTable.cpp). The sign keeps two
 // kinds: a byte where 0 means on and 0xFF off, and a byte (or one bit) where 1 means on and 0
 // off; the capcodes' ON boxes are disable bits, where 0 means on.
 namespace flags {
@@ -36,13 +37,7 @@ inline void setOn(ParamImage& image, const Flag& f, bool on) {
 }
 
 using enum Polarity;
-inline constexpr Flag testMode{layout::kTestModeFlag, ZeroIsOn};
 inline constexpr Flag serialLed{layout::kSerialLedFlag, ZeroIsOn};
-inline constexpr Flag rts{layout::kRtsFlag, ZeroIsOn};
-inline constexpr Flag fcAsPassword{layout::kFcAsPasswordFlag, ZeroIsOn};
-inline constexpr Flag powerUp{layout::kPowerUpFlag, ZeroIsOn};
-inline constexpr Flag roe{layout::kRoeFlag, ZeroIsOn};
-inline constexpr Flag orc{layout::kOrcFlag, ZeroIsOn};
 inline constexpr Flag serialOutputOn{layout::kSerialOutputOn, OneIsOn};
 constexpr Flag serialCtl(int i) {
     return {layout::serialCtl(i), OneIsOn};

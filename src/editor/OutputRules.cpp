@@ -15,16 +15,6 @@ void setPowerUpOutput(ParamImage& image, int output, bool on) {
         flags::setOn(image, flags::powerUpOutput(output), on);
 }
 
-void setPowerUpFlag(ParamImage& image, bool on) {
-    flags::setOn(image, flags::powerUp, on);
-}
-void setRoe(ParamImage& image, bool on) {
-    flags::setOn(image, flags::roe, on);
-}
-void setOrc(ParamImage& image, bool on) {
-    flags::setOn(image, flags::orc, on);
-}
-
 std::optional<double> prescalerScale(int item) {
     if (auto code = shown::coded::prescaler().codeOf(item))
         return double(*code);

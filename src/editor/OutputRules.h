@@ -11,10 +11,6 @@ namespace outputrules {
 // chkOutput0..chkOutput8: outputs 1..8 are bits 0..7 of powerUpOutputs, output 9 is bit 4 of
 // powerUpOutputs2; the other bits stay.
 void setPowerUpOutput(ParamImage& image, int output, bool on);
-// chkPower, chkROE, chkORC: 0 when checked, 0xFF when not.
-void setPowerUpFlag(ParamImage& image, bool on);
-void setRoe(ParamImage& image, bool on);
-void setOrc(ParamImage& image, bool on);
 
 // The pre-scaler list: item 0..5 is a unit of 1, 10, 50, 100, 200, 250 tenths of a second.
 std::optional<double> prescalerScale(int item);

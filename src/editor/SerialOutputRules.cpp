@@ -27,16 +27,6 @@ void setSerialOption(ParamImage& image, int tag, bool on) {
         flags::setOn(image, flags::serialCtl(tag), on);
 }
 
-void setSerialLed(ParamImage& image, bool on) {
-    flags::setOn(image, flags::serialLed, on);
-}
-void setRts(ParamImage& image, bool on) {
-    flags::setOn(image, flags::rts, on);
-}
-void setFcAsPassword(ParamImage& image, bool on) {
-    flags::setOn(image, flags::fcAsPassword, on);
-}
-
 void setUartSpeed(ParamImage& image, int item) {
     if (auto code = shown::coded::uartSpeed().codeOf(item))
         image.set(kUartBaudCode, quint8(*code));
@@ -144,7 +134,7 @@ EditOutcome endCodeExit(ParamImage& image, const QString& text) {
 }
 
 SerialLedEffect applySerialLed(ParamImage& image, bool on) {
-    setSerialLed(image, on);
+    flags::setOn(image, flags::serialLed, on);
     SerialLedEffect e;
     e.uartPanelVisible = !on;
     if (on) {

@@ -22,10 +22,6 @@ constexpr bool funCmdControlsEnabled(bool serialOutputOn, bool funCmdEnable) {
     return serialOutputOn && !funCmdEnable;
 }
 
-void setSerialLed(ParamImage& image, bool on);    // 0 checked, 0xFF not
-void setRts(ParamImage& image, bool on);          // 0 checked, 0xFF not
-void setFcAsPassword(ParamImage& image, bool on); // 0 checked, 0xFF not
-
 // UART format lists; an item outside the list (no selection) writes nothing.
 inline constexpr int kUart19200Item = 3;
 void setUartSpeed(ParamImage& image, int item);  // ComboBox5

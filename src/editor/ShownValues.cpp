@@ -28,8 +28,7 @@ LEDSIGN_CAPTIONS(bandCaptions, "130-180MHz(5K)", "130-180MHz(6.25K)", "130-180MH
                  "278-290MHz(12.5K)", "400-499MHz(Auto)", "929-932MHz(12.5k)", "080-090MHz(5K)")
 LEDSIGN_CAPTIONS(pagingBaudCaptions, " 512 bps", "1200 bps", "2400 bps")
 LEDSIGN_CAPTIONS(polarityCaptions, "Normal", "Invert")
-LEDSIGN_CAPTIONS(dataBitsCaptions, "7", "8")
-LEDSIGN_CAPTIONS(stopBitsCaptions, "1", "2")
+
 LEDSIGN_CAPTIONS(capcodeSelectorCaptions, "Capcode #1", "Capcode #2", "Capcode #3", "Capcode #4",
                  "Capcode #5", "Capcode #6")
 
@@ -102,6 +101,9 @@ std::optional<int> CodedList::itemOf(int code) const {
     for (size_t i = 0; i < items.size(); ++i)
         if (items[i].code == code)
             return int(i);
+    for (const auto& [also, item] : alsoRead)
+        if (also == code)
+            return item;
     return std::nullopt;
 }
 std::optional<int> CodedList::codeOf(int item) const {
@@ -144,8 +146,18 @@ const CodedList& language() {
     return l;
 }
 const CodedList& messageType() {
+    // Code 4 stands for no type of its own; the list shows it as "Disable" too.
     static const CodedList l{
-        {{"STD Num", 0}, {"PRC Num", 1}, {"Alpha", 2}, {"Binary", 3}, {"Disable", kTypeDisable}}};
+        {{"STD Num", 0}, {"PRC Num", 1}, {"Alpha", 2}, {"Binary", 3}, {"Disable", kTypeDisable}},
+        {{4, 4}}};
+    return l;
+}
+const CodedList& dataBits() {
+    static const CodedList l{{{"7", 7}, {"8", 8}}};
+    return l;
+}
+const CodedList& stopBits() {
+    static const CodedList l{{{"1", 1}, {"2", 2}}};
     return l;
 }
 } // namespace coded
@@ -160,6 +172,8 @@ LEDSIGN_CODED_CAPTIONS(uartSpeedCaptions, uartSpeed)
 LEDSIGN_CODED_CAPTIONS(parityCaptions, parity)
 LEDSIGN_CODED_CAPTIONS(languageCaptions, language)
 LEDSIGN_CODED_CAPTIONS(prescalerCaptions, prescaler)
+LEDSIGN_CODED_CAPTIONS(dataBitsCaptions, dataBits)
+LEDSIGN_CODED_CAPTIONS(stopBitsCaptions, stopBits)
 
 int pagingBaudItem(const ParamImage& image) {
     switch (image.getBits(kRxControl2, kBaudCodeShift, kBaudCodeWidth)) {
@@ -177,9 +191,6 @@ int polarityItem(const ParamImage& image) {
 }
 
 int messageTypeItem(quint8 code) {
-    // Code 4 stands for no type of its own; the list shows it as "Disable" too.
-    if (code == 4)
-        return 4;
     return coded::messageType().itemOf(code).value_or(-1);
 }
 
@@ -192,10 +203,10 @@ std::optional<int> parityItem(quint8 letter) {
 }
 
 int stopBitsItem(quint8 value) {
-    return value >= 1 && value <= 2 ? value - 1 : -1;
+    return coded::stopBits().itemOf(value).value_or(-1);
 }
 int dataBitsItem(quint8 value) {
-    return value >= 7 && value <= 8 ? value - 7 : -1;
+    return coded::dataBits().itemOf(value).value_or(-1);
 }
 // Every code without a language of its own reads as English.
 int languageItem(quint8 code) {

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <optional>
+#include <utility>
 #include <vector>
 
 // How image values read on the window: list items, captions and text formats. Shared by the
@@ -33,6 +34,8 @@ struct CodedList {
         int code;
     };
     std::vector<Item> items;
+    // Codes without an item of their own that read as an item's: (code, item).
+    std::vector<std::pair<int, int>> alsoRead = {};
 
     QStringList captions() const;
     std::optional<int> itemOf(int code) const; // none: no item stands for the code
@@ -43,7 +46,9 @@ const CodedList& uartSpeed();   // ComboBox5: the UART's baud code
 const CodedList& parity();      // ComboBox2: the parity letter
 const CodedList& prescaler();   // cboScaler: the unit in tenths of a second
 const CodedList& language();    // cboLng: the language code, 0xFF for English
-const CodedList& messageType(); // cboFun*: "Disable" is 5
+const CodedList& messageType(); // cboFun*: "Disable" is 5, and 4 reads as it
+const CodedList& dataBits();    // ComboBox4: the number of data bits, 7 or 8
+const CodedList& stopBits();    // ComboBox3: the number of stop bits, 1 or 2
 } // namespace coded
 
 // Text formats.

@@ -21,84 +21,58 @@ void EditSession::take(const ParamImage& image) {
     refresh();
 }
 
-void EditSession::setBox(const QString& name, bool on) {
-    if (boxes_.value(name, false) == on)
+void EditSession::setBox(const QString& key, bool on) {
+    if (boxes_.value(key, false) == on)
         return;
-    boxes_.insert(name, on);
-    runBoxRule(*this, name, on);
+    boxes_.insert(key, on);
+    runBoxRule(*this, key, on);
+}
+
+void EditSession::showGroup(Group group) {
+    for (const Instance& i : instances())
+        if (i.row->group == group && i.row->show)
+            i.row->show(*this, i);
 }
 
 void EditSession::refresh() {
-    const quint8 band = image_.at(kBandIndex);
-    setItem(QStringLiteral("cboDft"), band < shown::kBandCount ? band : -1);
     freqrules::followBand(image_, tuning_);
     showCapcodes();
-    showSynthesizer();
-    showBaudPolarity();
+    showGroup(Group::Frequency);
     // An unknown unit keeps the item shown; the rule then makes the image follow the item.
     if (auto item = shown::prescalerItem(image_.at(kPeriodPrescaler)))
-        setItem(QStringLiteral("cboScaler"), *item);
+        setItem(QStringLiteral("outputFeatures.preScaler"), *item);
     prescalerRule();
     showSerialFeatures();
-    setItem(QStringLiteral("cboLng"), shown::languageItem(image_.at(kLanguageCode)));
+    showGroup(Group::Features);
     image_.writeModelTag();
 }
 
 void EditSession::showCapcodes() {
-    for (int c = 0; c < kCapcodeCount; ++c)
-        setBox(numbered("CheckBox", c + 1), flags::isOn(image_, flags::capcodeOn(c)));
-    for (int t = 0; t < kCapcodeCount * kFunctionBits; ++t)
-        setItem(
-            numbered("cboFun", t + 1),
-            shown::messageTypeItem(image_.at(functionType(t / kFunctionBits, t % kFunctionBits))));
-    setBox(QStringLiteral("CheckBox7"), flags::isOn(image_, flags::testMode));
+    showGroup(Group::Capcodes);
 }
 
 void EditSession::showSynthesizer() {
-    // Without a channel step (pllR 0) there is none to keep.
-    tuning_.channelStep = shown::synthesizer(image_, tuning_.bandMultiplier).channelStep;
-    const quint8 band = image_.at(kBandIndex);
-    setItem(QStringLiteral("cboDft"), band < shown::kBandCount ? band : -1);
+    if (const Instance* band = findInstance(QStringLiteral("frequency.band")))
+        band->row->show(*this, *band);
 }
 
 void EditSession::showBaudPolarity() {
-    setItem(QStringLiteral("cboBaud"), shown::pagingBaudItem(image_));
-    setItem(QStringLiteral("cboPolarity"), shown::polarityItem(image_));
+    showGroup(Group::Frequency);
 }
 
 void EditSession::prescalerRule() {
-    periodrules::prescalerPick(image_, periodScale_, item(QStringLiteral("cboScaler")),
+    periodrules::prescalerPick(image_, periodScale_,
+                               item(QStringLiteral("outputFeatures.preScaler")),
                                serialrules::PendingRecord::none());
     showSerialFeatures();
 }
 
 void EditSession::showSerialFeatures() {
-    for (int i = 0; i < kSerialCtlCount; ++i)
-        setBox(numbered("chkCtl", i), flags::isOn(image_, flags::serialCtl(i)));
-    setBox(numbered("chkCtl", serialrules::kSerialOutputOnTag),
-           flags::isOn(image_, flags::serialOutputOn));
-    for (int i = 0; i < kOutputCount; ++i)
-        setBox(numbered("chkOutput", i), flags::isOn(image_, flags::powerUpOutput(i)));
-
-    if (auto item = shown::parityItem(image_.at(kUartParity)))
-        setItem(QStringLiteral("ComboBox2"), *item);
-    setItem(QStringLiteral("ComboBox3"), shown::stopBitsItem(image_.at(kUartStopBits)));
-    setItem(QStringLiteral("ComboBox4"), shown::dataBitsItem(image_.at(kUartDataBits)));
-    if (auto item = shown::uartSpeedItem(image_.at(kUartBaudCode)))
-        setItem(QStringLiteral("ComboBox5"), *item);
-
-    setBox(QStringLiteral("CheckBox8"), flags::isOn(image_, flags::serialLed));
-    setBox(QStringLiteral("chkORC"), flags::isOn(image_, flags::orc));
-    setBox(QStringLiteral("chkROE"), flags::isOn(image_, flags::roe));
-    setBox(QStringLiteral("chkPower"), flags::isOn(image_, flags::powerUp));
-    setBox(QStringLiteral("chkFunPass"), flags::isOn(image_, flags::fcAsPassword));
-
+    showGroup(Group::SerialOutput);
+    showGroup(Group::OutputFeatures);
     // The function-bit groups show capcode #1; edits of them that were not collected are
     // dropped.
     selectedCapcode_ = 0;
-    setItem(QStringLiteral("ComboBox1"), 0);
-
-    setBox(QStringLiteral("CheckBox9"), flags::isOn(image_, flags::rts));
 }
 
 serialrules::CapcodeRecordTexts EditSession::shownRecord(int c) const {

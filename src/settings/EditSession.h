@@ -3,6 +3,7 @@
 #include "editor/FrequencyRules.h"
 #include "editor/SerialOutputRules.h"
 #include "image/ParamImage.h"
+#include "settings/SettingTable.h"
 
 #include <QHash>
 #include <QString>
@@ -41,15 +42,14 @@ class EditSession {
     int& selectedCapcode() { return selectedCapcode_; }
     int selectedCapcode() const { return selectedCapcode_; }
 
-    // Boxes and lists by the objectName of their control.
-    bool box(const QString& name) const { return boxes_.value(name, false); }
-    int item(const QString& name) const { return items_.value(name, 0); }
-    // A box set from code: its rule runs when, and only when, its state changes.
-    void setBox(const QString& name, bool on);
-    // What a user's click made of a box whose rule the caller runs itself.
-    void noteBox(const QString& name, bool on) { boxes_.insert(name, on); }
+    // Boxes and lists by the path of their setting ("serialOutput.rtsEnable"); a box of a
+    // family by its member's key ("outputFeatures.powerUpOutputs.3").
+    bool box(const QString& key) const { return boxes_.value(key, false); }
+    int item(const QString& key) const { return items_.value(key, 0); }
+    // A box set: its rule runs when, and only when, its state changes.
+    void setBox(const QString& key, bool on);
     // A list's item set from code or picked (its rule is the caller's).
-    void setItem(const QString& name, int item) { items_.insert(name, item); }
+    void setItem(const QString& key, int item) { items_.insert(key, item); }
 
     // What capcode c's function-bit groups show of the image: the pairs as the masked edits
     // hold them (at most 30), the boxes as checked.
@@ -61,6 +61,9 @@ class EditSession {
     bool operator==(const EditSession& other) const;
 
   private:
+    // Every box and list of the group shown from the image, as its row shows it.
+    void showGroup(Group group);
+
     ParamImage image_;
     freqrules::Tuning tuning_;
     double periodScale_ = 1;

@@ -6,6 +6,8 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <functional>
+#include <type_traits>
 #include <vector>
 
 // Every setting the window shows, described once: one row each. The report of `ledsign show`
@@ -58,29 +60,55 @@ struct Input {
     bool checked = false;
 };
 
+struct Instance;
+
+// A part of a row that may depend on the row's list positions: a value, or a function of the
+// positions. Empty when the row has none.
+template <class T> struct ByAt {
+    std::function<T(At)> f;
+    ByAt() = default;
+    ByAt(T value) : f([value](At) { return value; }) {}
+    ByAt(const char* text) requires std::is_same_v<T, QString> : ByAt(QString::fromLatin1(text)) {}
+    template <class F>
+    requires(std::is_invocable_r_v<T, F, At> && !std::is_convertible_v<F, T> &&
+             !std::is_same_v<std::decay_t<F>, const char*>) ByAt(F fn)
+        : f(std::move(fn)) {}
+    T operator()(At at) const { return f(at); }
+    explicit operator bool() const { return bool(f); }
+};
+
+// A row. The builders of RowBuilders.h fill it from what a setting is (a flag, a coded
+// list, a byte); the few rows that are none of these fill it by name.
 struct Setting {
     // The path in `ledsign show --json` and the key of `ledsign set`; "<capcode>" stands for
     // 1..6, "<bit>" for A..D, "<output>" for 1..9.
     const char* key;
     Kind kind;
-    Group group;
-    Layout layout;
-    QString (*caption)(At);
-    // The objectName of the control that shows it; null when it has none of its own.
-    QString (*control)(At);
-    QList<int> (*bytes)(At); // the image bytes it covers
-    // Null for a box: it shows what its control holds.
-    Value (*read)(const EditSession&, At);
+    Group group = Group::Top; // given by the table's section
+    Layout layout = Layout::Line;
+    ByAt<QString> caption = {};
+    // The objectName of the control that shows it; empty when it has none of its own.
+    ByAt<QString> control = {};
+    ByAt<QList<int>> bytes = {}; // the image bytes it is read from and its rule writes
+    // The bytes of other settings its rule writes too, by design (the band commits its
+    // default frequency). `diff` does not count them as this setting's.
+    ByAt<QList<int>> alsoWrites = {};
+    // Empty for a box: it shows what the session holds for it.
+    std::function<Value(const EditSession&, const Instance&)> read = {};
     // The rule. A box's runs when its state changes (EditSession::setBox); a list's after
-    // the list took the item; an edit's when it is left. Null: the value cannot be set.
-    RuleOutcome (*rule)(EditSession&, At, const Input&);
-    const QStringList& (*items)(); // a list's captions
-    const char* help;
+    // the list took the item; an edit's when it is left. Empty: the value cannot be set.
+    std::function<RuleOutcome(EditSession&, const Instance&, const Input&)> rule = {};
+    // What a refresh of the image sets on its box or list; empty for an edit, which shows
+    // its value as read.
+    std::function<void(EditSession&, const Instance&)> show = {};
+    QStringList items = {}; // a list's captions
+    const char* help = "";
     bool inDiff = true; // a setting of its own, as `diff` compares them
-    // A row shown by a family of boxes (the nine power-up outputs): their objectNames, and the
-    // rule each box runs when its state changes.
-    QStringList (*family)() = nullptr;
-    void (*familyRule)(EditSession&, int index, bool on) = nullptr;
+    // A row shown by a family of boxes (the nine power-up outputs): the objectName of each,
+    // and the rule each box runs when its state changes.
+    int familySize = 0;
+    std::function<QString(int member)> familyControl = {};
+    std::function<void(EditSession&, int member, bool on)> familyRule = {};
 };
 
 const std::vector<Setting>& settingTable();
@@ -95,19 +123,27 @@ struct Instance {
 
     QString caption() const { return row->caption(at).trimmed(); }
     QString control() const { return row->control ? row->control(at) : QString(); }
+    QList<int> bytes() const { return row->bytes(at); }
     Value read(const EditSession& s) const;
+    // What the session holds for a box of the family: "outputFeatures.powerUpOutputs.3".
+    QString memberKey(int member) const {
+        return path + QLatin1Char('.') + QString::number(member + 1);
+    }
 };
 // Every row at every position, in the table's order with the positions of each group of
 // rows taken together (capcode #1's rows, then capcode #2's).
 const QList<Instance>& instances();
 const Instance* findInstance(const QString& path);
 const Instance* findControl(const QString& objectName);
+// The session's key for the box or list with this objectName: its setting's path, or a
+// family member's key; empty when no row names it.
+QString stateKey(const QString& objectName);
 
 // Runs a setting's change as the window makes it: a box is set (its rule runs when the state
 // changes), a list takes the item and runs its rule, an edit's rule runs on the text.
 RuleOutcome apply(EditSession& session, const Instance& setting, const Input& input);
-// The rule of the box with this objectName; nothing when no row names it.
-void runBoxRule(EditSession& session, const QString& control, bool on);
+// The rule of the box the session holds under this key; nothing when no row names it.
+void runBoxRule(EditSession& session, const QString& key, bool on);
 
 // The placeholders of the keys.
 struct Slot {
@@ -121,6 +157,8 @@ const std::vector<Slot>& keySlots();
 bool readInput(const Setting& row, const QString& value, Input& input);
 // "true or false", "one of ...", "text": what `set --help` says a key takes.
 QString valuesTaken(const Setting& row);
+// The values a box or list takes, as a refusal names them: "true, false", "\"7\", \"8\"".
+QString choices(const Setting& row);
 
 // The keys `ledsign set` takes: as the table spells them, and with their positions written out
 // ("capcodes.1.types.A").
@@ -129,9 +167,12 @@ QStringList settableKeys();
 // The settable row a typed key names; null when none does.
 const Instance* findKey(const QString& key);
 
-enum class SetResult { Done, UnknownKey, NotAValue, Refused };
-// KEY=VALUE read and made as `ledsign set` makes it; *outcome holds the rule's refusal.
-SetResult applySetting(EditSession& session, const QString& key, const QString& value,
-                       RuleOutcome* outcome);
+// A KEY=VALUE change of `ledsign set` or of a batch's column, read before it is made.
+struct Change {
+    const Instance* setting = nullptr; // null when it cannot be read
+    Input input;
+    QString error; // why not: an unknown key, or a value its control cannot take
+};
+Change readChange(const QString& key, const QString& value);
 
 } // namespace settings

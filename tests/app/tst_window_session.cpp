@@ -213,7 +213,7 @@ class TestWindowSession : public QObject {
         QVERIFY(w_->grpPara->isEnabled());
         pick(w_->ComboBox1, 2);
         QCOMPARE(w_->selectedCapcode(), 2);
-        const SessionState chosen = w_->takeSnapshot();
+        const settings::EditSession chosen = w_->takeSnapshot();
         fx_->control<QCheckBox>("CheckBox9")->click();
         QVERIFY(!(w_->takeSnapshot() == chosen));
         w_->Undo1Click();
@@ -226,7 +226,7 @@ class TestWindowSession : public QObject {
         // the image meanwhile.
         outputOn->click();
         QVERIFY(!w_->grpPara->isEnabled());
-        const SessionState off = w_->takeSnapshot();
+        const settings::EditSession off = w_->takeSnapshot();
         w_->Undo1Click();
         QVERIFY(w_->grpPara->isEnabled());
         QVERIFY(outputOn->isChecked());

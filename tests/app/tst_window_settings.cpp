@@ -3,11 +3,14 @@
 // value the window shows saves.
 #include "LedsignRun.h"
 #include "WindowFixture.h"
+#include "settings/EditSession.h"
 #include "settings/SettingTable.h"
+#include "settings/SettingsReport.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QJsonArray>
 #include <QLineEdit>
 #include <QRandomGenerator>
 
@@ -33,6 +36,80 @@ class TstWindowSettings : public QObject {
         for (const settings::Instance& i : settings::instances())
             if (i.row->control)
                 QVERIFY2(w.control(i.control()), qPrintable(i.control()));
+    }
+
+    // Every change made in the window (a box clicked, a list item picked, an edit typed and
+    // left) leaves the settings as `settings::apply` leaves them for `ledsign set` and batch,
+    // one key after another on an opened image of random bytes.
+    void everyChangeInTheWindowIsWhatApplyMakes() {
+        WindowFixture fx;
+        TfrmAir& w = fx.start();
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QRandomGenerator random(2812);
+        auto randomImage = [&random] {
+            QByteArray b(layout::kImageSize, '\0');
+            for (char& c : b)
+                c = char(random.bounded(256));
+            return WindowFixture::withTag(b, "SIGN_PV02.43");
+        };
+        const QString file = fx.path("sign.tbl");
+        WindowFixture::writeFile(file, randomImage());
+        fx.openAnswers << file;
+        w.Open1Click();
+        settings::EditSession other;
+        ParamImage otherImage;
+        otherImage.assign(randomImage());
+        other.take(otherImage);
+
+        for (const settings::Instance& i : settings::instances()) {
+            const settings::Kind kind = i.row->kind;
+            if (!i.row->rule || !i.row->control || kind == settings::Kind::RecordText ||
+                kind == settings::Kind::RecordBox)
+                continue;
+            // The control is shown and can be used: its page in front, the serial page on.
+            QWidget* control = w.control(i.control());
+            if (!control->isVisible())
+                w.stcFeaturesClick();
+            if (!control->isVisible())
+                w.stcCodeClick();
+            control->show(); // the edits the access code opens
+            if (!control->isEnabled())
+                w.control<QCheckBox>(QStringLiteral("chkCtl5"))->setChecked(true);
+            QVERIFY2(control->isEnabled() || !control->isVisible(), qPrintable(i.control()));
+            settings::EditSession expected = w.session();
+            settings::Input in;
+            if (auto* box = w.control<QCheckBox>(i.control())) {
+                in.checked = !box->isChecked();
+                box->setChecked(in.checked);
+            } else if (auto* list = w.control<QComboBox>(i.control())) {
+                in.item = random.bounded(int(list->count()));
+                list->setCurrentIndex(in.item);
+                emit list->activated(in.item);
+            } else if (auto* edit = w.control<QLineEdit>(i.control())) {
+                // A value the other image shows, typed as the edit's key filter lets it in.
+                const QJsonValue v = i.read(other).json;
+                QString typed = v.isDouble() ? QString::number(v.toInteger()) : v.toString();
+                typed.removeIf([](QChar c) { return c.unicode() < 0x20 || c.unicode() > 0x7E; });
+                edit->setFocus(Qt::TabFocusReason);
+                QTRY_VERIFY2(edit->hasFocus(), qPrintable(i.path));
+                edit->selectAll();
+                QTest::keyClicks(edit, typed);
+                in.text = edit->text();
+                QTest::keyClick(edit, Qt::Key_Return);
+                QTRY_VERIFY(!edit->hasFocus());
+            } else {
+                QFAIL(qPrintable(i.control()));
+            }
+            settings::apply(expected, i, in);
+            QVERIFY2(settings::settingsText(w.session()) == settings::settingsText(expected),
+                     qPrintable(i.path));
+            // As saved: the window's rules that refresh the serial page keep what its
+            // function-bit edits show, which the command line collects before it saves.
+            w.collectPendingRecord();
+            expected.collectRecord();
+            QVERIFY2(w.image() == expected.image(), qPrintable(i.path));
+        }
     }
 
     void openedAndSavedIsWhatSetSaves_data() {

@@ -109,7 +109,8 @@ class TestCliDevice : public QObject {
         QVERIFY(writeFileBytes(file, foreign));
         const Run r = ledsign(QStringList{"write", file} + rig.lineArgs());
         QCOMPARE(r.code, 1);
-        QCOMPARE(r.lines(), QStringList{msg::fileRefused(QFileInfo(file).absoluteFilePath())});
+        QCOMPARE(r.out, QString());
+        QCOMPARE(r.err, msg::fileRefused(QFileInfo(file).absoluteFilePath()) + '\n');
         QVERIFY(rig.traffic("link").isEmpty());
     }
 

@@ -163,9 +163,11 @@ class TestLedsign : public QObject {
         QCOMPARE(r.code, 0);
         QCOMPARE(r.out, msg::filePagerFormat(pager) + '\n');
 
+        // A refusal goes where every command puts it: standard error.
         r = ledsign({"check", path("five.tbl")});
         QCOMPARE(r.code, 1);
-        QCOMPARE(r.out, msg::fileRefused(five) + '\n');
+        QCOMPARE(r.out, QString());
+        QCOMPARE(r.err, msg::fileRefused(five) + '\n');
 
         for (const QString& bad : {path("missing.tbl"), dir_.path()}) {
             r = ledsign({"check", bad});

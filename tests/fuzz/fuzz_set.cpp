@@ -29,11 +29,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const int pick = in.byte() % (keys.size() + 1);
         const QString key = pick < keys.size() ? keys[pick] : text(in);
         const QString value = text(in);
-        RuleOutcome outcome;
-        const settings::SetResult r = settings::applySetting(s, key, value, &outcome);
-        if (pick < keys.size() && r == settings::SetResult::UnknownKey)
+        const settings::Change c = settings::readChange(key, value);
+        if (pick < keys.size() && !c.setting && !settings::findKey(key))
             qFatal("a key of the table is unknown: %s", qPrintable(key));
-        if (r == settings::SetResult::Refused && outcome.text.isEmpty())
+        if (!c.setting) {
+            if (c.error.isEmpty())
+                qFatal("a change not read without a reason: %s=%s", qPrintable(key),
+                       qPrintable(value));
+            continue;
+        }
+        const RuleOutcome outcome = settings::apply(s, *c.setting, c.input);
+        if (outcome.refused() && outcome.text.isEmpty())
             qFatal("a change refused without a message: %s=%s", qPrintable(key), qPrintable(value));
     }
 

@@ -43,7 +43,27 @@ class TstSettingTable : public QObject {
             if (i.row->rule)
                 QCOMPARE(findKey(i.path), &i);
         }
-        QCOMPARE(settableKeys().size(), 6 * 2 + 24 + 24 * 5 + 9 + 32);
+        // Every key pattern of `set --help` is settable at every position its placeholders
+        // stand for, and nothing else is.
+        QStringList expanded;
+        for (const QString& pattern : keyPatterns()) {
+            QStringList keys{pattern};
+            for (const Slot& slot : keySlots()) {
+                QStringList next;
+                for (const QString& k : keys)
+                    if (k.contains(QLatin1String(slot.name)))
+                        for (const QString& v : slot.values)
+                            next << QString(k).replace(QLatin1String(slot.name), v);
+                    else
+                        next << k;
+                keys = next;
+            }
+            expanded << keys;
+        }
+        const QStringList settable = settableKeys();
+        QCOMPARE(QSet<QString>(settable.begin(), settable.end()),
+                 QSet<QString>(expanded.begin(), expanded.end()));
+        QCOMPARE(settable.size(), expanded.size());
     }
 
     // On any image of this sign, setting a box to what the window shows leaves every byte as
@@ -67,6 +87,85 @@ class TstSettingTable : public QObject {
                 EditSession s = opened;
                 QVERIFY(!apply(s, i, in).refused());
                 QVERIFY2(s.image() == opened.image(), qPrintable(QString::number(n) + i.path));
+            }
+        }
+    }
+    // What `show` prints of a box follows its flag in the image: for every box (and every
+    // power-up output), setting one of its bytes to 0x00 and then to 0xFF on an opened image
+    // flips its value and the line `show` prints for it, whatever the polarity.
+    void flippingABoxsByteFlipsWhatShowPrints() {
+        QRandomGenerator random(31);
+        for (int n = 0; n < 4; ++n) {
+            ParamImage image;
+            for (int o = 0; o < layout::kImageSize; ++o)
+                image.set(o, quint8(random.bounded(256)));
+            image.writeModelTag();
+            for (const Instance& i : instances()) {
+                const bool box = i.row->kind == Kind::Box || i.row->kind == Kind::RecordBox;
+                if (!box && !i.row->familySize)
+                    continue;
+                bool flipped = false;
+                for (int o : i.bytes()) {
+                    ParamImage a = image, b = image;
+                    a.set(o, 0x00);
+                    b.set(o, 0xFF);
+                    EditSession sa, sb;
+                    sa.take(a);
+                    sb.take(b);
+                    if (i.read(sa).json == i.read(sb).json)
+                        continue;
+                    flipped = true;
+                    QVERIFY2(i.read(sa).text != i.read(sb).text, qPrintable(i.path));
+                    QVERIFY2(settingsText(sa) != settingsText(sb), qPrintable(i.path));
+                }
+                QVERIFY2(flipped, qPrintable(QStringLiteral("%1 (image %2)").arg(i.path).arg(n)));
+            }
+        }
+    }
+
+    // A row's bytes are what `diff` accounts a change to: every rule, given values read from
+    // other images, writes only the bytes its row declares as its own or as others' it writes.
+    void everyRuleWritesOnlyItsBytes() {
+        QRandomGenerator random(29);
+        auto randomImage = [&random] {
+            ParamImage image;
+            for (int o = 0; o < layout::kImageSize; ++o)
+                image.set(o, quint8(random.bounded(256)));
+            image.writeModelTag();
+            return image;
+        };
+        for (int n = 0; n < 60; ++n) {
+            EditSession opened, other;
+            opened.take(randomImage());
+            other.take(n % 3 ? randomImage() : ParamImage());
+            for (const Instance& i : instances()) {
+                if (!i.row->rule)
+                    continue;
+                Input in;
+                const QJsonValue v = i.read(other).json;
+                QString typed = v.isString()   ? v.toString()
+                                : v.isBool()   ? QString::fromLatin1(v.toBool() ? "true" : "false")
+                                : v.isDouble() ? QString::number(v.toInteger())
+                                               : QString();
+                if (v.isArray())
+                    for (const QJsonValue& e : v.toArray())
+                        typed += QString::number(e.toInt()) + QLatin1Char(',');
+                if (i.row->kind == Kind::List)
+                    in.item = random.bounded(int(i.row->items.size()));
+                else if (!readInput(*i.row, typed, in))
+                    continue;
+                EditSession s = opened;
+                if (apply(s, i, in).refused())
+                    continue;
+                QList<int> declared = i.row->bytes(i.at);
+                if (i.row->alsoWrites)
+                    declared += i.row->alsoWrites(i.at);
+                for (int o = 0; o < layout::kImageSize; ++o)
+                    if (s.image().at(o) != opened.image().at(o) && !declared.contains(o))
+                        QFAIL(qPrintable(QStringLiteral("%1 writes byte %2 (image %3)")
+                                             .arg(i.path)
+                                             .arg(o)
+                                             .arg(n)));
             }
         }
     }
