@@ -190,7 +190,10 @@ void TfrmConn::btnTestClick() {
         doctor.setBreathe(
             [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
         doctor.setOnCheck([this](const DoctorCheck& c) {
-            testText_->appendPlainText(msg::doctor::line(c.passed, c.name, c.text, c.fix));
+            const QString verdict = c.verdict == Verdict::Passed   ? msg::doctor::verdictPassed
+                                    : c.verdict == Verdict::Failed ? msg::doctor::verdictFailed
+                                                                   : msg::doctor::verdictNotJudged;
+            testText_->appendPlainText(msg::doctor::line(verdict, c.name, c.text, c.fix));
             QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         });
         report = doctor.run(port);
@@ -198,7 +201,7 @@ void TfrmConn::btnTestClick() {
     }
     qsizetype failed = 0;
     for (const DoctorCheck& c : report.checks)
-        failed += c.passed ? 0 : 1;
+        failed += c.passed() ? 0 : 1;
     showTestReport(msg::window::testSummary(int(failed), int(report.checks.size())) +
                    QStringLiteral("\n\n") + report.text());
 }
