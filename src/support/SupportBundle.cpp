@@ -13,6 +13,7 @@
 #include <QJsonObject>
 #include <QRegularExpression>
 #include <QSerialPortInfo>
+#include <QSet>
 #include <QSettings>
 #include <QSysInfo>
 #include <QTextStream>
@@ -180,12 +181,14 @@ Bundle collect(const Options& o) {
         b.notes << QStringLiteral("No backup index in ") + o.backupFolder + QLatin1Char('.');
     if (o.withImages && haveIndex) {
         int images = 0;
+        // A sign read twice unchanged has two index lines naming one file: it goes in once.
+        QSet<QString> added;
         for (const QByteArray& line : index.split('\n')) {
             const QString file =
                 QJsonDocument::fromJson(line).object().value(QStringLiteral("file")).toString();
             // Only plain names inside the folder: the index is data, not a list of paths.
             if (file.isEmpty() || file.contains(QLatin1Char('/')) ||
-                file.startsWith(QLatin1Char('.')))
+                file.startsWith(QLatin1Char('.')) || added.contains(file))
                 continue;
             bool ok = false;
             const QByteArray image = readAll(backups.filePath(file), &ok);
@@ -194,6 +197,7 @@ Bundle collect(const Options& o) {
             b.items.append({QStringLiteral("backups/") + file,
                             QStringLiteral("a backed-up image, its passwords masked"),
                             maskedImage(image)});
+            added.insert(file);
             ++images;
         }
         b.notes << QStringLiteral("Backup images: %1 included; every password's characters "
