@@ -471,15 +471,8 @@ DoctorReport LineDoctor::run(const QString& portName) {
         Exchange& ex;
         ~CloseAtEnd() { ClosePortQuietly(ex); }
     } closeAtEnd{ex};
-    if (network) {
-        const qsizetype before = report.checks.size();
-        const bool reached = RunNetworkChecks(ex, report.port, report.checks);
-        if (onCheck_)
-            for (qsizetype i = before; i < report.checks.size(); ++i)
-                onCheck_(report.checks.at(i));
-        if (!reached)
-            return report;
-    }
+    if (network && !RunNetworkChecks(ex, report.port, report))
+        return report;
     SignChecks(ex, report, reads_).run(link, seam);
     return report;
 }

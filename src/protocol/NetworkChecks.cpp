@@ -16,19 +16,10 @@ namespace {
 
 constexpr int kShownAddresses = 3;
 
-struct Adder {
-    QList<DoctorCheck>& checks;
-    void operator()(const QString& id, const QString& name, bool passed, const QString& text,
-                    const QString& fix = {}) {
-        checks.append(
-            {id, name, passed ? Verdict::Passed : Verdict::Failed, text, passed ? QString() : fix});
-    }
-};
-
 } // namespace
 
-bool RunNetworkChecks(Exchange& ex, const QString& portName, QList<DoctorCheck>& checks) {
-    Adder add{checks};
+bool RunNetworkChecks(Exchange& ex, const QString& portName, DoctorReport& report) {
+    const auto add = [&report](auto&&... check) { report.add(check...); };
     const auto where = NetworkPort::parse(portName);
     if (!where) {
         add(QStringLiteral("port"), msg::doctor::portName, false, msg::network::badName);
