@@ -10,6 +10,11 @@
 #include <QTest>
 #include <memory>
 
+// The window as the program starts it (dialogs included), on seam, in folder, with ports for
+// the Connection dialog's list and the device's waits shortened; shown and exposed.
+std::unique_ptr<TfrmAir> startDeviceWindow(const QString& folder, UserSeam& seam,
+                                           const QStringList& ports, const QString& settingsFile);
+
 // A main window on the scripted seam, started in a folder of its own, at its design size.
 struct WindowFixture {
     QTemporaryDir dir;

@@ -4,6 +4,7 @@
 #include "ModalScript.h"
 #include "PtyPeer.h"
 #include "SimulatedSign.h"
+#include "WindowFixture.h"
 #include "app/BackupsWindow.h"
 #include "app/CompareDialog.h"
 #include "app/DeviceSide.h"
@@ -80,18 +81,8 @@ struct DeviceWindow {
 
     // The window as the program starts it (dialogs included), with ports for the list.
     TfrmAir& start(const QStringList& ports) {
-        TfrmAir::Options o;
-        o.startDirectory = dir.path();
-        o.seam = &seam;
-        o.maximise = false;
-        o.extraPorts = ports;
-        o.settingsFile = dir.filePath(QStringLiteral("ledsign.conf")); // never the user's own
-        window = std::make_unique<TfrmAir>(o);
-        createStartupWindows(*window);
-        useTestTiming(window->device().exchange());
-        window->show();
-        if (!QTest::qWaitForWindowExposed(window.get()))
-            qWarning("window not exposed");
+        // Never the user's own settings.
+        window = startDeviceWindow(dir.path(), seam, ports, dir.filePath("ledsign.conf"));
         return *window;
     }
     bool startSign(const QStringList& arguments = {}) { return sim.start(state, arguments); }

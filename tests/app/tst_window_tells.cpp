@@ -3,6 +3,7 @@
 // support bundle with everything a helper needs and no password.
 #include "ModalScript.h"
 #include "SimulatedSign.h"
+#include "WindowFixture.h"
 #include "app/CaptionState.h"
 #include "app/DeviceSide.h"
 #include "app/LinkedPortField.h"
@@ -40,19 +41,8 @@ struct SignWindow {
     std::unique_ptr<TfrmAir> window;
 
     TfrmAir& start(const QStringList& ports) {
-        TfrmAir::Options o;
-        o.startDirectory = dir.path();
-        o.seam = &seam;
-        o.maximise = false;
-        o.extraPorts = ports;
-        o.settingsFile = settings;
-        window = std::make_unique<TfrmAir>(o);
-        createStartupWindows(*window);
-        useTestTiming(window->device().exchange());
+        window = startDeviceWindow(dir.path(), seam, ports, settings);
         window->askSaveFileName = [this](const QString&) { return dir.filePath("saved.tbl"); };
-        window->show();
-        if (!QTest::qWaitForWindowExposed(window.get()))
-            qWarning("window not exposed");
         return *window;
     }
     // Link(F6), the port picked and "OK" pressed.
