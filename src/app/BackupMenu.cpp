@@ -4,6 +4,7 @@
 #include "app/BackupsWindow.h"
 #include "app/CompareDialog.h"
 #include "app/DeviceSide.h"
+#include "app/FileController.h"
 #include "app/MainWindow.h"
 #include "app/WindowMemory.h"
 #include "backup/Backups.h"
@@ -56,7 +57,7 @@ void TfrmAir::OpenBackup1Click() {
     if (!keepOrDropEdits())
         return;
     // A file of the backup folder opens as an untitled copy (openTableFileNamed).
-    const QString name = askOpenFileName(backup::defaultFolder());
+    const QString name = files_->askOpenFileName(backup::defaultFolder());
     if (!name.isEmpty())
         openTableFileNamed(name);
 }

@@ -4,6 +4,7 @@
 // exchange or change the image is locked until it ends.
 #include "app/CompareDialog.h"
 #include "app/DeviceSide.h"
+#include "app/FileController.h"
 #include "app/LinkedPortField.h"
 #include "app/MainWindow.h"
 #include "app/PageTab.h"
@@ -20,51 +21,35 @@
 #include <QPushButton>
 #include <QShortcut>
 
-TfrmAir::~TfrmAir() {
-    // The dialog works on the exchange and link state owned here; it goes first.
-    delete frmConn_.data();
-}
-
 void TfrmAir::buildExchangeLock() {
     // Items that start an exchange, load or replace the image, or open a side tool.
     for (const char* name : {"Open1", "Save1", "SaveAs1", "OpenBackup1", "Open2", "Read1", "Write1",
                              "Verify1", "CompareWithSign1", "CheckFirmware1", "Admin1",
                              "LEDSignCommand1", "Link1", "Production1"})
-        exchangeLock_.add(action(QString::fromLatin1(name)));
-    exchangeLock_.add(findChild<QShortcut*>(QStringLiteral("Link1Shortcut")));
+        device_->lock().add(action(QString::fromLatin1(name)));
+    device_->lock().add(findChild<QShortcut*>(QStringLiteral("Link1Shortcut")));
     // The editing surface: both pages with everything on them, their tabs, and the controls
     // beside them.
     for (QWidget* w : std::initializer_list<QWidget*>{grpNormal, GroupBox1, stcCode, stcFeatures,
                                                       btnLink0E, CheckBox7})
-        exchangeLock_.add(w);
-    exchangeLock_.setFocusSink(edtNull);
+        device_->lock().add(w);
+    device_->lock().setFocusSink(edtNull);
 }
 
 TfrmConn* TfrmAir::createConnectionDialog() {
-    if (!frmConn_)
-        frmConn_ = new TfrmConn(device_->exchange(), device_->link(), *this, this);
-    return frmConn_;
+    return device_->connectionDialog(this);
 }
 
 TfrmConn* TfrmAir::frmConn() const {
-    return frmConn_;
+    return device_->connectionDialog();
 }
 
 bool TfrmAir::exchangeRunning() const {
-    return exchangeLock_.engaged() || device_->exchange().busy();
+    return device_->running();
 }
 
 void TfrmAir::runExchange(const std::function<void()>& exchange) {
-    if (exchangeRunning())
-        return;
-    {
-        ExchangeLock::Scope locked(exchangeLock_);
-        guard(exchange);
-    }
-    if (closeAsked_) {
-        closeAsked_ = false;
-        close();
-    }
+    device_->run(exchange);
 }
 
 void TfrmAir::Read1Click() {
@@ -74,7 +59,8 @@ void TfrmAir::Read1Click() {
         // The file named in the caption still holds what it held: the mark shows that Save
         // would change it.
         if (device_->operations().read())
-            settingsCameFrom(msg::window::readFrom(shownPortName(device_->link().portName)));
+            files_->settingsCameFrom(
+                msg::window::readFrom(shownPortName(device_->link().portName)));
     });
 }
 
@@ -109,16 +95,17 @@ void TfrmAir::CheckFirmware1Click() {
 
 void TfrmAir::btnLink0EClick() {
     // The dialog is one of the windows made at start-up; before that there is nothing to show.
-    if (!frmConn_)
+    TfrmConn* dialog = device_->connectionDialog();
+    if (!dialog)
         return;
-    runExchange([this] {
+    runExchange([this, dialog] {
         // Network serial servers added once are listed beside the local ports from then on.
-        frmConn_->networkPortAdded = [this](const QString& name) { memory().addNetworkPort(name); };
+        dialog->networkPortAdded = [this](const QString& name) { memory().addNetworkPort(name); };
         // A port that never answered is no choice worth offering first next time.
-        if (frmConn_->showForLink(extraPorts_ + memory().networkPorts(), memory().lastPort()) ==
+        if (dialog->showForLink(extraPorts_ + memory().networkPorts(), memory().lastPort()) ==
                 QDialog::Accepted &&
-            frmConn_->connected())
-            memory().setLastPort(frmConn_->chosenPort());
+            dialog->connected())
+            memory().setLastPort(dialog->chosenPort());
     });
 }
 

@@ -24,7 +24,7 @@ void TfrmAir::buildHelpMenu() {
     connect(bundle, &QAction::triggered, this,
             [this] { guard([this] { SupportBundle1Click(); }); });
     // The line check of the linked port talks to the sign: not while another exchange does.
-    exchangeLock_.add(bundle);
+    device_->lock().add(bundle);
     QAction* about = help->addAction(w::menuAbout);
     about->setObjectName(QStringLiteral("About1"));
     connect(about, &QAction::triggered, this, [this] { guard([this] { About1Click(); }); });
@@ -55,7 +55,7 @@ void TfrmAir::SupportBundle1Click() {
         if (dialog.exec() != QDialog::Accepted)
             return;
         const QString path =
-            askBundleFileName(memory().folder(QStringLiteral("bundle"), startDirectory_));
+            askBundleFileName(memory().folder(QStringLiteral("bundle"), startDirectory()));
         if (path.isEmpty())
             return;
         memory().rememberFolderOf(QStringLiteral("bundle"), path);

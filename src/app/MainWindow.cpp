@@ -1,10 +1,12 @@
 #include "app/MainWindow.h"
 
 #include "app/DeviceSide.h"
+#include "app/FileController.h"
 #include "app/LinkedPortField.h"
 #include "app/PageTab.h"
 #include "app/PairMaskEdit.h"
 #include "app/QtSeam.h"
+#include "app/UndoController.h"
 #include "app/WindowMemory.h"
 #include "app/production/ProductionEntry.h"
 #include "core/Messages.h"
@@ -61,8 +63,6 @@ QAction* item(QMenu* menu, const QString& name, const QString& caption,
 TfrmAir::TfrmAir(const Options& options) {
     setObjectName(QStringLiteral("frmAir"));
     setWindowTitle(msg::windowCaption);
-    startDirectory_ =
-        options.startDirectory.isEmpty() ? QDir::currentPath() : options.startDirectory;
     extraPorts_ = options.extraPorts;
     if (options.seam) {
         seam_ = options.seam;
@@ -70,13 +70,7 @@ TfrmAir::TfrmAir(const Options& options) {
         ownSeam_ = std::make_unique<QtSeam>(*this);
         seam_ = ownSeam_.get();
     }
-    device_ = std::make_unique<DeviceSide>(*seam_, image_, *this);
-    device_->operations().setDifferenceLister(
-        [this](const QByteArray& sign, const QByteArray& window) {
-            return showVerifyDifferences(sign, window);
-        });
-    askOpenFileName = [this](const QString& dir) { return defaultAskOpenFileName(dir); };
-    askSaveFileName = [this](const QString& dir) { return defaultAskSaveFileName(dir); };
+    buildParts(options);
 
     auto* form = new QWidget(this);
     form->setObjectName(QStringLiteral("frmAirSurface"));
@@ -175,7 +169,7 @@ void TfrmAir::buildMenus() {
     f6->setObjectName(QStringLiteral("Link1Shortcut"));
     connect(f6, &QShortcut::activated, link, &QAction::trigger);
     connect(link, &QAction::visibleChanged, f6,
-            [this, f6, link] { exchangeLock_.setEnabled(f6, !link->isVisible()); });
+            [this, f6, link] { device_->lock().setEnabled(f6, !link->isVisible()); });
 
     buildHelpMenu();
 
@@ -327,9 +321,7 @@ void TfrmAir::FormShow() {
         initialiseCommandTable();
     setProgress(0);
     refreshFromImage();
-    currentTableFile_ = QDir(startDirectory_).filePath(tablefile::kDefaultFileName);
-    if (QFileInfo::exists(currentTableFile_))
-        openTableFile(true);
+    files_->openDefaultFile();
     startSession();
 }
 
@@ -348,8 +340,7 @@ void TfrmAir::FormResize() {
 
 void TfrmAir::closeEvent(QCloseEvent* event) {
     // The exchange under way ends first (its port, its message); the window closes after it.
-    if (exchangeRunning()) {
-        closeAsked_ = true;
+    if (device_->closeMustWait()) {
         event->ignore();
         return;
     }

@@ -2,9 +2,7 @@
 
 #include "app/CaptionState.h"
 #include "app/ControlTables.h"
-#include "app/ExchangeLock.h"
 #include "app/ProportionalLayout.h"
-#include "app/UndoHistory.h"
 #include "editor/FrequencyRules.h"
 #include "image/ParamImage.h"
 #include "protocol/OperationHost.h"
@@ -28,6 +26,8 @@ class QPushButton;
 class QStatusBar;
 class DeviceSide;
 class FieldHooks;
+class FileController;
+class UndoController;
 class LinkedPortField;
 class PageTab;
 class PairMaskEdit;
@@ -72,8 +72,8 @@ class TfrmAir : public QMainWindow, public OperationHost {
     ParamImage& image() { return image_; }
     const ParamImage& image() const { return image_; }
     UserSeam& seam() { return *seam_; }
-    QString startDirectory() const { return startDirectory_; }
-    QString currentTableFile() const { return currentTableFile_; }
+    QString startDirectory() const;
+    QString currentTableFile() const;
     int selectedCapcode() const { return selectedCapcode_; }
     quint8 bandMultiplier() const { return tuning_.bandMultiplier; }
     void setBandMultiplier(quint8 m) { tuning_.bandMultiplier = m; }
@@ -120,20 +120,21 @@ class TfrmAir : public QMainWindow, public OperationHost {
     void advanceProgress(int by);
     QProgressBar* progressBar() const { return PB1; }
 
-    // --- Table files -------------------------------------------------------------------------
-    // Asks for a file name, starting in startDirectory; empty when cancelled. Tests replace
-    // these so no dialog ever opens.
-    std::function<QString(const QString& startDirectory)> askOpenFileName;
-    std::function<QString(const QString& startDirectory)> askSaveFileName;
-    // True when a file was taken or merged.
-    bool openTableFile(bool useCurrentName);
-    // Opens a named table file as Open does after its dialog.
+    // --- The parts --------------------------------------------------------------------------
+    // Table files, the caption and "Open Recent" (FileController).
+    FileController& files() { return *files_; }
+    const FileController& files() const { return *files_; }
+    // Undo and redo of the committed edits.
+    UndoController& undo() { return *undo_; }
+    const UndoController& undo() const { return *undo_; }
+    // The serial port, the exchange state, the operations and the exchange lock.
+    DeviceSide& device() { return *device_; }
+
+    // Opens a named table file as File > Open does after its dialog.
     bool openTableFileNamed(const QString& name);
     // Shows how the sign's settings differ from the window's; tests replace it so no dialog
     // opens (BackupMenu.cpp).
     std::function<void(const settings::Differences&)> showDifferences;
-    // True when the file was written.
-    bool saveTableFile(bool useCurrentName);
 
     // --- Device side (OperationHost) ----------------------------------------------------------
     void collectPendingRecord() override { collectCapcodeRecord(selectedCapcode_); }
@@ -149,8 +150,6 @@ class TfrmAir : public QMainWindow, public OperationHost {
     QStringList showVerifyDifferences(const QByteArray& sign, const QByteArray& window);
     LinkedPortField* linkedPortField() const { return linkedPort_; }
 
-    // The serial port, the exchange state and the operations (DeviceMenu.cpp).
-    DeviceSide& device() { return *device_; }
     // The Connection dialog, created at start-up after the main window; "Link(F6)" opens it.
     TfrmConn* createConnectionDialog();
     TfrmConn* frmConn() const;
@@ -165,28 +164,13 @@ class TfrmAir : public QMainWindow, public OperationHost {
     // Run at the first show, before the first refresh (the LED sign command table).
     std::function<void()> initialiseCommandTable;
 
-    // Runs one exchange under the lock; nothing happens while another one runs. A close asked
-    // for meanwhile is carried out right after. The side tools send through it too.
+    // Runs one exchange under the device side's lock (DeviceSide::run). The side tools send
+    // through it too.
     void runExchange(const std::function<void()>& exchange);
-    // What an exchange switches off; a side tool adds its own controls.
-    ExchangeLock& exchangeLock() { return exchangeLock_; }
 
     // --- Unsaved changes, undo and redo, what is remembered (UnsavedChanges.cpp) ------------
-    // The editing session's image and the state beside it, taken and put back whole.
-    settings::EditSession takeSnapshot() const;
-    void restoreSnapshot(const settings::EditSession& state);
-    // True when the settings differ from the named table file (as last opened or saved; the
-    // start-up settings while no file was opened): a Read or a Write leaves the file as it is.
-    bool settingsModified() const;
     // Before unsaved settings are replaced or closed: asks to save them; false to stay.
     bool keepOrDropEdits();
-    // The settings as they are now count as kept: the named file holds them.
-    void markKept();
-    // The settings were replaced from elsewhere (a sign); the caption says so until the next
-    // Open or Save.
-    void settingsCameFrom(const QString& origin);
-    const CaptionState& captionState() const { return caption_; }
-    const UndoHistory& undoHistory() const { return undo_; }
     WindowMemory& memory() { return *memory_; }
     void Undo1Click();
     void Redo1Click();
@@ -322,7 +306,6 @@ class TfrmAir : public QMainWindow, public OperationHost {
     void pickRule(QComboBox* list, int item);
     // The capcode each capcode edit held when it got the focus: a refused text puts it back.
     std::array<quint32, layout::kCapcodeCount> capcodeOnEntry_{};
-    void updateCaption(const QString& fileName);
     QString defaultAskOpenFileName(const QString& startDirectory);
     QString defaultAskSaveFileName(const QString& startDirectory);
 
@@ -336,10 +319,7 @@ class TfrmAir : public QMainWindow, public OperationHost {
     int& selectedCapcode_ = session_.selectedCapcode();
     std::unique_ptr<UserSeam> ownSeam_;
     UserSeam* seam_ = nullptr;
-    QString startDirectory_;
     QStringList extraPorts_;
-    QString currentTableFile_;
-    bool useCurrentName_ = false;
     bool shown_ = false;
     ControlTables tables_;
     FieldHooks* hooks_ = nullptr; // the edits' and lists' rules (EditorHooks.cpp)
@@ -348,27 +328,19 @@ class TfrmAir : public QMainWindow, public OperationHost {
     QLabel* statusPanel1_ = nullptr;
     LinkedPortField* linkedPort_ = nullptr;
 
-    // The device side; DeviceMenu.cpp holds its handlers.
+    // The parts; DeviceMenu.cpp holds the device side's handlers.
+    std::unique_ptr<WindowMemory> memory_;
     std::unique_ptr<DeviceSide> device_;
-    ExchangeLock exchangeLock_;
-    QPointer<TfrmConn> frmConn_;
-    bool closeAsked_ = false; // the window was asked to close while an exchange ran
+    std::unique_ptr<FileController> files_;
+    std::unique_ptr<UndoController> undo_;
 
     // Unsaved changes and undo (UnsavedChanges.cpp, RecentFiles.cpp)
+    void buildParts(const Options& options);
     void buildSessionSupport(const Options& options);
     void startSession();
     void afterHandler();
-    // The session as it is now becomes an undo step (an Open, whoever runs it).
-    void recordStep();
-    void updateModifiedMark();
-    void updateEditActions();
+    void updateEditActions(bool canUndo, bool canRedo);
     void fillRecentMenu();
-    void rememberRecentFile(const QString& path);
     void rememberWindow();
     int guardDepth_ = 0;
-    bool restoring_ = false;
-    UndoHistory undo_;
-    ParamImage kept_; // the settings as the named file holds them
-    CaptionState caption_;
-    std::unique_ptr<WindowMemory> memory_;
 };

@@ -1,4 +1,5 @@
 // File > "Open Recent" and the window's own place, both remembered between runs.
+#include "app/DeviceSide.h"
 #include "app/MainWindow.h"
 #include "app/WindowMemory.h"
 
@@ -26,13 +27,9 @@ void TfrmAir::fillRecentMenu() {
             });
         });
     }
-    exchangeLock_.setEnabled(recent->menuAction(), !files.isEmpty());
-}
-
-void TfrmAir::rememberRecentFile(const QString& path) {
-    memory().addRecentFile(path);
-    // An empty list leaves the menu off, so it cannot refill itself on showing.
-    fillRecentMenu();
+    // An empty list leaves the menu off, so it cannot refill itself on showing: a file
+    // remembered refills it (FileController's recentChanged).
+    device_->lock().setEnabled(recent->menuAction(), !files.isEmpty());
 }
 
 void TfrmAir::rememberWindow() {

@@ -62,22 +62,9 @@ QString droppedTableFile(const QMimeData* mime) {
     return QString();
 }
 
-// The image as Save would write it: the pending serial output edits collected.
-std::optional<ParamImage> keptForm(const ParamImage& image, int capcode,
-                                   const serialrules::CapcodeRecordTexts& pending) {
-    ParamImage copy = image;
-    try {
-        serialrules::collectCapcodeRecord(copy, capcode, pending);
-    } catch (...) {
-        return std::nullopt; // what cannot be collected has not been kept either
-    }
-    return copy;
-}
-
 } // namespace
 
 void TfrmAir::buildSessionSupport(const Options& options) {
-    memory_ = std::make_unique<WindowMemory>(options.settingsFile);
     rememberBackupChoice();
 
     QMenu* file = menu(QStringLiteral("File1"));
@@ -101,7 +88,7 @@ void TfrmAir::buildSessionSupport(const Options& options) {
     redo->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
     connect(redo, &QAction::triggered, this, [this] { guard([this] { Redo1Click(); }); });
     for (QAction* a : {recent->menuAction(), undo, redo})
-        exchangeLock_.add(a);
+        device_->lock().add(a);
 
     auto* keys = new EditUndoKeys(this);
     for (QLineEdit* e : centralWidget()->findChildren<QLineEdit*>())
@@ -111,9 +98,9 @@ void TfrmAir::buildSessionSupport(const Options& options) {
     for (const auto* table :
          {&tables_.headerEdits, &tables_.trailerEdits, &tables_.timeoutEdits, &tables_.fcEdits})
         for (PairMaskEdit* e : *table)
-            connect(e, &QLineEdit::textEdited, this, [this] { updateModifiedMark(); });
+            connect(e, &QLineEdit::textEdited, this, [this] { files_->updateModifiedMark(); });
     for (QCheckBox* b : tables_.intFunCmdBoxes)
-        connect(b, &QCheckBox::toggled, this, [this] { updateModifiedMark(); });
+        connect(b, &QCheckBox::toggled, this, [this] { files_->updateModifiedMark(); });
 
     setAcceptDrops(true);
     // The focus sink lies hidden under a panel: Tab never stops there.
@@ -128,104 +115,39 @@ void TfrmAir::buildSessionSupport(const Options& options) {
 
     if (options.maximise && !memory_->geometry().isEmpty())
         restoreGeometry(memory_->geometry());
-    updateEditActions();
+    updateEditActions(false, false);
 }
 
-// --- Snapshots -------------------------------------------------------------------------------
-
-settings::EditSession TfrmAir::takeSnapshot() const {
-    return session_;
-}
-
-void TfrmAir::restoreSnapshot(const settings::EditSession& state) {
-    // The session comes back whole, what its boxes and lists held included; the controls only
-    // show it, so no rule runs and nothing in it changes while they do.
-    restoring_ = true;
-    session_ = state;
-    showControls(ShowRecord::Selected);
-    restoring_ = false;
-}
+// --- Undo and unsaved changes ------------------------------------------------------------
 
 void TfrmAir::startSession() {
-    undo_.reset(takeSnapshot());
-    markKept();
+    undo_->setLive(true);
+    undo_->start();
+    files_->markKept();
 }
 
 void TfrmAir::afterHandler() {
-    if (!shown_ || restoring_)
-        return;
-    // A key typed into a field is no committed edit yet; leaving the field is.
-    if (!(hooks_ && hooks_->typing()))
-        undo_.record(takeSnapshot());
-    updateEditActions();
-    updateModifiedMark();
-}
-
-void TfrmAir::recordStep() {
-    if (!shown_ || restoring_)
-        return;
-    undo_.record(takeSnapshot());
-    updateEditActions();
+    if (undo_->handlerEnded(hooks_ && hooks_->typing()))
+        files_->updateModifiedMark();
 }
 
 void TfrmAir::Undo1Click() {
-    if (auto state = undo_.undo())
-        restoreSnapshot(*state);
+    undo_->undo();
 }
 
 void TfrmAir::Redo1Click() {
-    if (auto state = undo_.redo())
-        restoreSnapshot(*state);
+    undo_->redo();
 }
 
-void TfrmAir::updateEditActions() {
+void TfrmAir::updateEditActions(bool canUndo, bool canRedo) {
     if (QAction* a = action(QStringLiteral("Undo1")))
-        exchangeLock_.setEnabled(a, undo_.canUndo());
+        device_->lock().setEnabled(a, canUndo);
     if (QAction* a = action(QStringLiteral("Redo1")))
-        exchangeLock_.setEnabled(a, undo_.canRedo());
-}
-
-// --- Unsaved changes -------------------------------------------------------------------------
-
-void TfrmAir::markKept() {
-    kept_ = keptForm(image_, selectedCapcode_, screenRecord(tables_)).value_or(image_);
-    updateModifiedMark();
-}
-
-void TfrmAir::settingsCameFrom(const QString& origin) {
-    caption_.settingsFrom(origin);
-    updateModifiedMark();
-}
-
-bool TfrmAir::settingsModified() const {
-    const auto now = keptForm(image_, selectedCapcode_, screenRecord(tables_));
-    if (!now)
-        return true;
-    // The checksum slot is the sign's, not a setting.
-    return !std::equal(now->data(), now->data() + layout::kChecksum, kept_.data());
-}
-
-void TfrmAir::updateModifiedMark() {
-    caption_.setModified(settingsModified());
-    const QString caption = caption_.caption(msg::windowCaption);
-    if (caption != windowTitle())
-        setWindowTitle(caption);
+        device_->lock().setEnabled(a, canRedo);
 }
 
 bool TfrmAir::keepOrDropEdits() {
-    if (!settingsModified())
-        return true;
-    const QString name = currentTableFile_.isEmpty() ? msg::label::untitled
-                                                     : QFileInfo(currentTableFile_).fileName();
-    switch (seam().askSaveChanges(msg::saveChangesQuestion(name))) {
-    case UserSeam::SaveChoice::Save:
-        return saveTableFile(true);
-    case UserSeam::SaveChoice::Discard:
-        return true;
-    case UserSeam::SaveChoice::Cancel:
-        break;
-    }
-    return false;
+    return files_->keepOrDropEdits();
 }
 
 // --- Dropped files ---------------------------------------------------------------------------

@@ -29,8 +29,8 @@ TfrmAir& WindowFixture::create() {
     o.settingsFile =
         settingsFile.isEmpty() ? config.filePath(QStringLiteral("ledsign.conf")) : settingsFile;
     window = std::make_unique<TfrmAir>(o);
-    window->askOpenFileName = [this](const QString&) { return next(openAnswers); };
-    window->askSaveFileName = [this](const QString&) { return next(saveAnswers); };
+    window->files().askOpenFileName = [this](const QString&) { return next(openAnswers); };
+    window->files().askSaveFileName = [this](const QString&) { return next(saveAnswers); };
     return *window;
 }
 

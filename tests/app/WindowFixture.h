@@ -2,7 +2,9 @@
 
 #include "ScriptedSeam.h"
 #include "TestFiles.h"
+#include "app/FileController.h"
 #include "app/MainWindow.h"
+#include "app/UndoController.h"
 #include "image/ParamImage.h"
 
 #include <QFile>

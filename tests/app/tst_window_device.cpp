@@ -331,7 +331,7 @@ class TestWindowDevice : public QObject {
         r.trigger("Write1");
         serialrules::setSerialOption(w.image(), serialrules::kSerialOutputOnTag, false);
         w.refreshFromImage();
-        w.markKept(); // as if opened so: the read does not ask about it first
+        w.files().markKept(); // as if opened so: the read does not ask about it first
         QVERIFY(!w.control("grpPara")->isEnabled());
         const QStringList itemsBefore = itemStates(w);
         w.activateWindow();

@@ -100,9 +100,9 @@ class TestWindowSession : public QObject {
         QVERIFY(w_->windowTitle().endsWith("]"));
         // Undoing to what was saved is no change.
         typeAndLeave("edtSLC", "7");
-        QVERIFY(w_->settingsModified());
+        QVERIFY(w_->files().settingsModified());
         w_->Undo1Click();
-        QVERIFY(!w_->settingsModified());
+        QVERIFY(!w_->files().settingsModified());
     }
 
     void closingAsksAndEachAnswerDoesWhatItSays() {
@@ -146,7 +146,7 @@ class TestWindowSession : public QObject {
         w_->Open1Click();
         QCOMPARE(w_->image().capcode(2), quint32(777));
         QVERIFY(!QFileInfo::exists(fx_->path("default.tbl")));
-        QVERIFY(!w_->settingsModified());
+        QVERIFY(!w_->files().settingsModified());
         // Nothing unsaved: no question.
         fx_->seam.clear();
         fx_->openAnswers << other;
@@ -165,7 +165,7 @@ class TestWindowSession : public QObject {
 
     void undoAndRedoRestoreEveryStepExactly() {
         start();
-        QVERIFY(!w_->undoHistory().canUndo());
+        QVERIFY(!w_->undo().history().canUndo());
         QList<QByteArray> steps{bytes(*w_)};
         typeAndLeave("edtFreq", "4620125"); // a frequency
         steps << bytes(*w_);
@@ -191,7 +191,7 @@ class TestWindowSession : public QObject {
             if (i == 4)
                 QCOMPARE(w_->bandMultiplier(), multiplier);
         }
-        QVERIFY(!w_->undoHistory().canUndo());
+        QVERIFY(!w_->undo().history().canUndo());
         QCOMPARE(w_->edtFreq->text(), QString("4620000"));
         QVERIFY(fx_->control<QCheckBox>("CheckBox6")->isChecked()); // shown as it was
         for (int i = 1; i < steps.size(); ++i) {
@@ -202,7 +202,7 @@ class TestWindowSession : public QObject {
         // A new edit after an undo cuts the redo off.
         w_->Undo1Click();
         editSomething();
-        QVERIFY(!w_->undoHistory().canRedo());
+        QVERIFY(!w_->undo().history().canRedo());
     }
 
     void undoRunsNoRuleAndKeepsTheSelectedCapcode() {
@@ -213,11 +213,11 @@ class TestWindowSession : public QObject {
         QVERIFY(w_->grpPara->isEnabled());
         pick(w_->ComboBox1, 2);
         QCOMPARE(w_->selectedCapcode(), 2);
-        const settings::EditSession chosen = w_->takeSnapshot();
+        const settings::EditSession chosen = w_->undo().snapshot();
         fx_->control<QCheckBox>("CheckBox9")->click();
-        QVERIFY(!(w_->takeSnapshot() == chosen));
+        QVERIFY(!(w_->undo().snapshot() == chosen));
         w_->Undo1Click();
-        QVERIFY(w_->takeSnapshot() == chosen);
+        QVERIFY(w_->undo().snapshot() == chosen);
         QCOMPARE(w_->ComboBox1->currentIndex(), 2);
         w_->Undo1Click();
         QCOMPARE(w_->selectedCapcode(), 0);
@@ -226,13 +226,13 @@ class TestWindowSession : public QObject {
         // the image meanwhile.
         outputOn->click();
         QVERIFY(!w_->grpPara->isEnabled());
-        const settings::EditSession off = w_->takeSnapshot();
+        const settings::EditSession off = w_->undo().snapshot();
         w_->Undo1Click();
         QVERIFY(w_->grpPara->isEnabled());
         QVERIFY(outputOn->isChecked());
         w_->Redo1Click();
         QVERIFY(!w_->grpPara->isEnabled());
-        QVERIFY(w_->takeSnapshot() == off);
+        QVERIFY(w_->undo().snapshot() == off);
     }
 
     void recentFilesAndThePortSurviveARestart() {
@@ -267,7 +267,7 @@ class TestWindowSession : public QObject {
         QCOMPARE(w.memory().lastPort(), QStringLiteral("/dev/ttyUSB1"));
         // The open dialog starts where a file was last chosen.
         QString asked;
-        w.askOpenFileName = [&asked](const QString& dir) {
+        w.files().askOpenFileName = [&asked](const QString& dir) {
             asked = dir;
             return QString();
         };

@@ -42,7 +42,9 @@ struct SignWindow {
 
     TfrmAir& start(const QStringList& ports) {
         window = startDeviceWindow(dir.path(), seam, ports, settings);
-        window->askSaveFileName = [this](const QString&) { return dir.filePath("saved.tbl"); };
+        window->files().askSaveFileName = [this](const QString&) {
+            return dir.filePath("saved.tbl");
+        };
         return *window;
     }
     // Link(F6), the port picked and "OK" pressed.
@@ -113,7 +115,7 @@ class TestWindowTells : public QObject {
         w.Read1Click();
         const QString readFrom = " - " + msg::window::readFrom(shownPortName(r.sim.device()));
         QCOMPARE(w.windowTitle(), named + readFrom + " *");
-        QVERIFY(w.settingsModified());
+        QVERIFY(w.files().settingsModified());
         // ... so closing asks about the file, and Cancel keeps the window.
         r.seam.saveChoices = {Choice::Cancel};
         QVERIFY(!w.close());
