@@ -84,8 +84,7 @@ TfrmAir::TfrmAir(const Options& options) {
     tables_ = buildControlTables(form);
     applyCreationStates();
     buildExchangeLock();
-    connectRules();
-    connectEditorRules();
+    buildBinder();
 
     // A single-border window centred on the screen at its design size, then maximised.
     resize(kDesignWidth, kDesignHeight);
@@ -400,6 +399,15 @@ void TfrmAir::setSerialCaptionsColour(bool on) {
             p.setColor(group, QPalette::WindowText, caption);
         g->setPalette(p);
     }
+}
+
+void TfrmAir::showSerialPage(const serialrules::SerialPageEnables& page) {
+    setSerialPageEnabled(page.page);
+    for (int f = 0; f < layout::kFunctionBits; ++f) {
+        tables_.intFunCmdBoxes[f]->setEnabled(page.funCmdControls);
+        tables_.fcEdits[f]->setEnabled(page.funCmdControls);
+    }
+    Panel2->setVisible(page.uartPanelVisible);
 }
 
 void TfrmAir::setSerialPageEnabled(bool on) {

@@ -4,6 +4,7 @@
 #include "app/ControlTables.h"
 #include "app/ProportionalLayout.h"
 #include "editor/FrequencyRules.h"
+#include "editor/SerialOutputRules.h"
 #include "image/ParamImage.h"
 #include "protocol/OperationHost.h"
 #include "settings/EditSession.h"
@@ -27,6 +28,7 @@ class QStatusBar;
 class DeviceSide;
 class FieldHooks;
 class FileController;
+class SettingsBinder;
 class UndoController;
 class LinkedPortField;
 class PageTab;
@@ -96,21 +98,10 @@ class TfrmAir : public QMainWindow, public OperationHost {
     // window goes on.
     void guard(const std::function<void()>& handler);
 
-    // --- Binding between image and controls ------------------------------------------------
+    // --- Binding between image and controls (SettingsBinder) ---------------------------------
+    SettingsBinder& binder() { return *binder_; }
+    // Every control shown again from the image (OperationHost: after a read).
     void refreshFromImage() override;
-    void ShowCapcodes();
-    void ShowSynthesizer();
-    void ShowBaudPolarity();
-    void ShowSerialFeatures();
-    void ShowCapcodeRecord(int c);
-    // Sets every box, list and edit that shows a setting from the session, running no rule,
-    // and the labels and enables that follow them. The function-bit groups, whose edits are
-    // only collected later, are shown again from the image only when asked.
-    enum class ShowRecord { Keep, Selected };
-    void showControls(ShowRecord record);
-    // Copies the header, trailer, time-out and FC edits of capcode c into the image. A pair
-    // that is not hexadecimal throws ConversionError (pairs before it stay stored).
-    void collectCapcodeRecord(int c);
 
     // --- Status bar and progress -------------------------------------------------------------
     void setStatusText(const QString& text);
@@ -137,7 +128,7 @@ class TfrmAir : public QMainWindow, public OperationHost {
     std::function<void(const settings::Differences&)> showDifferences;
 
     // --- Device side (OperationHost) ----------------------------------------------------------
-    void collectPendingRecord() override { collectCapcodeRecord(selectedCapcode_); }
+    void collectPendingRecord() override;
     void setWriteEnabled(bool on) override;
     void enablePager() override;
     void setPagerEnabled(bool on);
@@ -284,9 +275,7 @@ class TfrmAir : public QMainWindow, public OperationHost {
     void rememberBackupChoice();
     void buildStatusBar();
     void buildHelpMenu();
-    void connectRules();
-    void connectEditorRules(); // EditorHooks.cpp: the edit and list rules of the editor
-    void connectSerialRules(FieldHooks& hooks);
+    void buildBinder();
     void applyCreationStates();
 
     // Handlers of the window itself
@@ -301,11 +290,8 @@ class TfrmAir : public QMainWindow, public OperationHost {
 
     void setSerialPageEnabled(bool on);
     void setSerialCaptionsColour(bool on);
-    void updateFunCmdControls();
-    // A list's pick through its setting's rule, then what it changed on the window.
-    void pickRule(QComboBox* list, int item);
-    // The capcode each capcode edit held when it got the focus: a refused text puts it back.
-    std::array<quint32, layout::kCapcodeCount> capcodeOnEntry_{};
+    // The serial output page as its boxes in the session have it.
+    void showSerialPage(const serialrules::SerialPageEnables& page);
     QString defaultAskOpenFileName(const QString& startDirectory);
     QString defaultAskSaveFileName(const QString& startDirectory);
 
@@ -322,7 +308,7 @@ class TfrmAir : public QMainWindow, public OperationHost {
     QStringList extraPorts_;
     bool shown_ = false;
     ControlTables tables_;
-    FieldHooks* hooks_ = nullptr; // the edits' and lists' rules (EditorHooks.cpp)
+    SettingsBinder* binder_ = nullptr; // the boxes', lists' and edits' rules
     ProportionalLayout layout_;
     QWidget* statusPanel0_ = nullptr;
     QLabel* statusPanel1_ = nullptr;

@@ -1,9 +1,9 @@
 // Unsaved changes and undo: the window compares its settings with the ones last kept (opened,
 // saved, read or written) and keeps every committed edit as a step that can be undone.
-#include "app/FieldHooks.h"
 #include "app/MainWindow.h"
 #include "app/PairMaskEdit.h"
 #include "app/ReadingOrder.h"
+#include "app/SettingsBinder.h"
 #include "app/WindowMemory.h"
 #include "core/Messages.h"
 #include "core/UserSeam.h"
@@ -94,14 +94,6 @@ void TfrmAir::buildSessionSupport(const Options& options) {
     for (QLineEdit* e : centralWidget()->findChildren<QLineEdit*>())
         e->installEventFilter(keys);
 
-    // The serial output edits have no rule; the mark follows them as they are typed.
-    for (const auto* table :
-         {&tables_.headerEdits, &tables_.trailerEdits, &tables_.timeoutEdits, &tables_.fcEdits})
-        for (PairMaskEdit* e : *table)
-            connect(e, &QLineEdit::textEdited, this, [this] { files_->updateModifiedMark(); });
-    for (QCheckBox* b : tables_.intFunCmdBoxes)
-        connect(b, &QCheckBox::toggled, this, [this] { files_->updateModifiedMark(); });
-
     setAcceptDrops(true);
     // The focus sink lies hidden under a panel: Tab never stops there.
     edtNull->setFocusPolicy(Qt::ClickFocus);
@@ -127,7 +119,7 @@ void TfrmAir::startSession() {
 }
 
 void TfrmAir::afterHandler() {
-    if (undo_->handlerEnded(hooks_ && hooks_->typing()))
+    if (undo_->handlerEnded(binder_ && binder_->typing()))
         files_->updateModifiedMark();
 }
 

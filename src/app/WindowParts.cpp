@@ -4,11 +4,14 @@
 #include "app/FieldHooks.h"
 #include "app/FileController.h"
 #include "app/MainWindow.h"
+#include "app/PageTab.h"
+#include "app/SettingsBinder.h"
 #include "app/UndoController.h"
 #include "app/WindowMemory.h"
-#include "editor/SerialOutputRules.h"
 
+#include <QComboBox>
 #include <QDir>
+#include <QPushButton>
 
 TfrmAir::~TfrmAir() = default;
 
@@ -29,17 +32,8 @@ void TfrmAir::buildParts(const Options& options) {
         options.startDirectory.isEmpty() ? QDir::currentPath() : options.startDirectory,
         FileController::Hooks{.showImage = [this] { refreshFromImage(); },
                               .recordStep = [this] { undo_->recordStep(); },
-                              .collectPending = [this] { collectCapcodeRecord(selectedCapcode_); },
-                              .asSaved = [this]() -> std::optional<ParamImage> {
-                                  ParamImage copy = image_;
-                                  try {
-                                      serialrules::collectCapcodeRecord(copy, selectedCapcode_,
-                                                                        screenRecord(tables_));
-                                  } catch (...) {
-                                      return std::nullopt;
-                                  }
-                                  return copy;
-                              },
+                              .collectPending = [this] { collectPendingRecord(); },
+                              .asSaved = [this] { return session_.savedImage(); },
                               .captionChanged =
                                   [this](const QString& caption) {
                                       if (caption != windowTitle())
@@ -52,7 +46,7 @@ void TfrmAir::buildParts(const Options& options) {
     undo_ = std::make_unique<UndoController>(
         session_,
         UndoController::Hooks{
-            .showSession = [this] { showControls(ShowRecord::Selected); },
+            .showSession = [this] { binder_->show(SettingsBinder::ShowRecord::Selected); },
             .stepsChanged = [this](bool canUndo,
                                    bool canRedo) { updateEditActions(canUndo, canRedo); }});
 }
@@ -63,4 +57,38 @@ QString TfrmAir::startDirectory() const {
 
 QString TfrmAir::currentTableFile() const {
     return files_->currentTableFile();
+}
+
+void TfrmAir::buildBinder() {
+    binder_ = new SettingsBinder(
+        session_, *seam_, centralWidget(), tables_, edtNull,
+        SettingsBinder::Hooks{
+            .guard = [this](const std::function<void()>& rule) { guard(rule); },
+            .pageChanged = [this](const serialrules::SerialPageEnables& p) { showSerialPage(p); },
+            .recordTyped = [this] { files_->updateModifiedMark(); },
+            .surfaceMoved = [this] { FormMouseMove(); }},
+        this);
+
+    connect(stcCode, &PageTab::clicked, this, [this] { guard([this] { stcCodeClick(); }); });
+    connect(stcFeatures, &PageTab::clicked, this,
+            [this] { guard([this] { stcFeaturesClick(); }); });
+    connect(btnLink0E, &QPushButton::clicked, this,
+            [this] { guard([this] { btnLink0EClick(); }); });
+}
+
+void TfrmAir::refreshFromImage() {
+    binder_->refresh();
+}
+
+void TfrmAir::collectPendingRecord() {
+    binder_->collectCapcodeRecord(selectedCapcode_);
+}
+
+void TfrmAir::ComboBox1Click() {
+    if (ComboBox1->currentIndex() >= 0)
+        binder_->selectCapcode(ComboBox1->currentIndex());
+}
+
+void TfrmAir::cboScalerClick() {
+    binder_->prescalerRefresh();
 }

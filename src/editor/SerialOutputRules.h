@@ -40,6 +40,7 @@ struct FunctionBitTexts {
     QString timeout;
     QString funCmd;
     bool intFunCmd = false;
+    bool operator==(const FunctionBitTexts&) const = default;
 };
 using CapcodeRecordTexts = std::array<FunctionBitTexts, layout::kFunctionBits>;
 

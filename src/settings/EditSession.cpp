@@ -1,5 +1,6 @@
 #include "settings/EditSession.h"
 
+#include "editor/EditorError.h"
 #include "editor/Flags.h"
 #include "editor/PeriodRules.h"
 #include "editor/SerialOutputRules.h"
@@ -73,6 +74,8 @@ void EditSession::showSerialFeatures() {
     // The function-bit groups show capcode #1; edits of them that were not collected are
     // dropped.
     selectedCapcode_ = 0;
+    if (held_)
+        showRecord(0);
 }
 
 serialrules::CapcodeRecordTexts EditSession::shownRecord(int c) const {
@@ -88,14 +91,39 @@ serialrules::CapcodeRecordTexts EditSession::shownRecord(int c) const {
 }
 
 void EditSession::collectRecord() {
-    // The texts come from the image, so every pair reads.
-    serialrules::collectCapcodeRecord(image_, selectedCapcode_, shownRecord(selectedCapcode_));
+    // Without a held record the texts come from the image, so every pair reads.
+    serialrules::collectCapcodeRecord(image_, selectedCapcode_,
+                                      held_ ? *held_ : shownRecord(selectedCapcode_));
+}
+
+serialrules::PendingRecord EditSession::pendingRecord() const {
+    if (!held_)
+        return serialrules::PendingRecord::none();
+    return {selectedCapcode_, *held_};
+}
+
+void EditSession::selectCapcode(int c) {
+    collectRecord();
+    selectedCapcode_ = c;
+    if (held_)
+        showRecord(c);
+}
+
+std::optional<ParamImage> EditSession::savedImage() const {
+    EditSession copy = *this;
+    try {
+        copy.collectRecord();
+    } catch (const ConversionError&) {
+        return std::nullopt;
+    }
+    return copy.image_;
 }
 
 bool EditSession::operator==(const EditSession& o) const {
     return image_ == o.image_ && tuning_.bandMultiplier == o.tuning_.bandMultiplier &&
            tuning_.channelStep == o.tuning_.channelStep && periodScale_ == o.periodScale_ &&
-           selectedCapcode_ == o.selectedCapcode_ && boxes_ == o.boxes_ && items_ == o.items_;
+           selectedCapcode_ == o.selectedCapcode_ && boxes_ == o.boxes_ && items_ == o.items_ &&
+           held_ == o.held_;
 }
 
 } // namespace settings

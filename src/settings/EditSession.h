@@ -7,6 +7,7 @@
 
 #include <QHash>
 #include <QString>
+#include <optional>
 
 // The image being edited, the program state beside it, and what the window's boxes and lists
 // hold. What a control shows can depend on what it showed before: a box's rule runs only when
@@ -55,8 +56,25 @@ class EditSession {
     // hold them (at most 30), the boxes as checked.
     serialrules::CapcodeRecordTexts shownRecord(int c) const;
     // What Save, Write and Verify do first: the selected capcode's groups are collected into the
-    // image, so a record longer than its edits can show is saved as the edits show it.
+    // image, so a record longer than its edits can show is saved as the edits show it. A held
+    // record (below) is collected as typed: a pair that does not read throws ConversionError,
+    // the pairs before it stay stored.
     void collectRecord();
+
+    // The window's function-bit groups: what they hold of the selected capcode's record, typed
+    // but not collected yet. The command line types nothing there and holds none; a window
+    // holds one from its first show on. The rules that show the page again collect it first
+    // (pendingRecord); showing the page drops what was not collected.
+    void holdRecord(const serialrules::CapcodeRecordTexts& texts) { held_ = texts; }
+    const std::optional<serialrules::CapcodeRecordTexts>& heldRecord() const { return held_; }
+    serialrules::PendingRecord pendingRecord() const;
+    // Holds capcode c's record as the image has it (what ShowCapcodeRecord shows).
+    void showRecord(int c) { held_ = shownRecord(c); }
+    // Choose capcode: the selected record collected, then capcode c selected and shown.
+    void selectCapcode(int c);
+    // The image as Save would write it, the held record collected; nullopt when it does not
+    // collect.
+    std::optional<ParamImage> savedImage() const;
 
     bool operator==(const EditSession& other) const;
 
@@ -70,6 +88,7 @@ class EditSession {
     int selectedCapcode_ = 0;
     QHash<QString, bool> boxes_;
     QHash<QString, int> items_;
+    std::optional<serialrules::CapcodeRecordTexts> held_;
 };
 
 } // namespace settings

@@ -93,16 +93,18 @@ QString mhz(quint32 f) { // units of 100 Hz
 
 // --- Running rules ----------------------------------------------------------------------------
 
-// The command line has no edits of a capcode's record pending: a rule that would refresh the
-// page collects nothing, and the page's refresh runs as the window's does.
-RuleOutcome edited(S& s, const EditOutcome& o) {
-    if (o.refused())
-        return o.outcome;
-    if (o.collectError.refused())
-        return o.collectError;
-    if (o.showSerialFeatures)
+// The rules were given the held record (the command line holds none); the page's refresh
+// runs as the window's does, after a refusal too.
+EditOutcome runEdit(S& s, const I& i, const Input& in) {
+    const EditOutcome o = i.row->edit(s, i, in);
+    if (o.showSerialFeatures && !o.collectError.refused())
         s.showSerialFeatures();
-    return RuleOutcome::ok();
+    return o;
+}
+
+RuleOutcome editRule(S& s, const I& i, const Input& in) {
+    const EditOutcome o = runEdit(s, i, in);
+    return o.refused() ? o.outcome : o.collectError;
 }
 
 // "1,3,9" (or blanks between): the outputs switched on at power-up, every other one off, each
@@ -221,11 +223,10 @@ Setting byteNumber(const char* key, const QString& caption, const char* control,
             .bytes = [offset](At) { return QList<int>{offset}; },
             .read = [offset, unit](const S& s,
                                    const I&) { return numberValue(s.image().at(offset), unit); },
-            .rule =
+            .edit =
                 [tag](S& s, const I&, const Input& in) {
-                    return edited(
-                        s, featurerules::byteSettingExit(s.image(), tag, in.text,
-                                                         serialrules::PendingRecord::none()));
+                    return featurerules::byteSettingExit(s.image(), tag, in.text,
+                                                         s.pendingRecord());
                 },
             .help = help};
 }
@@ -240,9 +241,9 @@ Setting password(const char* key, const QString& caption, const char* control, i
         .control = control,
         .bytes = [offset](At) { return span(offset, kPasswordLen); },
         .read = [shownText](const S& s, const I&) { return optionalText(shownText(s.image())); },
-        .rule =
+        .edit =
             [tag](S& s, const I&, const Input& in) {
-                return edited(s, passwordrules::accessPasswordExit(s.image(), tag, in.text));
+                return passwordrules::accessPasswordExit(s.image(), tag, in.text);
             },
         .help = help};
 }
@@ -257,9 +258,9 @@ Setting fcPassword(const char* key, const QString& caption, const char* control,
             .bytes = [lengthOffset](At) { return span(lengthOffset, 1 + kPasswordLen); },
             .read = [which](const S& s,
                             const I&) { return optionalText(shown::fcPassword(s.image(), which)); },
-            .rule =
+            .edit =
                 [which](S& s, const I&, const Input& in) {
-                    return edited(s, passwordrules::fcPasswordExit(s.image(), which, in.text));
+                    return passwordrules::fcPasswordExit(s.image(), which, in.text);
                 },
             .help = help};
 }

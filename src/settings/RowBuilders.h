@@ -36,9 +36,11 @@ QJsonArray functionBitsJson(const ParamImage& image);
 QList<int> capcodeRecordBytes(int c);
 
 // --- Rules ----------------------------------------------------------------------------------
-// An edit's rule answered: the command line has no record edits pending, so a rule that
-// would refresh the page collects nothing and the page's refresh runs as the window's does.
-RuleOutcome edited(S& s, const EditOutcome& o);
+// Runs a row's EditOutcome rule: the page is shown again in the session when the rule asks
+// and the held record (if any) collected.
+EditOutcome runEdit(S& s, const I& i, const Input& in);
+// The row's rule made of its EditOutcome rule: a refusal, or a record that did not collect.
+RuleOutcome editRule(S& s, const I& i, const Input& in);
 // "1,3,9" (or blanks between): the outputs switched on at power-up, each as its box is set.
 RuleOutcome setPowerUpOutputs(S& s, const I& i, const Input& in);
 // A list's pick as the window makes it: the rule on the item.

@@ -159,6 +159,15 @@ RuleOutcome apply(EditSession& session, const Instance& setting, const Input& in
     }
 }
 
+EditOutcome applyEdit(EditSession& session, const Instance& setting, const Input& input) {
+    const Setting& row = *setting.row;
+    if (!row.edit)
+        return {apply(session, setting, input)};
+    if (row.kind == Kind::List)
+        session.setItem(setting.path, input.item);
+    return rows::runEdit(session, setting, input);
+}
+
 const std::vector<Slot>& keySlots() {
     static const std::vector<Slot> s = {
         {"<capcode>", {"1", "2", "3", "4", "5", "6"}, "1..6"},

@@ -169,10 +169,8 @@ Setting endCodeEdit() {
             .bytes = QList<int>{kEndCode},
             .read = [](const S& s,
                        const I&) { return textValue(shown::hex(s.image().at(kEndCode), 2)); },
-            .rule =
-                [](S& s, const I&, const Input& in) {
-                    return edited(s, serialrules::endCodeExit(s.image(), in.text));
-                },
+            .edit = [](S& s, const I&,
+                       const Input& in) { return serialrules::endCodeExit(s.image(), in.text); },
             .help = "End Code, two hexadecimal digits (0D)"};
 }
 
@@ -185,10 +183,9 @@ Setting msgTimeoutDelayEdit() {
         .bytes = QList<int>{kMsgTimeoutDelay, kMsgTimeoutDelay + 1, kMsgDelayOn},
         .read = [](const S& s,
                    const I&) { return numberValue(shown::msgTimeoutDelay(s.image()), L::seconds); },
-        .rule =
+        .edit =
             [](S& s, const I&, const Input& in) {
-                return edited(s, serialrules::msgTimeoutDelayExit(
-                                     s.image(), in.text, serialrules::PendingRecord::none()));
+                return serialrules::msgTimeoutDelayExit(s.image(), in.text, s.pendingRecord());
             },
         .help = "Msg Time Out Delay, seconds 0..65000"};
 }
@@ -240,10 +237,11 @@ Setting preScalerList() {
             .alsoWrites = periods,
             .read = [](const S& s,
                        const I& i) { return itemValue(s, i, s.image().at(kPeriodPrescaler)); },
-            .rule = pick([](S& s, int item) {
-                return edited(s, periodrules::prescalerPick(s.image(), s.periodScale(), item,
-                                                            serialrules::PendingRecord::none()));
-            }),
+            .edit =
+                [](S& s, const I&, const Input& in) {
+                    return periodrules::prescalerPick(s.image(), s.periodScale(), in.item,
+                                                      s.pendingRecord());
+                },
             .items = shown::prescalerCaptions(),
             .help = "the periods' unit; the periods keep their length"};
 }
@@ -262,11 +260,10 @@ Setting periodEdit() {
                     const QString p = shown::periodSeconds(s.image(), i.at.a);
                     return Value{p + QLatin1Char(' ') + L::periodUnit, p};
                 },
-            .rule =
+            .edit =
                 [](S& s, const I& i, const Input& in) {
-                    return edited(s, periodrules::periodExit(s.image(), s.periodScale(), i.at.a,
-                                                             in.text,
-                                                             serialrules::PendingRecord::none()));
+                    return periodrules::periodExit(s.image(), s.periodScale(), i.at.a, in.text,
+                                                   s.pendingRecord());
                 },
             .help = "an output's period in seconds (2.5)"};
 }
@@ -326,6 +323,8 @@ QString typeCaption(At at) {
 void section(std::vector<Setting>& out, Group group, std::initializer_list<Setting> rows) {
     for (Setting r : rows) {
         r.group = group;
+        if (r.edit)
+            r.rule = editRule;
         out.push_back(std::move(r));
     }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editor/EditOutcome.h"
 #include "editor/RuleOutcome.h"
 
 #include <QJsonValue>
@@ -98,6 +99,10 @@ struct Setting {
     // The rule. A box's runs when its state changes (EditSession::setBox); a list's after
     // the list took the item; an edit's when it is left. Empty: the value cannot be set.
     std::function<RuleOutcome(EditSession&, const Instance&, const Input&)> rule = {};
+    // The rule of an edit or list of the serial output and features pages, answering what it
+    // asks of the window too (the stored text to show again, a held record that did not
+    // collect); `rule` is derived from it.
+    std::function<EditOutcome(EditSession&, const Instance&, const Input&)> edit = {};
     // What a refresh of the image sets on its box or list; empty for an edit, which shows
     // its value as read.
     std::function<void(EditSession&, const Instance&)> show = {};
@@ -142,6 +147,9 @@ QString stateKey(const QString& objectName);
 // Runs a setting's change as the window makes it: a box is set (its rule runs when the state
 // changes), a list takes the item and runs its rule, an edit's rule runs on the text.
 RuleOutcome apply(EditSession& session, const Instance& setting, const Input& input);
+// The same for the window, which shows everything the rule answers: an edit's rule answering
+// an EditOutcome gives it whole; any other rule's outcome is its `outcome`.
+EditOutcome applyEdit(EditSession& session, const Instance& setting, const Input& input);
 // The rule of the box the session holds under this key; nothing when no row names it.
 void runBoxRule(EditSession& session, const QString& key, bool on);
 

@@ -4,6 +4,7 @@
 #include "TestFiles.h"
 #include "app/FileController.h"
 #include "app/MainWindow.h"
+#include "app/SettingsBinder.h"
 #include "app/UndoController.h"
 #include "image/ParamImage.h"
 

@@ -125,7 +125,7 @@ class TestWindowBinding : public QObject {
         mask("edtTrailer1")->setMaskedText(QStringLiteral("41;  ;43"));
         mask("edtTimeout2")->setMaskedText(QStringLiteral("4 ;7F"));
         mask("edtFC3")->setMaskedText(QStringLiteral("12;  ;  ;34"));
-        w_->collectCapcodeRecord(0);
+        w_->binder().collectCapcodeRecord(0);
 
         const ParamImage& im = w_->image();
         QCOMPARE(im.at(recordLen(Record::Header, 0, 0)), quint8(2));
@@ -150,19 +150,19 @@ class TestWindowBinding : public QObject {
         for (int k = 0; k < 30; ++k)
             thirty += shown::hex(k + 1, 2) + QLatin1Char(';');
         mask("edtHeader1")->setMaskedText(thirty);
-        w_->collectCapcodeRecord(0);
+        w_->binder().collectCapcodeRecord(0);
         QCOMPARE(w_->image().at(recordLen(Record::Header, 0, 1)), quint8(30));
         QCOMPARE(w_->image().at(recordChar(Record::Header, 0, 1, 29)), quint8(30));
 
         // A shorter record leaves the bytes after it as they were.
         mask("edtHeader1")->setMaskedText(QStringLiteral("AA;"));
-        w_->collectCapcodeRecord(0);
+        w_->binder().collectCapcodeRecord(0);
         QCOMPARE(w_->image().at(recordLen(Record::Header, 0, 1)), quint8(1));
         QCOMPARE(w_->image().at(recordChar(Record::Header, 0, 1, 0)), quint8(0xAA));
         QCOMPARE(w_->image().at(recordChar(Record::Header, 0, 1, 1)), quint8(2));
         // A stored length above 30 shows 30 pairs and nothing outside the field.
         w_->image().set(recordLen(Record::Header, 0, 1), 0xFF);
-        w_->ShowCapcodeRecord(0);
+        w_->binder().showCapcodeRecord(0);
         QCOMPARE(mask("edtHeader1")->displayText().left(6), QStringLiteral("AA;02;"));
     }
 
