@@ -30,10 +30,10 @@ void TfrmAir::buildExchangeLock() {
     device_->lock().add(findChild<QShortcut*>(QStringLiteral("Link1Shortcut")));
     // The editing surface: both pages with everything on them, their tabs, and the controls
     // beside them.
-    for (QWidget* w : std::initializer_list<QWidget*>{grpNormal, GroupBox1, stcCode, stcFeatures,
-                                                      btnLink0E, CheckBox7})
+    for (QWidget* w : std::initializer_list<QWidget*>{capcodePage_, serialPage_, capcodeTab_,
+                                                      featuresTab_, linkButton_, testModeBox_})
         device_->lock().add(w);
-    device_->lock().setFocusSink(edtNull);
+    device_->lock().setFocusSink(focusSink_);
 }
 
 TfrmConn* TfrmAir::createConnectionDialog() {

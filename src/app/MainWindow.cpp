@@ -182,58 +182,58 @@ void TfrmAir::buildMenus() {
 }
 
 void TfrmAir::buildStatusBar() {
-    StatusBar1 = statusBar();
-    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
-    StatusBar1->setSizeGripEnabled(false);
-    statusPanel0_ = new OwnerDrawnPanel([this] { StatusBar1DrawPanel(); }, StatusBar1);
+    statusBar_ = statusBar();
+    statusBar_->setObjectName(QStringLiteral("StatusBar1"));
+    statusBar_->setSizeGripEnabled(false);
+    statusPanel0_ = new OwnerDrawnPanel([this] { StatusBar1DrawPanel(); }, statusBar_);
     statusPanel0_->setObjectName(QStringLiteral("StatusPanel0"));
     statusPanel0_->setFixedWidth(370);
-    statusPanel1_ = new QLabel(msg::statusReady, StatusBar1);
+    statusPanel1_ = new QLabel(msg::statusReady, statusBar_);
     statusPanel1_->setObjectName(QStringLiteral("StatusPanel1"));
     statusPanel1_->setFixedWidth(100);
     statusPanel1_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    StatusBar1->addWidget(statusPanel0_);
-    StatusBar1->addWidget(statusPanel1_);
-    linkedPort_ = new LinkedPortField(StatusBar1);
-    StatusBar1->addPermanentWidget(linkedPort_);
+    statusBar_->addWidget(statusPanel0_);
+    statusBar_->addWidget(statusPanel1_);
+    linkedPort_ = new LinkedPortField(statusBar_);
+    statusBar_->addPermanentWidget(linkedPort_);
 
-    PB1 = new QProgressBar(StatusBar1);
-    PB1->setObjectName(QStringLiteral("PB1"));
-    PB1->setRange(0, 100);
-    PB1->setTextVisible(false);
-    PB1->hide(); // until panel 0 is first drawn
+    progressBar_ = new QProgressBar(statusBar_);
+    progressBar_->setObjectName(QStringLiteral("PB1"));
+    progressBar_->setRange(0, 100);
+    progressBar_->setTextVisible(false);
+    progressBar_->hide(); // until panel 0 is first drawn
 }
 
 void TfrmAir::StatusBar1DrawPanel() {
     const QRect r = statusPanel0_->geometry();
-    if (PB1->geometry() != r)
-        PB1->setGeometry(r.left(), r.top(), statusPanel0_->width(), r.height());
-    PB1->raise();
-    if (!PB1->isVisible())
-        PB1->show();
+    if (progressBar_->geometry() != r)
+        progressBar_->setGeometry(r.left(), r.top(), statusPanel0_->width(), r.height());
+    progressBar_->raise();
+    if (!progressBar_->isVisible())
+        progressBar_->show();
 }
 
 void TfrmAir::applyCreationStates() {
     // The capcode page in front; tabs, file name, test mode and hidden features as designed.
-    grpNormal->raise();
-    stcCode->setVisible(false);
-    stcFeatures->setVisible(false);
-    stcCode->setSelectedLook(true);
-    lblFilename->setVisible(false);
-    CheckBox7->setVisible(false);
-    GroupBox7->setVisible(false);
+    capcodePage_->raise();
+    capcodeTab_->setVisible(false);
+    featuresTab_->setVisible(false);
+    capcodeTab_->setSelectedLook(true);
+    fileNameLabel_->setVisible(false);
+    testModeBox_->setVisible(false);
+    outputFeaturesGroup_->setVisible(false);
 
     // The serial output page starts switched off: its parameter group with every control in
     // it, the UART panel's labels and lists, the four function-bit groups and their
     // function command controls.
-    grpPara->setEnabled(false);
-    for (QWidget* w : grpPara->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-        if (w != Panel2)
+    serialOutputGroup_->setEnabled(false);
+    for (QWidget* w : serialOutputGroup_->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (w != uartPanel_)
             w->setEnabled(false);
-    for (QWidget* w : Panel2->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+    for (QWidget* w : uartPanel_->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
         w->setEnabled(false);
     for (int f = 0; f < layout::kFunctionBits; ++f) {
-        grpFun[f]->setEnabled(false);
+        functionBitGroups_[f]->setEnabled(false);
         tables_.intFunCmdBoxes[f]->setEnabled(false);
         tables_.fcEdits[f]->setEnabled(false);
     }
@@ -294,15 +294,15 @@ QString TfrmAir::statusText() const {
 }
 
 void TfrmAir::setProgressMax(int maximum) {
-    PB1->setMaximum(std::max(maximum, PB1->minimum()));
+    progressBar_->setMaximum(std::max(maximum, progressBar_->minimum()));
 }
 
 void TfrmAir::setProgress(int position) {
-    PB1->setValue(std::clamp(position, PB1->minimum(), PB1->maximum()));
+    progressBar_->setValue(std::clamp(position, progressBar_->minimum(), progressBar_->maximum()));
 }
 
 void TfrmAir::advanceProgress(int by) {
-    setProgress(PB1->value() + by);
+    setProgress(progressBar_->value() + by);
 }
 
 // --- Window events ------------------------------------------------------------------------
@@ -330,11 +330,11 @@ void TfrmAir::resizeEvent(QResizeEvent* event) {
 }
 
 void TfrmAir::FormResize() {
-    grpNormal->hide();
-    GroupBox1->hide();
+    capcodePage_->hide();
+    serialPage_->hide();
     layout_.apply(size());
-    grpNormal->show();
-    GroupBox1->show();
+    capcodePage_->show();
+    serialPage_->show();
 }
 
 void TfrmAir::closeEvent(QCloseEvent* event) {
@@ -353,8 +353,8 @@ void TfrmAir::closeEvent(QCloseEvent* event) {
 }
 
 void TfrmAir::FormMouseMove() {
-    if (!edtNull->hasFocus())
-        edtNull->setFocus();
+    if (!focusSink_->hasFocus())
+        focusSink_->setFocus();
 }
 
 // --- Menus and tabs -------------------------------------------------------------------------
@@ -366,30 +366,30 @@ void TfrmAir::Exit1Click() {
 void TfrmAir::NormalMode1Click() {
     action(QStringLiteral("NormalMode1"))->setChecked(true);
     action(QStringLiteral("Read1"))->setVisible(true);
-    grpNormal->show();
-    GroupBox1->show();
+    capcodePage_->show();
+    serialPage_->show();
     action(QStringLiteral("File1"))->setVisible(true);
     action(QStringLiteral("File2"))->setVisible(false);
-    stcCode->show();
-    stcFeatures->show();
-    lblFilename->hide();
+    capcodeTab_->show();
+    featuresTab_->show();
+    fileNameLabel_->hide();
 }
 
 void TfrmAir::stcCodeClick() {
-    grpNormal->raise();
-    stcCode->setSelectedLook(true);
-    stcFeatures->setSelectedLook(false);
+    capcodePage_->raise();
+    capcodeTab_->setSelectedLook(true);
+    featuresTab_->setSelectedLook(false);
 }
 
 void TfrmAir::stcFeaturesClick() {
-    GroupBox1->raise();
-    stcFeatures->setSelectedLook(true);
-    stcCode->setSelectedLook(false);
+    serialPage_->raise();
+    featuresTab_->setSelectedLook(true);
+    capcodeTab_->setSelectedLook(false);
 }
 
 void TfrmAir::setSerialCaptionsColour(bool on) {
-    QList<QWidget*> groups{grpPara};
-    for (QGroupBox* g : grpFun)
+    QList<QWidget*> groups{serialOutputGroup_};
+    for (QGroupBox* g : functionBitGroups_)
         groups << g;
     for (QWidget* g : groups) {
         // Switched off, the captions are drawn in grey.
@@ -407,16 +407,16 @@ void TfrmAir::showSerialPage(const serialrules::SerialPageEnables& page) {
         tables_.intFunCmdBoxes[f]->setEnabled(page.funCmdControls);
         tables_.fcEdits[f]->setEnabled(page.funCmdControls);
     }
-    Panel2->setVisible(page.uartPanelVisible);
+    uartPanel_->setVisible(page.uartPanelVisible);
 }
 
 void TfrmAir::setSerialPageEnabled(bool on) {
-    grpPara->setEnabled(on);
-    for (QGroupBox* g : grpFun)
+    serialOutputGroup_->setEnabled(on);
+    for (QGroupBox* g : functionBitGroups_)
         g->setEnabled(on);
     setSerialCaptionsColour(on);
-    for (QWidget* w : grpPara->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+    for (QWidget* w : serialOutputGroup_->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
         w->setEnabled(on);
-    for (QWidget* w : Panel2->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+    for (QWidget* w : uartPanel_->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
         w->setEnabled(on);
 }

@@ -109,7 +109,7 @@ class TfrmAir : public QMainWindow, public OperationHost {
     void setProgressMax(int maximum);
     void setProgress(int position);
     void advanceProgress(int by);
-    QProgressBar* progressBar() const { return PB1; }
+    QProgressBar* progressBar() const { return progressBar_; }
 
     // --- The parts --------------------------------------------------------------------------
     // Table files, the caption and "Open Recent" (FileController).
@@ -165,57 +165,6 @@ class TfrmAir : public QMainWindow, public OperationHost {
     WindowMemory& memory() { return *memory_; }
     void Undo1Click();
     void Redo1Click();
-
-    // --- Controls, by the names the rules use -------------------------------------------------
-    QGroupBox* grpNormal;
-    QGroupBox* GroupBox1;
-    PageTab* stcCode;
-    PageTab* stcFeatures;
-    QLabel* lblFilename;
-    // Frequency
-    QGroupBox* GroupBox2;
-    QComboBox* cboDft;
-    QLineEdit* edtFreq;
-    QComboBox* cboPolarity;
-    QComboBox* cboBaud;
-    QFrame* Panel3;
-    QLabel* lblPLLR;
-    QLabel* lblPLLN;
-    QLabel* lblMULT;
-    QLabel* lblCHANNEL;
-    // Capcodes (Edit1..Edit6, CheckBox1..CheckBox6, cboFun1..cboFun24 are in tables())
-    QGroupBox* GroupBox3;
-    QCheckBox* CheckBox7;
-    // Features
-    QGroupBox* grpSerial;
-    QLineEdit* edtSLC;
-    QComboBox* cboLng;
-    QLineEdit* edtORC;
-    QLineEdit* edtPassword;
-    QLineEdit* edtReadPass;
-    // Output features
-    QGroupBox* GroupBox7;
-    QLineEdit* Edit9;
-    QLineEdit* Edit10;
-    QComboBox* cboScaler;
-    QLabel* lblScaler;
-    // Serial output
-    QGroupBox* grpPara;
-    QLineEdit* edtMDly;
-    QComboBox* ComboBox1;
-    QLineEdit* Edit7;
-    QFrame* Panel2;
-    QComboBox* ComboBox5;
-    QComboBox* ComboBox4;
-    QComboBox* ComboBox2;
-    QComboBox* ComboBox3;
-    std::array<QGroupBox*, layout::kFunctionBits> grpFun{}; // grpFunA..grpFunD
-    // Link, focus sink, status
-    QPushButton* btnLink0E;
-    QLineEdit* edtNull;
-    QFrame* Panel1;
-    QStatusBar* StatusBar1;
-    QProgressBar* PB1;
 
   public slots:
     // Menus
@@ -294,6 +243,31 @@ class TfrmAir : public QMainWindow, public OperationHost {
     void showSerialPage(const serialrules::SerialPageEnables& page);
     QString defaultAskOpenFileName(const QString& startDirectory);
     QString defaultAskSaveFileName(const QString& startDirectory);
+
+    // The window's own controls. Their objectNames are the ones the sign's technicians and the
+    // setting rows know them by (cboDft, edtFreq, CheckBox7, grpPara); like controls are in
+    // tables_, and the binder finds every setting's control by its objectName.
+    QGroupBox* capcodePage_;
+    QGroupBox* serialPage_;
+    PageTab* capcodeTab_;
+    PageTab* featuresTab_;
+    QLabel* fileNameLabel_;
+    // Frequency
+    // Capcodes (Edit1..Edit6, CheckBox1..CheckBox6, cboFun1..cboFun24 are in tables())
+    QCheckBox* testModeBox_;
+    // Features
+    // Output features
+    QGroupBox* outputFeaturesGroup_;
+    // Serial output
+    QGroupBox* serialOutputGroup_;
+    QComboBox* capcodeSelector_;
+    QFrame* uartPanel_;
+    std::array<QGroupBox*, layout::kFunctionBits> functionBitGroups_{}; // grpFunA..grpFunD
+    // Link, focus sink, status
+    QPushButton* linkButton_;
+    QLineEdit* focusSink_;
+    QStatusBar* statusBar_;
+    QProgressBar* progressBar_;
 
     // The image with the state beside it and what the boxes and lists hold; the window shows
     // it and hands every box's and list's change to it. The references name its parts as the

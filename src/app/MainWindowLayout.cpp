@@ -79,49 +79,47 @@ constexpr int kRow = 22; // height of an edit or list
 
 void TfrmAir::buildControls(QWidget* form) {
     labelNumber = 0;
-    stcCode =
+    capcodeTab_ =
         place(new PageTab(label::pageCode, form), QStringLiteral("stcCode"), QRect(8, 4, 170, 20));
-    stcFeatures = place(new PageTab(label::pageFeatures, form), QStringLiteral("stcFeatures"),
-                        QRect(180, 4, 170, 20));
-    lblFilename = text(form, QString(), QRect(360, 6, 400, 16), QStringLiteral("lblFilename"));
+    featuresTab_ = place(new PageTab(label::pageFeatures, form), QStringLiteral("stcFeatures"),
+                         QRect(180, 4, 170, 20));
+    fileNameLabel_ = text(form, QString(), QRect(360, 6, 400, 16), QStringLiteral("lblFilename"));
 
     // The two pages share one rectangle; the serial output page is built first so that the
     // capcode page lies in front.
-    GroupBox1 =
+    serialPage_ =
         group(form, QStringLiteral("GroupBox1"), label::serialGroup, QRect(8, 26, 1008, 630));
-    grpNormal = group(form, QStringLiteral("grpNormal"), QString(), QRect(8, 26, 1008, 630));
+    capcodePage_ = group(form, QStringLiteral("grpNormal"), QString(), QRect(8, 26, 1008, 630));
     // Opaque, so the page in front hides the other.
-    GroupBox1->setAutoFillBackground(true);
-    grpNormal->setAutoFillBackground(true);
-    buildSerialPage(GroupBox1);
-    buildCapcodes(grpNormal);
-    buildFrequency(grpNormal);
-    buildFeatures(grpNormal);
-    buildOutputFeatures(grpNormal);
+    serialPage_->setAutoFillBackground(true);
+    capcodePage_->setAutoFillBackground(true);
+    buildSerialPage(serialPage_);
+    buildCapcodes(capcodePage_);
+    buildFrequency(capcodePage_);
+    buildFeatures(capcodePage_);
+    buildOutputFeatures(capcodePage_);
     buildBottom(form);
 }
 
 void TfrmAir::buildFrequency(QWidget* page) {
-    GroupBox2 =
+    auto* frequencyGroup =
         group(page, QStringLiteral("GroupBox2"), label::frequencyGroup, QRect(618, 8, 382, 190));
-    QWidget* g = GroupBox2;
+    QWidget* g = frequencyGroup;
     text(g, label::rangeOfFreq, QRect(16, 33, 96, 16));
-    cboDft = list(g, QStringLiteral("cboDft"), shown::bandCaptions(), QRect(116, 30, 160, kRow));
+    list(g, QStringLiteral("cboDft"), shown::bandCaptions(), QRect(116, 30, 160, kRow));
     text(g, label::freq, QRect(16, 73, 96, 16));
-    edtFreq = edit(g, QStringLiteral("edtFreq"), 7, QRect(116, 70, 80, kRow));
+    edit(g, QStringLiteral("edtFreq"), 7, QRect(116, 70, 80, kRow));
     text(g, label::freqUnit, QRect(200, 73, 40, 16));
     text(g, label::polarity, QRect(16, 113, 96, 16));
-    cboPolarity = list(g, QStringLiteral("cboPolarity"), shown::polarityCaptions(),
-                       QRect(116, 110, 100, kRow));
+    list(g, QStringLiteral("cboPolarity"), shown::polarityCaptions(), QRect(116, 110, 100, kRow));
     text(g, label::baudRate, QRect(16, 153, 96, 16));
-    cboBaud =
-        list(g, QStringLiteral("cboBaud"), shown::pagingBaudCaptions(), QRect(116, 150, 100, kRow));
+    list(g, QStringLiteral("cboBaud"), shown::pagingBaudCaptions(), QRect(116, 150, 100, kRow));
 }
 
 void TfrmAir::buildCapcodes(QWidget* page) {
-    GroupBox3 =
+    auto* capcodeGroup =
         group(page, QStringLiteral("GroupBox3"), label::capcodeGroup, QRect(8, 8, 602, 340));
-    QWidget* g = GroupBox3;
+    QWidget* g = capcodeGroup;
     constexpr int listLeft = 232, listStep = 92, listWidth = 86;
     text(g, label::funBit, QRect(174, 28, 54, 16));
     for (int f = 0; f < kFunctionBits; ++f) {
@@ -149,51 +147,51 @@ void TfrmAir::buildCapcodes(QWidget* page) {
 }
 
 void TfrmAir::buildFeatures(QWidget* page) {
-    grpSerial =
+    auto* featuresGroup =
         group(page, QStringLiteral("grpSerial"), label::features, QRect(618, 206, 382, 142));
-    QWidget* g = grpSerial;
+    QWidget* g = featuresGroup;
     text(g, label::sequentialLock, QRect(16, 36, 92, 16));
-    edtSLC = edit(g, QStringLiteral("edtSLC"), 3, QRect(110, 33, 44, kRow));
-    setTag(edtSLC, 0);
+    auto* sequentialLockEdit = edit(g, QStringLiteral("edtSLC"), 3, QRect(110, 33, 44, kRow));
+    setTag(sequentialLockEdit, 0);
     text(g, label::seconds, QRect(158, 36, 26, 16));
     text(g, label::language, QRect(16, 76, 92, 16));
-    cboLng =
-        list(g, QStringLiteral("cboLng"), shown::languageCaptions(), QRect(110, 73, 120, kRow));
+    list(g, QStringLiteral("cboLng"), shown::languageCaptions(), QRect(110, 73, 120, kRow));
 
     // The sign's own settings beside them stay hidden; they still carry their values.
     QLabel* orc = text(g, label::outOfRangeTimeOut, QRect(190, 36, 122, 16));
-    edtORC = edit(g, QStringLiteral("edtORC"), 3, QRect(314, 33, 36, kRow));
-    setTag(edtORC, 1);
+    auto* outOfRangeEdit = edit(g, QStringLiteral("edtORC"), 3, QRect(314, 33, 36, kRow));
+    setTag(outOfRangeEdit, 1);
     QLabel* minutes = text(g, label::minutes, QRect(354, 36, 24, 16));
     QLabel* air = text(g, label::airPassword, QRect(236, 76, 70, 16));
-    edtPassword = edit(g, QStringLiteral("edtPassword"), kPasswordLen, QRect(298, 73, 78, kRow));
-    setTag(edtPassword, 0);
+    auto* airPasswordEdit =
+        edit(g, QStringLiteral("edtPassword"), kPasswordLen, QRect(298, 73, 78, kRow));
+    setTag(airPasswordEdit, 0);
     QLabel* read = text(g, label::readPassword, QRect(16, 116, 92, 16));
-    edtReadPass = edit(g, QStringLiteral("edtReadPass"), kPasswordLen, QRect(110, 113, 90, kRow));
-    setTag(edtReadPass, 1);
-    for (QWidget* w :
-         std::initializer_list<QWidget*>{orc, edtORC, minutes, air, edtPassword, read, edtReadPass})
+    auto* readPasswordEdit =
+        edit(g, QStringLiteral("edtReadPass"), kPasswordLen, QRect(110, 113, 90, kRow));
+    setTag(readPasswordEdit, 1);
+    for (QWidget* w : std::initializer_list<QWidget*>{orc, outOfRangeEdit, minutes, air,
+                                                      airPasswordEdit, read, readPasswordEdit})
         w->setVisible(false);
 }
 
 void TfrmAir::buildOutputFeatures(QWidget* page) {
-    GroupBox7 =
+    outputFeaturesGroup_ =
         group(page, QStringLiteral("GroupBox7"), label::outputFeatures, QRect(8, 356, 992, 264));
-    QWidget* g = GroupBox7;
+    QWidget* g = outputFeaturesGroup_;
     auto* checksum =
         box(g, QStringLiteral("chkCtl0"), label::funCmdChecksum, QRect(14, 24, 220, 20));
     setTag(checksum, 0);
     auto* enable = box(g, QStringLiteral("chkCtl1"), label::funCmdEnable, QRect(14, 50, 220, 20));
     setTag(enable, 1);
     text(g, label::funCmdPassword1, QRect(14, 82, 124, 16));
-    Edit9 = edit(g, QStringLiteral("Edit9"), kPasswordLen, QRect(142, 79, 100, kRow));
+    edit(g, QStringLiteral("Edit9"), kPasswordLen, QRect(142, 79, 100, kRow));
     text(g, label::funCmdPassword2, QRect(14, 114, 124, 16));
-    Edit10 = edit(g, QStringLiteral("Edit10"), kPasswordLen, QRect(142, 111, 100, kRow));
+    edit(g, QStringLiteral("Edit10"), kPasswordLen, QRect(142, 111, 100, kRow));
     text(g, label::preScaler, QRect(14, 146, 124, 16));
-    cboScaler = list(g, QStringLiteral("cboScaler"), shown::prescalerCaptions(),
-                     QRect(142, 143, 100, kRow));
-    lblScaler = text(g, label::prescalerMaximum(QStringLiteral("25.5")), QRect(142, 172, 120, 16),
-                     QStringLiteral("lblScaler"));
+    list(g, QStringLiteral("cboScaler"), shown::prescalerCaptions(), QRect(142, 143, 100, kRow));
+    text(g, label::prescalerMaximum(QStringLiteral("25.5")), QRect(142, 172, 120, 16),
+         QStringLiteral("lblScaler"));
 
     // Outputs 1 to 5 on the left, 6 to 9 on the right.
     for (int i = 0; i < kOutputCount; ++i) {
@@ -225,16 +223,17 @@ void TfrmAir::buildSerialPage(QWidget* page) {
         box(page, QStringLiteral("chkCtl5"), label::serialOutputOn, QRect(14, 22, 200, 20));
     setTag(master, 5);
 
-    grpPara = group(page, QStringLiteral("grpPara"), label::parameters, QRect(8, 46, 300, 576));
-    QWidget* g = grpPara;
+    serialOutputGroup_ =
+        group(page, QStringLiteral("grpPara"), label::parameters, QRect(8, 46, 300, 576));
+    QWidget* g = serialOutputGroup_;
     text(g, label::msgTimeOutDelay, QRect(12, 33, 112, 16));
-    edtMDly = edit(g, QStringLiteral("edtMDly"), 5, QRect(128, 30, 60, kRow));
+    edit(g, QStringLiteral("edtMDly"), 5, QRect(128, 30, 60, kRow));
     text(g, label::seconds, QRect(192, 33, 30, 16));
     text(g, label::selectCapcode, QRect(12, 71, 112, 16));
-    ComboBox1 = list(g, QStringLiteral("ComboBox1"), shown::capcodeSelectorCaptions(),
-                     QRect(128, 68, 110, kRow));
+    capcodeSelector_ = list(g, QStringLiteral("ComboBox1"), shown::capcodeSelectorCaptions(),
+                            QRect(128, 68, 110, kRow));
     text(g, label::endCode, QRect(12, 109, 112, 16));
-    Edit7 = edit(g, QStringLiteral("Edit7"), 2, QRect(128, 106, 40, kRow));
+    edit(g, QStringLiteral("Edit7"), 2, QRect(128, 106, 40, kRow));
     const struct {
         const char* name;
         const QString& caption;
@@ -251,22 +250,20 @@ void TfrmAir::buildSerialPage(QWidget* page) {
         y += 30;
     }
 
-    Panel2 = panel(g, QStringLiteral("Panel2"), QRect(8, 336, 284, 160));
-    QWidget* p = Panel2;
+    uartPanel_ = panel(g, QStringLiteral("Panel2"), QRect(8, 336, 284, 160));
+    QWidget* p = uartPanel_;
     text(p, label::uartBaud, QRect(12, 17, 90, 16));
-    ComboBox5 =
-        list(p, QStringLiteral("ComboBox5"), shown::uartSpeedCaptions(), QRect(110, 14, 90, kRow));
+    list(p, QStringLiteral("ComboBox5"), shown::uartSpeedCaptions(), QRect(110, 14, 90, kRow));
     text(p, label::dataBits, QRect(12, 53, 90, 16));
-    ComboBox4 =
+    auto* dataBitsList =
         list(p, QStringLiteral("ComboBox4"), shown::dataBitsCaptions(), QRect(110, 50, 90, kRow));
-    setTag(ComboBox4, 2);
+    setTag(dataBitsList, 2);
     text(p, label::parity, QRect(12, 89, 90, 16));
-    ComboBox2 =
-        list(p, QStringLiteral("ComboBox2"), shown::parityCaptions(), QRect(110, 86, 90, kRow));
+    list(p, QStringLiteral("ComboBox2"), shown::parityCaptions(), QRect(110, 86, 90, kRow));
     text(p, label::stopBits, QRect(12, 125, 90, 16));
-    ComboBox3 =
+    auto* stopBitsList =
         list(p, QStringLiteral("ComboBox3"), shown::stopBitsCaptions(), QRect(110, 122, 90, kRow));
-    setTag(ComboBox3, 1);
+    setTag(stopBitsList, 1);
 
     for (int f = 0; f < kFunctionBits; ++f)
         buildFunctionBit(page, f);
@@ -274,9 +271,9 @@ void TfrmAir::buildSerialPage(QWidget* page) {
 
 void TfrmAir::buildFunctionBit(QWidget* page, int f) {
     const QString letter = label::capcodeColumn(f);
-    grpFun[f] = group(page, QStringLiteral("grpFun") + letter, label::functionBit(f),
-                      QRect(316, 46 + f * 145, 684, 139));
-    QWidget* g = grpFun[f];
+    functionBitGroups_[f] = group(page, QStringLiteral("grpFun") + letter, label::functionBit(f),
+                                  QRect(316, 46 + f * 145, 684, 139));
+    QWidget* g = functionBitGroups_[f];
     constexpr int editLeft = 100, editWidth = 574;
     text(g, label::headerChars, QRect(12, 27, 86, 16));
     pairEdit(g, QStringLiteral("edtHeader%1").arg(f), kRecordChars, f,
@@ -295,24 +292,25 @@ void TfrmAir::buildFunctionBit(QWidget* page, int f) {
 }
 
 void TfrmAir::buildBottom(QWidget* form) {
-    Panel3 = panel(form, QStringLiteral("Panel3"), QRect(8, 664, 560, 36));
-    QWidget* p = Panel3;
+    auto* synthesizerPanel = panel(form, QStringLiteral("Panel3"), QRect(8, 664, 560, 36));
+    QWidget* p = synthesizerPanel;
     text(p, label::pllR, QRect(12, 10, 40, 16));
-    lblPLLR = text(p, label::noValue, QRect(54, 10, 70, 16), QStringLiteral("lblPLLR"));
+    text(p, label::noValue, QRect(54, 10, 70, 16), QStringLiteral("lblPLLR"));
     text(p, label::pllN, QRect(136, 10, 40, 16));
-    lblPLLN = text(p, label::noValue, QRect(178, 10, 80, 16), QStringLiteral("lblPLLN"));
+    text(p, label::noValue, QRect(178, 10, 80, 16), QStringLiteral("lblPLLN"));
     text(p, label::mult, QRect(272, 10, 40, 16));
-    lblMULT = text(p, label::noMultiplier, QRect(314, 10, 30, 16), QStringLiteral("lblMULT"));
+    text(p, label::noMultiplier, QRect(314, 10, 30, 16), QStringLiteral("lblMULT"));
     text(p, label::channel, QRect(360, 10, 64, 16));
-    lblCHANNEL = text(p, label::noValue, QRect(426, 10, 100, 16), QStringLiteral("lblCHANNEL"));
+    text(p, label::noValue, QRect(426, 10, 100, 16), QStringLiteral("lblCHANNEL"));
 
-    btnLink0E = place(new QPushButton(label::linkButton, form), QStringLiteral("btnLink0E"),
-                      QRect(580, 665, 110, 34));
-    CheckBox7 = box(form, QStringLiteral("CheckBox7"), label::testMode, QRect(708, 672, 120, 20));
+    linkButton_ = place(new QPushButton(label::linkButton, form), QStringLiteral("btnLink0E"),
+                        QRect(580, 665, 110, 34));
+    testModeBox_ =
+        box(form, QStringLiteral("CheckBox7"), label::testMode, QRect(708, 672, 120, 20));
 
     // The focus sink: an edit that only takes the focus, covered by a borderless panel.
-    edtNull = edit(form, QStringLiteral("edtNull"), 32767, QRect(1004, 670, 7, 20));
-    Panel1 = panel(form, QStringLiteral("Panel1"), QRect(1000, 666, 16, 28), false);
-    Panel1->setAutoFillBackground(true);
-    Panel1->raise();
+    focusSink_ = edit(form, QStringLiteral("edtNull"), 32767, QRect(1004, 670, 7, 20));
+    auto* bottomPanel = panel(form, QStringLiteral("Panel1"), QRect(1000, 666, 16, 28), false);
+    bottomPanel->setAutoFillBackground(true);
+    bottomPanel->raise();
 }

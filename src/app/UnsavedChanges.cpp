@@ -96,9 +96,9 @@ void TfrmAir::buildSessionSupport(const Options& options) {
 
     setAcceptDrops(true);
     // The focus sink lies hidden under a panel: Tab never stops there.
-    edtNull->setFocusPolicy(Qt::ClickFocus);
+    focusSink_->setFocusPolicy(Qt::ClickFocus);
     // The pages lie in one place: the capcode page first, then the serial output page.
-    QList<QWidget*> order = readingOrder(grpNormal) + readingOrder(GroupBox1);
+    QList<QWidget*> order = readingOrder(capcodePage_) + readingOrder(serialPage_);
     for (QWidget* w : readingOrder(centralWidget()))
         if (!order.contains(w))
             order << w;

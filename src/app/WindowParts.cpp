@@ -61,7 +61,7 @@ QString TfrmAir::currentTableFile() const {
 
 void TfrmAir::buildBinder() {
     binder_ = new SettingsBinder(
-        session_, *seam_, centralWidget(), tables_, edtNull,
+        session_, *seam_, centralWidget(), tables_, focusSink_,
         SettingsBinder::Hooks{
             .guard = [this](const std::function<void()>& rule) { guard(rule); },
             .pageChanged = [this](const serialrules::SerialPageEnables& p) { showSerialPage(p); },
@@ -69,10 +69,10 @@ void TfrmAir::buildBinder() {
             .surfaceMoved = [this] { FormMouseMove(); }},
         this);
 
-    connect(stcCode, &PageTab::clicked, this, [this] { guard([this] { stcCodeClick(); }); });
-    connect(stcFeatures, &PageTab::clicked, this,
+    connect(capcodeTab_, &PageTab::clicked, this, [this] { guard([this] { stcCodeClick(); }); });
+    connect(featuresTab_, &PageTab::clicked, this,
             [this] { guard([this] { stcFeaturesClick(); }); });
-    connect(btnLink0E, &QPushButton::clicked, this,
+    connect(linkButton_, &QPushButton::clicked, this,
             [this] { guard([this] { btnLink0EClick(); }); });
 }
 
@@ -85,8 +85,8 @@ void TfrmAir::collectPendingRecord() {
 }
 
 void TfrmAir::ComboBox1Click() {
-    if (ComboBox1->currentIndex() >= 0)
-        binder_->selectCapcode(ComboBox1->currentIndex());
+    if (capcodeSelector_->currentIndex() >= 0)
+        binder_->selectCapcode(capcodeSelector_->currentIndex());
 }
 
 void TfrmAir::cboScalerClick() {

@@ -8,7 +8,13 @@
 #include "app/UndoController.h"
 #include "image/ParamImage.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>

@@ -420,7 +420,7 @@ class TestWindowControls : public QObject {
         QVERIFY(w.control("Panel2")->isEnabledTo(w.control("grpPara")));
         QVERIFY(!w.control("ComboBox5")->isEnabledTo(w.control("Panel2")));
         for (int f = 0; f < 4; ++f) {
-            QWidget* g = w.grpFun[f];
+            QWidget* g = w.control(QStringLiteral("grpFun") + QChar(u'A' + f));
             QVERIFY(!g->isEnabled());
             QVERIFY(!w.control(QStringLiteral("chkOpCmd%1").arg(f))->isEnabledTo(g));
             QVERIFY(!w.control(QStringLiteral("edtFC%1").arg(f))->isEnabledTo(g));

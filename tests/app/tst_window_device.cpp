@@ -101,7 +101,7 @@ struct DeviceWindow {
                 d->cboComPort->setCurrentIndex(d->cboComPort->findData(port));
             d->Button1->click();
         });
-        window->btnLink0E->click();
+        window->control<QPushButton>("btnLink0E")->click();
         return listed;
     }
     void trigger(const char* item) { window->action(item)->trigger(); }
@@ -363,7 +363,7 @@ class TestWindowDevice : public QObject {
         QVERIFY(!dialogOpened);
         QCOMPARE(r.seam.shown, QStringList{kReadSuccess});
         QCOMPARE(r.seam.statuses, (QStringList{msg::statusRead, msg::statusReady}));
-        QCOMPARE(w.focusWidget(), w.edtNull);
+        QCOMPARE(w.focusWidget(), w.control<QLineEdit>("edtNull"));
 
         // Menu items as before; the controls as a window that only refreshed this image.
         QCOMPARE(itemStates(w), itemsBefore);

@@ -25,7 +25,7 @@ class TestWindowEditing : public QObject {
     void moveOverBareSurface() {
         QMouseEvent move(QEvent::MouseMove, QPointF(3, 3), QPointF(3, 3), Qt::NoButton,
                          Qt::NoButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(w_->GroupBox2, &move);
+        QCoreApplication::sendEvent(w_->control<QGroupBox>("GroupBox2"), &move);
     }
     void pick(QComboBox* list, int item) {
         list->setCurrentIndex(item);
@@ -57,10 +57,10 @@ class TestWindowEditing : public QObject {
         focus(freq);
         QTest::keyClicks(freq, "4620125");
         QTest::keyClick(freq, Qt::Key_Return);
-        QVERIFY(w_->edtNull->hasFocus());
+        QVERIFY(w_->control<QLineEdit>("edtNull")->hasFocus());
         QCOMPARE(freq->text(), QString("4620125"));
         QCOMPARE(w_->image().readBE(kPllN, 4), quint32(35249) << 7);
-        QCOMPARE(w_->lblPLLN->text(), QString("0044D880"));
+        QCOMPARE(w_->control<QLabel>("lblPLLN")->text(), QString("0044D880"));
     }
 
     void aLetterIsRefusedByTheKeyFilter() {
@@ -83,19 +83,19 @@ class TestWindowEditing : public QObject {
         QVERIFY(w_->image() == before);
         // Leaving again without typing stores nothing and shows nothing.
         moveOverBareSurface();
-        QVERIFY(w_->edtNull->hasFocus());
+        QVERIFY(w_->control<QLineEdit>("edtNull")->hasFocus());
         QCOMPARE(fx_->seam.shown.size(), 1);
         QVERIFY(w_->image() == before);
     }
 
     void choosingABandCommitsItsDefault() {
-        pick(w_->cboDft, 2);
+        pick(w_->control<QComboBox>("cboDft"), 2);
         QCOMPARE(edit("edtFreq")->text(), QString("1590000"));
-        QCOMPARE(w_->lblPLLR->text(), QString("000200"));
-        QCOMPARE(w_->lblCHANNEL->text(), QString("12.5KHz"));
-        QCOMPARE(w_->lblMULT->text(), QString("2"));
+        QCOMPARE(w_->control<QLabel>("lblPLLR")->text(), QString("000200"));
+        QCOMPARE(w_->control<QLabel>("lblCHANNEL")->text(), QString("12.5KHz"));
+        QCOMPARE(w_->control<QLabel>("lblMULT")->text(), QString("2"));
         w_->image().set(kRxControl3, 0x45);
-        pick(w_->cboBaud, 2);
+        pick(w_->control<QComboBox>("cboBaud"), 2);
         QCOMPARE(w_->image().at(kRxControl3), quint8(0x75));
         pick(w_->tables().messageTypeLists[6], 3);
         QCOMPARE(w_->image().at(functionType(1, 2)), quint8(3));
@@ -121,7 +121,7 @@ class TestWindowEditing : public QObject {
         QCOMPARE(fx_->seam.shown, QStringList{"message: " + msg::insertNumeric});
         QCOMPARE(e->text(), QString("1234562"));
         QTest::keyClick(e, Qt::Key_Return);
-        QVERIFY(w_->edtNull->hasFocus());
+        QVERIFY(w_->control<QLineEdit>("edtNull")->hasFocus());
         QCOMPARE(w_->image().capcode(2), 1234562u);
 
         // A good value still goes in.

@@ -106,7 +106,7 @@ class TestWindowSerialEdit : public QObject {
         QTest::keyClicks(e, QStringLiteral("1b"));
         QCOMPARE(e->text(), QStringLiteral("1B"));
         QTest::keyClick(e, Qt::Key_Return);
-        QVERIFY(w_->edtNull->hasFocus());
+        QVERIFY(w_->control<QLineEdit>("edtNull")->hasFocus());
         QCOMPARE(w_->image().at(kEndCode), quint8(0x1B));
 
         focus(e);

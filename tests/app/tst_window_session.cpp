@@ -173,10 +173,11 @@ class TestWindowSession : public QObject {
         steps << bytes(*w_);
         fx_->control<QCheckBox>("CheckBox6")->click(); // a box
         steps << bytes(*w_);
-        pick(w_->cboLng, 2); // a list
+        pick(w_->control<QComboBox>("cboLng"), 2); // a list
         steps << bytes(*w_);
         const quint8 multiplier = w_->bandMultiplier();
-        pick(w_->cboDft, 1); // a band: the multiplier beside the image changes too
+        pick(w_->control<QComboBox>("cboDft"),
+             1); // a band: the multiplier beside the image changes too
         steps << bytes(*w_);
         fx_->openAnswers << otherFile(); // an Open
         fx_->seam.saveChoices = {Choice::Discard};
@@ -192,7 +193,7 @@ class TestWindowSession : public QObject {
                 QCOMPARE(w_->bandMultiplier(), multiplier);
         }
         QVERIFY(!w_->undo().history().canUndo());
-        QCOMPARE(w_->edtFreq->text(), QString("4620000"));
+        QCOMPARE(w_->control<QLineEdit>("edtFreq")->text(), QString("4620000"));
         QVERIFY(fx_->control<QCheckBox>("CheckBox6")->isChecked()); // shown as it was
         for (int i = 1; i < steps.size(); ++i) {
             w_->Redo1Click();
@@ -210,28 +211,28 @@ class TestWindowSession : public QObject {
         auto* outputOn = fx_->control<QCheckBox>("chkCtl5");
         if (!outputOn->isChecked())
             outputOn->click();
-        QVERIFY(w_->grpPara->isEnabled());
-        pick(w_->ComboBox1, 2);
+        QVERIFY(w_->control<QGroupBox>("grpPara")->isEnabled());
+        pick(w_->control<QComboBox>("ComboBox1"), 2);
         QCOMPARE(w_->selectedCapcode(), 2);
         const settings::EditSession chosen = w_->undo().snapshot();
         fx_->control<QCheckBox>("CheckBox9")->click();
         QVERIFY(!(w_->undo().snapshot() == chosen));
         w_->Undo1Click();
         QVERIFY(w_->undo().snapshot() == chosen);
-        QCOMPARE(w_->ComboBox1->currentIndex(), 2);
+        QCOMPARE(w_->control<QComboBox>("ComboBox1")->currentIndex(), 2);
         w_->Undo1Click();
         QCOMPARE(w_->selectedCapcode(), 0);
-        QCOMPARE(w_->ComboBox1->currentIndex(), 0);
+        QCOMPARE(w_->control<QComboBox>("ComboBox1")->currentIndex(), 0);
         // Switched off and back by undo and redo: the page follows its box, and no rule wrote
         // the image meanwhile.
         outputOn->click();
-        QVERIFY(!w_->grpPara->isEnabled());
+        QVERIFY(!w_->control<QGroupBox>("grpPara")->isEnabled());
         const settings::EditSession off = w_->undo().snapshot();
         w_->Undo1Click();
-        QVERIFY(w_->grpPara->isEnabled());
+        QVERIFY(w_->control<QGroupBox>("grpPara")->isEnabled());
         QVERIFY(outputOn->isChecked());
         w_->Redo1Click();
-        QVERIFY(!w_->grpPara->isEnabled());
+        QVERIFY(!w_->control<QGroupBox>("grpPara")->isEnabled());
         QVERIFY(w_->undo().snapshot() == off);
     }
 
@@ -298,7 +299,7 @@ class TestWindowSession : public QObject {
                 n << w->objectName();
             return n;
         };
-        const QStringList code = names(w_->grpNormal);
+        const QStringList code = names(w_->control<QGroupBox>("grpNormal"));
         // Capcodes row by row, then the frequency, the features, the output features.
         QCOMPARE(code.mid(0, 6),
                  (QStringList{"Edit1", "CheckBox1", "cboFun1", "cboFun2", "cboFun3", "cboFun4"}));
@@ -315,13 +316,13 @@ class TestWindowSession : public QObject {
         };
         for (int i = 1; i < code.size(); ++i)
             QCOMPARE(next(code[i - 1]), code[i]);
-        const QStringList serial = names(w_->GroupBox1);
+        const QStringList serial = names(w_->control<QGroupBox>("GroupBox1"));
         QCOMPARE(next(code.last()), serial.first());
         QVERIFY(serial.indexOf("edtMDly") < serial.indexOf("ComboBox1"));
         QVERIFY(serial.indexOf("edtHeader0") < serial.indexOf("edtTrailer0"));
         QVERIFY(serial.indexOf("edtFC0") < serial.indexOf("edtHeader1"));
         QCOMPARE(fx_->control<QLineEdit>("edtFreq")->accessibleName(), QString("Freq."));
-        QCOMPARE(w_->cboDft->accessibleName(), QString("Range Of Freq."));
+        QCOMPARE(w_->control<QComboBox>("cboDft")->accessibleName(), QString("Range Of Freq."));
     }
 };
 

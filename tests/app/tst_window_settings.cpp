@@ -138,7 +138,7 @@ class TstWindowSettings : public QObject {
         fx.saveAnswers << saved;
         w.Open1Click();
         w.SaveAs1Click();
-        const QString shown = w.CheckBox7->isChecked() ? "true" : "false";
+        const QString shown = w.control<QCheckBox>("CheckBox7")->isChecked() ? "true" : "false";
         QCOMPARE(ledsign({"set", file, "testMode=" + shown}).code, 0);
         const QByteArray fromWindow = fileBytes(saved), fromSet = fileBytes(file);
         QStringList differ;
