@@ -252,13 +252,8 @@ class TfrmAir : public QMainWindow, public OperationHost {
     PageTab* capcodeTab_;
     PageTab* featuresTab_;
     QLabel* fileNameLabel_;
-    // Frequency
-    // Capcodes (Edit1..Edit6, CheckBox1..CheckBox6, cboFun1..cboFun24 are in tables())
     QCheckBox* testModeBox_;
-    // Features
-    // Output features
     QGroupBox* outputFeaturesGroup_;
-    // Serial output
     QGroupBox* serialOutputGroup_;
     QComboBox* capcodeSelector_;
     QFrame* uartPanel_;

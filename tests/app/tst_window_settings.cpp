@@ -112,6 +112,46 @@ class TstWindowSettings : public QObject {
         }
     }
 
+    // The function-bit edits wait: what is typed into them changes nothing until it is
+    // collected, and then the image holds what the field's row makes of the same text.
+    void typedRecordFieldsCollectAsTheirRowsApply() {
+        WindowFixture fx;
+        TfrmAir& w = fx.start();
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.stcFeaturesClick();
+        w.control<QCheckBox>(QStringLiteral("chkCtl5"))->setChecked(true);
+        w.control<QCheckBox>(QStringLiteral("chkCtl1"))->setChecked(false);
+        auto* selector = w.control<QComboBox>(QStringLiteral("ComboBox1"));
+        selector->setCurrentIndex(2);
+        emit selector->activated(2);
+        int n = 0;
+        for (const settings::Instance& i : settings::instances()) {
+            if (i.at.a != 2 || (i.row->kind != settings::Kind::RecordText &&
+                                i.row->kind != settings::Kind::RecordBox))
+                continue;
+            settings::EditSession expected = w.session();
+            const ParamImage before = w.image();
+            settings::Input in;
+            if (auto* box = w.control<QCheckBox>(i.control())) {
+                in.checked = !box->isChecked();
+                box->click();
+            } else {
+                auto* edit = w.control<QLineEdit>(i.control());
+                edit->setFocus(Qt::TabFocusReason);
+                QTRY_VERIFY2(edit->hasFocus(), qPrintable(i.path));
+                edit->setCursorPosition(0);
+                QTest::keyClicks(edit, QString::number(++n % 10) + QStringLiteral("a7"));
+                in.text = edit->displayText();
+            }
+            QVERIFY2(w.image() == before, qPrintable(i.path));
+            QCOMPARE(settings::apply(expected, i, in).refused(), false);
+            w.collectPendingRecord();
+            QVERIFY2(w.image() == expected.image(), qPrintable(i.path));
+        }
+        QCOMPARE(n, 4 * 4); // header, trailer, time-out and FC of each function bit
+    }
+
     void openedAndSavedIsWhatSetSaves_data() {
         QTest::addColumn<QByteArray>("image");
         const QDir golden(QStringLiteral(LEDSIGN_GOLDEN_DIR));
