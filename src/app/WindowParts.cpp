@@ -13,7 +13,12 @@
 #include <QDir>
 #include <QPushButton>
 
-TfrmAir::~TfrmAir() = default;
+TfrmAir::~TfrmAir() {
+    // The binder's rules work on the session, which goes before the controls: no focus change
+    // while the controls are torn down may reach them.
+    delete binder_;
+    binder_ = nullptr;
+}
 
 void TfrmAir::buildParts(const Options& options) {
     memory_ = std::make_unique<WindowMemory>(options.settingsFile);
