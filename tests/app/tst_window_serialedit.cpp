@@ -130,6 +130,27 @@ class TestWindowSerialEdit : public QObject {
         QCOMPARE(w_->image().text(kAirPassword, kPasswordLen), QStringLiteral("123"));
     }
 
+    // A function command password keeps its text on entry: passing through the field without
+    // typing stores it again, never an empty one.
+    void functionCommandPasswordSurvivesAPassThrough() {
+        QLineEdit* e = c<QLineEdit>("Edit9");
+        auto pass = [e](const QString& keys) {
+            QFocusEvent in(QEvent::FocusIn, Qt::TabFocusReason);
+            QCoreApplication::sendEvent(e, &in);
+            QTest::keyClicks(e, keys);
+            QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+            QCoreApplication::sendEvent(e, &out);
+        };
+        e->clear();
+        pass(QStringLiteral("4711"));
+        QCOMPARE(w_->image().at(kFcPassword1Len), quint8(4));
+        w_->refreshFromImage(); // shown from the image, as after an Open
+        pass(QString());
+        QCOMPARE(e->text(), QStringLiteral("4711"));
+        QCOMPARE(w_->image().at(kFcPassword1Len), quint8(4));
+        QCOMPARE(w_->image().text(kFcPassword1, 4), QStringLiteral("4711"));
+    }
+
     void periodsFollowTheUnit() {
         // "Output Features" is hidden for good; its edits' rules run all the same.
         QLineEdit* p = w_->tables().periodEdits[6];
