@@ -29,6 +29,7 @@ namespace {
 // libzip, opened at the first zip written or read rather than when the program starts (see
 // src/support/CMakeLists.txt). Without it no zip is written or read, and the reason is told.
 struct LibZip {
+// NOLINTNEXTLINE(bugprone-macro-parentheses): name is the member declared, not an expression
 #define LEDSIGN_MEMBER(name) decltype(&::name) name = nullptr;
     LEDSIGN_LIBZIP_FUNCTIONS(LEDSIGN_MEMBER)
 #undef LEDSIGN_MEMBER
