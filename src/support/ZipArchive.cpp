@@ -4,6 +4,10 @@
 #include <QLibrary>
 #include <zip.h>
 
+#ifndef LEDSIGN_LIBZIP_SONAME // set by the build; this is MinGW's name
+#define LEDSIGN_LIBZIP_SONAME "libzip"
+#endif
+
 namespace ziparchive {
 
 namespace {
