@@ -9,6 +9,7 @@
 #include <QHash>
 #include <QProcess>
 #include <QSet>
+#include <QTimer>
 #include <cmath>
 #include <future>
 
@@ -171,8 +172,15 @@ void Engine::logSynced(bool ok, const QString& reason) {
 
 void Engine::start() {
     started_ = true;
+    // One station a turn of the event loop: starting its program holds the loop until the
+    // program runs (tens of ms on a loaded machine), and the loop may be a window's.
     for (int i = 0; i < int(stations_.size()); ++i)
-        startNext(i);
+        QTimer::singleShot(0, this, [this, i] {
+            if (finished_ || stations_[size_t(i)].state != StationState::Idle)
+                return; // stopped meanwhile
+            startNext(i);
+            finishIfIdle();
+        });
     emit countsChanged();
     finishIfIdle();
 }
