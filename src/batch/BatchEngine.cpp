@@ -146,9 +146,9 @@ bool Engine::writeLog(const QByteArray& line, QString* reason) {
         return false;
     ++syncing_;
     const int handle = log_.handle();
-    syncs_.push_back(std::async(std::launch::async, [this, handle] {
+    syncs_.push_back(std::async(std::launch::async, [this, handle, sync = options_.syncLog] {
         QString why;
-        const bool ok = BatchLog::sync(handle, &why);
+        const bool ok = sync(handle, &why);
         QMetaObject::invokeMethod(
             this, [this, ok, why] { logSynced(ok, why); }, Qt::QueuedConnection);
     }));

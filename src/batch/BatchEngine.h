@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QStringList>
 #include <deque>
+#include <functional>
 #include <future>
 #include <memory>
 #include <optional>
@@ -56,6 +57,8 @@ struct EngineOptions {
     int pollMs = 0;      // 0: the default time-outs
     int absenceMs = 2000;
     QString stationProgram = defaultStationProgram();
+    // Puts the log's written lines on the disk (on a thread of its own); tests make it fail.
+    std::function<bool(int handle, QString* reason)> syncLog = &BatchLog::sync;
 };
 
 class Engine : public QObject {
