@@ -1,5 +1,6 @@
 #include "support/SupportBundle.h"
 
+#include "backup/BackupIndex.h"
 #include "backup/Backups.h"
 #include "image/ImageLayout.h"
 #include "protocol/LineDoctor.h"
@@ -9,8 +10,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QRegularExpression>
 #include <QSerialPortInfo>
 #include <QSet>
@@ -182,22 +181,21 @@ Bundle collect(const Options& o) {
     if (o.withImages && haveIndex) {
         int images = 0;
         // A sign read twice unchanged has two index lines naming one file: it goes in once.
+        // The index is data, not a list of paths: its entries name plain files in the folder,
+        // and one that is a link could lead anywhere, so it stays out.
         QSet<QString> added;
-        for (const QByteArray& line : index.split('\n')) {
-            const QString file =
-                QJsonDocument::fromJson(line).object().value(QStringLiteral("file")).toString();
-            // Only plain names inside the folder: the index is data, not a list of paths.
-            if (file.isEmpty() || file.contains(QLatin1Char('/')) ||
-                file.startsWith(QLatin1Char('.')) || added.contains(file))
+        for (const backup::Entry& e : backup::readIndexFile(backups.filePath(kIndexFile)).entries) {
+            const QFileInfo info(e.path);
+            if (added.contains(e.file) || info.isSymLink() || !info.isFile())
                 continue;
-            bool ok = false;
-            const QByteArray image = readAll(backups.filePath(file), &ok);
-            if (!ok)
+            QFile f(e.path);
+            if (!f.open(QIODevice::ReadOnly))
                 continue;
-            b.items.append({QStringLiteral("backups/") + file,
+            // Whatever else may have been written to the file, a reader takes one image.
+            b.items.append({QStringLiteral("backups/") + e.file,
                             QStringLiteral("a backed-up image, its passwords masked"),
-                            maskedImage(image)});
-            added.insert(file);
+                            maskedImage(f.read(layout::kImageSize))});
+            added.insert(e.file);
             ++images;
         }
         b.notes << QStringLiteral("Backup images: %1 included; every password's characters "

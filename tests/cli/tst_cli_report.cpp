@@ -43,6 +43,25 @@ class TestCliReport : public QObject {
         QVERIFY(names.contains("backups/index.jsonl"));
         QCOMPARE(names.filter(QRegularExpression("^backups/.*\\.tbl$")).size(), 1);
 
+        // An index line may name a link out of the folder: what it leads to stays out.
+        const QString folder = home + "/data/ledsign-programmer/backups";
+        QFile outside(dir_.filePath("outside.tbl"));
+        QVERIFY(outside.open(QIODevice::WriteOnly));
+        outside.write("Xw3Elsewhere");
+        outside.close();
+        QVERIFY(QFile::link(outside.fileName(), folder + "/linked.tbl"));
+        QFile index(folder + "/index.jsonl");
+        QVERIFY(index.open(QIODevice::Append));
+        index.write(R"({"time":"2026-12-09T10:00:00Z","port":"x","operation":"read","file":)"
+                    R"("linked.tbl","validBanks":2})"
+                    "\n");
+        index.close();
+        QCOMPARE(ledsign({"report", "-q", "-o", zip, "--with-images"}, in(home)).code, 0);
+        const auto again = ziparchive::read(zip);
+        QVERIFY(again);
+        for (const ziparchive::Member& m : *again)
+            QVERIFY2(!m.data.contains("Xw3Elsewhere"), qPrintable(m.name));
+
         // Without a port: no line check; without -o: a usage error.
         QCOMPARE(ledsign({"report", "-q", "-o", zip}, in(home)).code, 0);
         QVERIFY(!ziparchive::read(zip)->isEmpty());

@@ -123,6 +123,43 @@ class TstSettingTable : public QObject {
         }
     }
 
+    // The other half of that: what a setting `diff` compares shows is read from its own bytes,
+    // so a change to any other byte leaves it as it was (a byte it reads but does not declare
+    // is a difference that `diff` would never report).
+    void whatASettingShowsComesFromItsBytes() {
+        QRandomGenerator random(37);
+        ParamImage image;
+        for (int o = 0; o < layout::kImageSize; ++o)
+            image.set(o, quint8(random.bounded(256)));
+        image.writeModelTag();
+        EditSession opened;
+        opened.take(image);
+        const QList<Instance>& all = instances();
+        QList<QJsonValue> before;
+        QList<QSet<int>> bytes;
+        for (const Instance& i : all) {
+            before << i.read(opened).json;
+            const QList<int> b = i.bytes();
+            bytes << QSet<int>(b.begin(), b.end());
+        }
+        QStringList undeclared;
+        for (int o = 0; o < layout::kImageSize; ++o) {
+            ParamImage changed = image;
+            changed.set(o, quint8(~image.at(o)));
+            changed.writeModelTag();
+            if (changed == image)
+                continue;
+            EditSession s;
+            s.take(changed);
+            for (qsizetype k = 0; k < all.size(); ++k)
+                if (all[k].row->inDiff && !bytes[k].contains(o) && all[k].read(s).json != before[k])
+                    undeclared << QStringLiteral("%1 reads byte %2 but does not declare it")
+                                      .arg(all[k].path)
+                                      .arg(o);
+        }
+        QVERIFY2(undeclared.isEmpty(), qPrintable(undeclared.join(QLatin1Char('\n'))));
+    }
+
     // A row's bytes are what `diff` accounts a change to: every rule, given values read from
     // other images, writes only the bytes its row declares as its own or as others' it writes.
     void everyRuleWritesOnlyItsBytes() {
