@@ -137,10 +137,10 @@ std::optional<Engine::Refusal> Engine::prepare() {
     return std::nullopt;
 }
 
-// A sync can take long on a disk that other programs keep busy (tens to hundreds of ms), and the
-// event loop that runs the stations (and perhaps a window) must not wait for it: the line is
-// written here and synced on a thread. No unit goes to a station before every line is synced, so a
-// unit is never written while the record of the last one could still be lost.
+// A sync can take long on a disk that other programs keep busy, and the event loop that runs
+// the stations (and perhaps a window) must not wait for it: the line is written here and synced
+// on a thread. No unit goes to a station before every line is synced, so a unit is never
+// written while the record of the last one could still be lost.
 bool Engine::writeLog(const QByteArray& line, QString* reason) {
     if (!log_.write(line, reason))
         return false;
