@@ -14,7 +14,7 @@ class QPlainTextEdit;
 class QPushButton;
 
 // The modal "Alpha Data" dialog `frmSpager`: one alpha message, composed and sent straight
-// to the sign on the port chosen in the Connection dialog. Made once at start-up; it keeps
+// to the sign on the port chosen in the Connection dialog. Made once, when first opened; it keeps
 // what was typed for the whole run.
 class TfrmSpager : public QDialog {
     Q_OBJECT

@@ -1,32 +1,30 @@
 // The side tools behind access codes: System > "Admin" opens "Alpha Data", System > "LED Sign
-// Command" the command dialog. Both dialogs are made at start-up as children of the window.
+// Command" the command dialog. Each is made, as a child of the window, when first opened.
 #include "alpha/AlphaDialog.h"
 #include "app/AccessCodeDialog.h"
 #include "app/MainWindow.h"
+#include "app/Startup.h"
 #include "signcmd/CommandDialog.h"
 
 namespace {
 
-// Asks for the door's code in the named access-code dialog, then opens the named tool.
-template <typename Tool>
-void openTool(TfrmAir& window, const QString& askName, const QString& toolName, AccessDoor door) {
-    auto* ask = window.findChild<AccessCodeDialog*>(askName, Qt::FindDirectChildrenOnly);
-    auto* tool = window.findChild<Tool*>(toolName, Qt::FindDirectChildrenOnly);
-    if (!ask || !tool)
+// Asks for the door's code in its access-code dialog, then opens the tool.
+template <typename Tool> void openTool(TfrmAir& window, AccessDoor door) {
+    const SideTool pair = sideTool(window, door);
+    auto* tool = qobject_cast<Tool*>(pair.tool);
+    if (!pair.ask || !tool)
         return;
     // Its send is one of the window's exchanges: nothing else starts while it waits.
     tool->runExchange = [&window](const std::function<void()>& send) { window.runExchange(send); };
-    openBehindAccessCode(window.seam(), *ask, door, *tool);
+    openBehindAccessCode(window.seam(), *pair.ask, door, *tool);
 }
 
 } // namespace
 
 void TfrmAir::Admin1Click() {
-    openTool<TfrmSpager>(*this, QStringLiteral("PasswordDlg"), QStringLiteral("frmSpager"),
-                         AccessDoor::Admin);
+    openTool<TfrmSpager>(*this, AccessDoor::Admin);
 }
 
 void TfrmAir::LEDSignCommand1Click() {
-    openTool<TfrmCommand>(*this, QStringLiteral("PasswordDlg1"), QStringLiteral("frmCommand"),
-                          AccessDoor::LedSignCommand);
+    openTool<TfrmCommand>(*this, AccessDoor::LedSignCommand);
 }

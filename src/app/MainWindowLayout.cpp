@@ -64,11 +64,9 @@ QFrame* panel(QWidget* parent, const QString& name, const QRect& g, bool bevel =
 }
 
 PairMaskEdit* pairEdit(QWidget* parent, const QString& name, int pairs, int tag, const QRect& g) {
-    auto* e = place(new PairMaskEdit(pairs, parent), name, g);
     // Pairs line up in columns, and 30 of them fit the group.
-    QFont mono = fixedPitchFont();
-    mono.setPointSize(parent->font().pointSize());
-    e->setFont(mono);
+    auto* e =
+        place(new PairMaskEdit(pairs, fixedPitchFont(parent->font().pointSize()), parent), name, g);
     setTag(e, tag);
     return e;
 }

@@ -28,7 +28,9 @@ class PairShape : public QValidator {
 
 } // namespace
 
-PairMaskEdit::PairMaskEdit(int pairs, QWidget* parent) : QLineEdit(parent), pairs_(pairs) {
+PairMaskEdit::PairMaskEdit(int pairs, const QFont& font, QWidget* parent)
+    : QLineEdit(parent), pairs_(pairs) {
+    setFont(font);
     setMaxLength(3 * pairs - 1);
     setValidator(new PairShape(3 * pairs - 1, this));
     setDragEnabled(false);

@@ -9,7 +9,9 @@
 class PairMaskEdit : public QLineEdit {
     Q_OBJECT
   public:
-    PairMaskEdit(int pairs, QWidget* parent = nullptr);
+    // The font (a fixed-pitch one keeps the pairs in columns) is set before the blank mask is
+    // laid out, so that it is laid out once.
+    PairMaskEdit(int pairs, const QFont& font, QWidget* parent = nullptr);
 
     int pairs() const { return pairs_; }
     // Sets the text from code as the mask reads it: character i goes to position i, the

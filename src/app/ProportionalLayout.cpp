@@ -38,7 +38,10 @@ void ProportionalLayout::apply(QSize current) {
         const int size = int(i.pointSize * sf);
         if (i.pointSize <= 0 || size <= 0)
             continue;
+        // Setting a font a control already has is not free: a list builds its pop-up for it.
         QFont f = i.widget->font();
+        if (f.pointSize() == size)
+            continue;
         f.setPointSize(size);
         i.widget->setFont(f);
     }

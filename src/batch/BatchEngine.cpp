@@ -9,7 +9,9 @@
 #include <QHash>
 #include <QProcess>
 #include <QSet>
+#include <QTimer>
 #include <cmath>
+#include <future>
 
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
@@ -76,6 +78,7 @@ Engine::~Engine() {
             c->process.closeWriteChannel();
             c->process.waitForFinished(-1);
         }
+    syncs_.clear(); // waits for each: the log stays open until they are done
 }
 
 std::optional<Engine::Refusal> Engine::prepare() {
@@ -129,15 +132,55 @@ std::optional<Engine::Refusal> Engine::prepare() {
 
     const StartRecord start{QDateTime::currentDateTimeUtc(), QCoreApplication::applicationPid(),
                             templateChecksum_, int(plan_.units.size()), options_.ports};
-    if (!log_.append(start.toLine(), &reason))
+    if (!writeLog(start.toLine(), &reason))
         return Refusal{1, msg::batch::logUnusable(options_.logPath, reason)};
     return std::nullopt;
 }
 
+// A sync can take long on a disk that other programs keep busy, and the event loop that runs
+// the stations (and perhaps a window) must not wait for it: the line is written here and synced
+// on a thread. No unit goes to a station before every line is synced, so a unit is never
+// written while the record of the last one could still be lost.
+bool Engine::writeLog(const QByteArray& line, QString* reason) {
+    if (!log_.write(line, reason))
+        return false;
+    ++syncing_;
+    const int handle = log_.handle();
+    syncs_.push_back(std::async(std::launch::async, [this, handle, sync = options_.syncLog] {
+        QString why;
+        const bool ok = sync(handle, &why);
+        QMetaObject::invokeMethod(
+            this, [this, ok, why] { logSynced(ok, why); }, Qt::QueuedConnection);
+    }));
+    return true;
+}
+
+void Engine::logSynced(bool ok, const QString& reason) {
+    --syncing_;
+    // The finished ones go; the destructor waits for any still running.
+    std::erase_if(syncs_, [](const std::future<void>& f) {
+        return f.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+    });
+    if (!ok && logProblem_.isEmpty()) {
+        logProblem_ = reason;
+        emit problem(msg::batch::logFailed(options_.logPath, reason));
+        stop();
+    }
+    dispatch();
+    finishIfIdle();
+}
+
 void Engine::start() {
     started_ = true;
+    // One station a turn of the event loop: starting its program holds the loop until the
+    // program runs (tens of ms on a loaded machine), and the loop may be a window's.
     for (int i = 0; i < int(stations_.size()); ++i)
-        startNext(i);
+        QTimer::singleShot(0, this, [this, i] {
+            if (finished_ || stations_[size_t(i)].state != StationState::Idle)
+                return; // stopped meanwhile
+            startNext(i);
+            finishIfIdle();
+        });
     emit countsChanged();
     finishIfIdle();
 }
@@ -189,11 +232,12 @@ void Engine::dispatch() {
         Child* c = children_[size_t(i)].get();
         if (!c)
             continue;
-        if (c->ready && s.unit < 0 && !queue_.empty()) {
+        const bool mayHand = c->ready && syncing_ == 0;
+        if (mayHand && s.unit < 0 && !queue_.empty()) {
             s.unit = queue_.front();
             queue_.pop_front();
         }
-        if (c->ready && s.unit >= 0) {
+        if (mayHand && s.unit >= 0) {
             c->ready = false;
             c->process.write(formatEvent(StationEvent::ofImage(plan_.units[s.unit].image)));
             emit stationChanged(i);
@@ -339,7 +383,7 @@ void Engine::record(int i, const QString& result, const QString& message) {
     r.seconds = std::trunc(double(c.clock.elapsed()) / 100.0) / 10.0; // tenths, cut
     r.attempt = attempts_[size_t(s.unit)] + 1;
     QString reason;
-    if (logProblem_.isEmpty() && !log_.append(r.toLine(), &reason)) {
+    if (logProblem_.isEmpty() && !writeLog(r.toLine(), &reason)) {
         // A unit written without its record would be written again by the next run: no new
         // unit starts while the log cannot take them.
         logProblem_ = reason;
@@ -408,7 +452,7 @@ void Engine::stop() {
 }
 
 void Engine::finishIfIdle() {
-    if (!started_ || finished_)
+    if (!started_ || finished_ || syncing_ > 0)
         return;
     if (!std::all_of(stations_.begin(), stations_.end(),
                      [](const Station& s) { return s.state == StationState::Ended; }))

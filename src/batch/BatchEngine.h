@@ -7,6 +7,8 @@
 #include <QObject>
 #include <QStringList>
 #include <deque>
+#include <functional>
+#include <future>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -55,6 +57,8 @@ struct EngineOptions {
     int pollMs = 0;      // 0: the default time-outs
     int absenceMs = 2000;
     QString stationProgram = defaultStationProgram();
+    // Puts the log's written lines on the disk (on a thread of its own); tests make it fail.
+    std::function<bool(int handle, QString* reason)> syncLog = &BatchLog::sync;
 };
 
 class Engine : public QObject {
@@ -93,7 +97,8 @@ class Engine : public QObject {
     void stationChanged(int station);
     // A station wants the next sign (prompted lines): answer with signReady() or noSign().
     void signWanted(int station, const QString& unit);
-    // One attempt ended and was logged (or could not be: logProblem()).
+    // One attempt ended and was written to the log (or could not be: logProblem()); the next
+    // unit waits until it is synced.
     void attemptEnded(int station, const batch::LogRecord& record);
     // A line for the operator: the units skipped or written again, a log that failed.
     void notice(const QString& text);
@@ -110,6 +115,8 @@ class Engine : public QObject {
     void takeOutput(int station);
     void childEnded(int station, int code);
     void record(int station, const QString& result, const QString& message);
+    bool writeLog(const QByteArray& line, QString* reason);
+    void logSynced(bool ok, const QString& reason);
     void setState(int station, StationState state);
     void finishIfIdle();
     void dispatch();
@@ -127,6 +134,8 @@ class Engine : public QObject {
     int done_ = 0, skipped_ = 0, failed_ = 0;
     bool stopping_ = false, started_ = false, finished_ = false;
     QString logProblem_;
+    int syncing_ = 0; // lines written to the log and not yet synced
+    std::vector<std::future<void>> syncs_;
 };
 
 } // namespace batch

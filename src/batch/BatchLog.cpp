@@ -152,7 +152,7 @@ BatchLog::Opened BatchLog::open(const QString& path, QString* reason, qint64* ho
     return Opened::Ok;
 }
 
-bool BatchLog::append(const QByteArray& line, QString* reason) {
+bool BatchLog::write(const QByteArray& line, QString* reason) {
     if (!file_.isOpen()) {
         *reason = msg::batch::logClosed;
         return false;
@@ -169,15 +169,22 @@ bool BatchLog::append(const QByteArray& line, QString* reason) {
         }
         written += n;
     }
-#ifdef Q_OS_UNIX
-    if (::fdatasync(file_.handle()) != 0) {
-        *reason = QString::fromLocal8Bit(std::strerror(errno));
-        return false;
-    }
-#endif
     needsNewline_ = false;
     if (auto r = LogRecord::fromLine(QByteArrayView(line).chopped(line.endsWith('\n') ? 1 : 0)))
         records_ << *r;
+    return true;
+}
+
+bool BatchLog::sync(int handle, QString* reason) {
+#ifdef Q_OS_UNIX
+    if (::fdatasync(handle) != 0) {
+        *reason = QString::fromLocal8Bit(std::strerror(errno));
+        return false;
+    }
+#else
+    Q_UNUSED(handle);
+    Q_UNUSED(reason);
+#endif
     return true;
 }
 

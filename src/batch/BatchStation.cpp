@@ -201,17 +201,26 @@ int runStation(const StationJob& job) {
     constexpr int kProbeGapMs = 100;
     if (job.afterSign) {
         tell(StationEvent::ofPhase(StationPhase::Unplug));
+        // Silent since the first request the sign left unanswered: counted from the request's
+        // end, the time a request takes to go unanswered (longer on a loaded machine) would
+        // add to the absence, and a sign swapped within it would never be seen to go.
         QElapsedTimer silent;
-        while (!silent.isValid() || silent.elapsed() < job.absenceMs) {
+        for (;;) {
             if (parent.stopAsked())
                 return kStationStopped;
+            QElapsedTimer asked;
+            asked.start();
             const auto a = answers();
             if (!a)
                 return kStationPortFailed;
-            if (*a)
+            if (*a) {
                 silent.invalidate();
-            else if (!silent.isValid())
-                silent.start();
+            } else {
+                if (!silent.isValid())
+                    silent = asked;
+                if (silent.elapsed() >= job.absenceMs)
+                    break;
+            }
             QThread::msleep(kProbeGapMs);
         }
     }

@@ -987,10 +987,15 @@ inline const QString leaveWhileWriting =
     QStringLiteral("Signs are being written. Stop the run and leave once they are finished?");
 inline const QString stopping = QStringLiteral("Stopping: the signs being written finish first.");
 
-inline QString longestWait(qint64 ms, qint64 atMs, int late) {
+inline QString longestWait(qint64 ms, qint64 atMs, qint64 queuedMs, int late, qint64 ownMs,
+                           int lateOwn) {
     return QStringLiteral("longest event-loop wait ") + QString::number(ms) +
            QStringLiteral(" ms at ") + QString::number(atMs / 1000.0, 'f', 1) +
-           QStringLiteral(" s; ") + QString::number(late) + QStringLiteral(" waits over 50 ms");
+           QStringLiteral(" s (") + QString::number(queuedMs) +
+           QStringLiteral(" ms of it waiting for a CPU); ") + QString::number(late) +
+           QStringLiteral(" waits over 50 ms; without the CPU waits at most ") +
+           QString::number(ownMs) + QStringLiteral(" ms, ") + QString::number(lateOwn) +
+           QStringLiteral(" over 50 ms");
 }
 
 // The set-up dialog.

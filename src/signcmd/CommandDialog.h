@@ -13,14 +13,14 @@ class QPushButton;
 struct LinkState;
 
 // The modal "LED Sign Command" dialog `frmCommand`: the 34 display-controller commands, their
-// command files and Send. Made once at start-up; it keeps its values for the whole run.
+// command files and Send. Made once, when first opened; it keeps its values for the whole run.
 class TfrmCommand : public QDialog {
     Q_OBJECT
   public:
     TfrmCommand(Exchange& exchange, LinkState& link, QWidget* parent = nullptr);
 
     // Relabels the labels and sets every control from the built-in defaults; once per run,
-    // at the main window's first show.
+    // at the main window's first show, or when the dialog is made after it.
     void initialise();
     // The date and time fields from the clock, as each activation does.
     void FormActivate();

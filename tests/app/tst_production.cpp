@@ -21,6 +21,9 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSet>
+#include <QThread>
+#include <atomic>
+#include <memory>
 
 using namespace layout;
 using production::Stage;
@@ -309,6 +312,34 @@ class TestProduction : public QObject {
                                                                          : "Failed 1   Left 1"),
                  qPrintable(label(&s, "lblCounts")));
         QVERIFY(s.close());
+    }
+
+    // A disk that fails to sync the first unit's record, slowly: the next sign waits for the
+    // sync instead of being written meanwhile (its record could be lost as well), and the run
+    // stops with the reason in front of the operator.
+    void failedSyncStopsTheRun() {
+        const QString csv = units("sync.csv", {"1000001", "1000002"});
+        SimulatedSign a;
+        QVERIFY(a.start(path("y"), {"--line", "2", "--swap-ms", "300"}));
+        auto run = bench({path("t.tbl"), csv, {a.device()}, path("sync.jsonl")});
+        auto syncs = std::make_shared<std::atomic<int>>(0);
+        run->screen->engineOptions().syncLog = [syncs](int, QString* reason) {
+            if (++*syncs == 1)
+                return true; // the start line
+            QThread::msleep(4000);
+            *reason = "Input/output error";
+            return false;
+        };
+        ProductionScreen& s = *run->screen;
+        s.startRun();
+        QTRY_VERIFY_WITH_TIMEOUT(!s.running(), 120000);
+        a.stop();
+        const QList<QJsonObject> records = log(path("sync.jsonl"));
+        QCOMPARE(records.size(), 1);
+        QCOMPARE(records[0]["unit"].toString(), QString("1"));
+        QVERIFY2(label(&s, "lblNotice").contains("(Input/output error); no new unit is started"),
+                 qPrintable(label(&s, "lblNotice")));
+        QCOMPARE(label(&s, "lblCounts"), QString("Done 1   Failed 0   Left 1"));
     }
 
     // A log `ledsign batch` wrote: the screen skips its units already ok and writes the rest.

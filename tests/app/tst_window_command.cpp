@@ -35,10 +35,13 @@ class TestWindowCommand : public QObject {
     void init() {
         fx_.seam.clear();
         fx_.create();
-        dialog_ = qobject_cast<TfrmCommand*>(createStartupWindows(*fx_.window).frmCommand);
-        QVERIFY(dialog_);
+        createStartupWindows(*fx_.window);
         fx_.window->show();
         QVERIFY(QTest::qWaitForWindowExposed(fx_.window.get()));
+        // Made after the window's first show, as its menu item makes it.
+        dialog_ =
+            qobject_cast<TfrmCommand*>(sideTool(*fx_.window, AccessDoor::LedSignCommand).tool);
+        QVERIFY(dialog_);
     }
     void cleanup() { fx_.window.reset(); }
 

@@ -4,6 +4,7 @@
 #include "app/PageTab.h"
 #include "app/PairMaskEdit.h"
 #include "app/Startup.h"
+#include "protocol/ConnectionDialog.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -388,26 +389,35 @@ class TestWindowControls : public QObject {
         QVERIFY(code->selectedLook());
     }
 
-    void startUpWindowsAreCreatedHiddenInOrder() {
+    void connectionDialogAtStartSideToolsWhenFirstAskedFor() {
         WindowFixture fx;
         TfrmAir& w = fx.create();
-        const QList<QObject*> before = w.children();
-        const StartupWindows s = createStartupWindows(w);
-        QList<QDialog*> created;
-        for (QObject* o : w.children())
-            if (!before.contains(o))
-                if (auto* d = qobject_cast<QDialog*>(o))
-                    created << d;
-        QStringList names;
-        for (QDialog* d : created) {
-            names << d->objectName();
-            QVERIFY(d->isHidden());
-        }
-        QCOMPARE(names, QStringList(
-                            {"frmConn", "frmSpager", "PasswordDlg", "frmCommand", "PasswordDlg1"}));
-        QCOMPARE(s.frmSpager->windowTitle(), QStringLiteral("Alpha Data"));
-        QCOMPARE(s.frmCommand->windowTitle(), QStringLiteral("LED Sign Command"));
-        QCOMPARE(s.frmConn->windowTitle(), QStringLiteral("Connection"));
+        const auto dialogs = [&w] {
+            QStringList names;
+            for (QObject* o : w.children())
+                if (auto* d = qobject_cast<QDialog*>(o)) {
+                    names << d->objectName();
+                    if (!d->isHidden())
+                        names << QStringLiteral("shown!");
+                }
+            return names;
+        };
+        QCOMPARE(sideTool(w, AccessDoor::Admin).tool, nullptr); // nothing to make them yet
+        createStartupWindows(w);
+        QCOMPARE(dialogs(), QStringList{"frmConn"});
+        QCOMPARE(w.frmConn()->windowTitle(), QStringLiteral("Connection"));
+
+        const SideTool command = sideTool(w, AccessDoor::LedSignCommand);
+        QCOMPARE(dialogs(), QStringList({"frmConn", "frmCommand", "PasswordDlg1"}));
+        QCOMPARE(command.tool->windowTitle(), QStringLiteral("LED Sign Command"));
+        const SideTool admin = sideTool(w, AccessDoor::Admin);
+        QCOMPARE(admin.tool->windowTitle(), QStringLiteral("Alpha Data"));
+        QCOMPARE(admin.ask->objectName(), QStringLiteral("PasswordDlg"));
+        // Made once: the same dialogs from then on.
+        QCOMPARE(sideTool(w, AccessDoor::LedSignCommand).tool, command.tool);
+        QCOMPARE(sideTool(w, AccessDoor::Admin).ask, admin.ask);
+        QCOMPARE(dialogs(), QStringList({"frmConn", "frmCommand", "PasswordDlg1", "frmSpager",
+                                         "PasswordDlg"}));
         QCOMPARE(w.windowTitle(), QStringLiteral("Marovelkin LED Sign Programmer Version 2.52"));
     }
 

@@ -134,8 +134,8 @@ class TestBatchFiles : public QObject {
         r.result = kResultFailed;
         r.message = "x";
         r.time = QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5), QTimeZone::utc());
-        QVERIFY(log.append(r.toLine(), &reason));
-        QVERIFY(log.append(r.toLine(), &reason));
+        QVERIFY(log.write(r.toLine(), &reason));
+        QVERIFY(log.write(r.toLine(), &reason));
         log.close();
         const QList<LogRecord> all = readRecords(fileBytes(path));
         QCOMPARE(all.size(), 3);

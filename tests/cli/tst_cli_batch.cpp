@@ -292,6 +292,20 @@ class TestCliBatch : public QObject {
         QCOMPARE(failedOnBad, 1);
     }
 
+    // An operator who swaps the sign in little more than the absence: an unanswered link
+    // request takes over 300 ms here, and the absence counted from its end would outlast the
+    // swap (the station would wait for the fresh sign to go).
+    void quickSwapIsSeen() {
+        SimulatedSign a;
+        QVERIFY(a.start(path("q"), {"--line", "2", "--swap-ms", "400"}));
+        const Run r =
+            ledsign({"batch", path("t.tbl"), units("q.csv", {"1000031", "1000032"}), "--port",
+                     a.device(), "--log", path("q.jsonl"), "--absence-ms", "250", "--poll-ms", "5"},
+                    env());
+        QCOMPARE(r.code, 0);
+        QCOMPARE(r.lines().last(), QString("done 2, failed 0, left 0"));
+    }
+
     // A re-run skips a unit only when the log has an ok for the very image it would write now,
     // and says why each other unit is written again.
     void resumeComparesTheImage() {

@@ -101,6 +101,9 @@ ProductionScreen::ProductionScreen(WindowMemory& memory, const production::Setup
     tick_ = new QTimer(this);
     tick_->setInterval(1000);
     connect(tick_, &QTimer::timeout, this, &ProductionScreen::updateHeader);
+    refreshTimer_ = new QTimer(this);
+    refreshTimer_->setSingleShot(true);
+    connect(refreshTimer_, &QTimer::timeout, this, &ProductionScreen::showPending);
     resize(1000, 700);
     applySetup(setup, checked);
 }
@@ -128,6 +131,7 @@ void ProductionScreen::buildTiles() {
     tiles_.clear();
     last_.assign(size_t(setup_.ports.size()), std::nullopt);
     progress_.assign(size_t(setup_.ports.size()), {});
+    refresh_.assign(size_t(setup_.ports.size()), {});
     const int n = int(setup_.ports.size());
     const int columns = n <= 3 ? qMax(1, n) : int(std::ceil(std::sqrt(double(n))));
     for (int i = 0; i < n; ++i) {
@@ -198,6 +202,7 @@ void ProductionScreen::startRun() {
     records_.clear();
     last_.assign(tiles_.size(), std::nullopt);
     progress_.assign(tiles_.size(), {});
+    refresh_.assign(tiles_.size(), {});
     clock_.start();
     running_ = true;
     for (StationTile* t : tiles_)
@@ -235,7 +240,42 @@ void ProductionScreen::showStation(int i) {
     const QString unit = s.unit >= 0 ? engine_->plan().units[s.unit].label : QString();
     production::TileState t = production::tileFor(s, unit, last_[size_t(i)], engine_->stopping());
     t.percent = progress_[size_t(i)].follow(s.state, s.percent);
+    // A new stage shows at once; a percent more waits for the tile's next refresh, so four
+    // stations at full speed do not keep the window painting.
+    Refresh& r = refresh_[size_t(i)];
+    const production::TileState& shown = tiles_[size_t(i)]->state();
+    const bool percentOnly = t.stage == shown.stage && t.unit == shown.unit &&
+                             t.then == shown.then && t.reason == shown.reason;
+    if (percentOnly && r.shown.isValid() && r.shown.elapsed() < kTileRefreshMs) {
+        r.pending = t;
+        if (!refreshTimer_->isActive())
+            refreshTimer_->start(int(kTileRefreshMs - r.shown.elapsed()));
+        return;
+    }
+    showTile(i, t);
+}
+
+void ProductionScreen::showTile(int i, const production::TileState& t) {
+    Refresh& r = refresh_[size_t(i)];
+    r.pending.reset();
+    r.shown.start();
     tiles_[size_t(i)]->setState(t);
+}
+
+void ProductionScreen::showPending() {
+    qint64 soonest = -1;
+    for (int i = 0; i < int(tiles_.size()); ++i) {
+        Refresh& r = refresh_[size_t(i)];
+        if (!r.pending)
+            continue;
+        const qint64 wait = kTileRefreshMs - r.shown.elapsed();
+        if (wait <= 0)
+            showTile(i, *r.pending);
+        else if (soonest < 0 || wait < soonest)
+            soonest = wait;
+    }
+    if (soonest >= 0)
+        refreshTimer_->start(int(soonest));
 }
 
 void ProductionScreen::attemptEnded(int i, const batch::LogRecord& record) {
@@ -277,9 +317,15 @@ void ProductionScreen::runDone() {
 }
 
 void ProductionScreen::updateHeader() {
+    // Once a second while running: a label given its own text again would still lay out the
+    // whole screen.
+    const auto show = [](QLabel* label, const QString& text) {
+        if (label->text() != text)
+            label->setText(text);
+    };
     const QString templateName = QFileInfo(setup_.templatePath).fileName();
-    templateLine_->setText(pm::templateLine(templateName, checked_.fingerprint));
-    unitsLine_->setText(pm::unitsLine(QFileInfo(setup_.unitsPath).fileName()));
+    show(templateLine_, pm::templateLine(templateName, checked_.fingerprint));
+    show(unitsLine_, pm::unitsLine(QFileInfo(setup_.unitsPath).fileName()));
     const qint64 elapsed = running_ ? clock_.elapsed() : lastElapsed_;
     QStringList units;
     for (const batch::Unit& u : checked_.plan.units)
@@ -287,12 +333,12 @@ void ProductionScreen::updateHeader() {
     const production::Tally t = production::tally(records_, units, 0);
     if (engine_) {
         const batch::Counts c = engine_->counts();
-        counts_->setText(pm::counts(c.done, c.failed, c.left));
+        show(counts_, pm::counts(c.done, c.failed, c.left));
     } else {
-        counts_->setText(pm::counts(0, 0, int(units.size())));
+        show(counts_, pm::counts(0, 0, int(units.size())));
     }
-    rates_->setText(
-        pm::rates(t.perHourText(elapsed), t.yieldText(), production::elapsedText(elapsed)));
+    show(rates_,
+         pm::rates(t.perHourText(elapsed), t.yieldText(), production::elapsedText(elapsed)));
 }
 
 void ProductionScreen::updateButtons() {

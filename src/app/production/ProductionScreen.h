@@ -64,6 +64,8 @@ class ProductionScreen : public QWidget {
   private:
     void buildTiles();
     void showStation(int station);
+    void showTile(int station, const production::TileState& state);
+    void showPending();
     void attemptEnded(int station, const batch::LogRecord& record);
     void runDone();
     void updateHeader();
@@ -81,6 +83,13 @@ class ProductionScreen : public QWidget {
     std::vector<StationTile*> tiles_;
     std::vector<std::optional<production::LastResult>> last_;
     std::vector<production::WriteProgress> progress_;
+    // A tile shows a percent more at most this often; a new stage at once.
+    static constexpr qint64 kTileRefreshMs = 250;
+    struct Refresh {
+        QElapsedTimer shown;
+        std::optional<production::TileState> pending;
+    };
+    std::vector<Refresh> refresh_;
     QList<batch::LogRecord> records_; // this run's attempts, as logged
     QElapsedTimer clock_;
     qint64 lastElapsed_ = 0;
@@ -97,4 +106,5 @@ class ProductionScreen : public QWidget {
     QPushButton* setUp_ = nullptr;
     QGridLayout* grid_ = nullptr;
     QTimer* tick_ = nullptr;
+    QTimer* refreshTimer_ = nullptr;
 };

@@ -6,6 +6,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QProgressBar>
 #include <QStyle>
 #include <QVBoxLayout>
@@ -39,6 +40,35 @@ Look lookOf(Stage stage) {
         break;
     }
     return {QColor(0xe0, 0xe0, 0xe0), Qt::black, QStyle::SP_MediaStop};
+}
+
+// A plain bar: the styles draw theirs with rounded, shaded and striped paths, and a progress
+// bar paints itself at once for each percent it gains, four stations at a time. The percent
+// is in the tile's big words already.
+class PlainBar : public QProgressBar {
+  public:
+    explicit PlainBar(QWidget* parent) : QProgressBar(parent) {
+        setTextVisible(false);
+        setAttribute(Qt::WA_OpaquePaintEvent);
+        setFixedHeight(24);
+    }
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        const QRect inside = rect().adjusted(2, 2, -2, -2);
+        p.fillRect(rect(), palette().color(QPalette::WindowText));
+        p.fillRect(inside, palette().color(QPalette::Base));
+        const qint64 span = qMax(1, maximum() - minimum());
+        const int filled = int(inside.width() * qint64(value() - minimum()) / span);
+        p.fillRect(inside.adjusted(0, 0, filled - inside.width(), 0),
+                   palette().color(QPalette::Highlight));
+    }
+};
+
+void showText(QLabel* label, const QString& text) {
+    if (label->text() != text)
+        label->setText(text);
 }
 
 } // namespace
@@ -88,7 +118,7 @@ StationTile::StationTile(const QString& port, const QString& jig, QWidget* paren
     QFont reasonFont = reason_->font();
     reasonFont.setPointSize(reasonFont.pointSize() + 3);
     reason_->setFont(reasonFont);
-    bar_ = new QProgressBar(this);
+    bar_ = new PlainBar(this);
     bar_->setObjectName(QStringLiteral("progress"));
     bar_->setRange(0, 100);
 
@@ -116,25 +146,35 @@ void StationTile::setRenamable(bool on) {
 }
 
 void StationTile::setState(const production::TileState& state) {
-    const bool stageChanged =
-        state.stage != state_.stage || state.unit != state_.unit || state.then != state_.then;
     const bool firstTime = words_->text().isEmpty();
+    const bool lookChanged = firstTime || state.stage != state_.stage;
+    const bool stageChanged = lookChanged || state.unit != state_.unit || state.then != state_.then;
     state_ = state;
-    const Look look = lookOf(state.stage);
-    QPalette p = palette();
-    p.setColor(QPalette::Window, look.background);
-    p.setColor(QPalette::WindowText, look.text);
-    setPalette(p);
-    const int iconSize = 64;
-    icon_->setPixmap(style()->standardIcon(look.icon).pixmap(iconSize, iconSize));
-    words_->setText(production::shownWords(state));
-    reason_->setText(state.stage == Stage::Fail ? state.reason : QString());
-    unit_->setText(msg::production::unitLabel(state.unit));
+    // Most updates are a percent more: the palette, the icon and unchanged texts stay, as
+    // each of them would lay out and paint the whole tile again.
+    if (lookChanged) {
+        const Look look = lookOf(state.stage);
+        QPalette p = palette();
+        p.setColor(QPalette::Window, look.background);
+        p.setColor(QPalette::WindowText, look.text);
+        setPalette(p);
+        // Drawn once a tile: a standard icon is read from its files each time it is asked for.
+        auto icon = icons_.find(int(look.icon));
+        if (icon == icons_.end()) {
+            const int size = 64;
+            icon =
+                icons_.insert(int(look.icon), style()->standardIcon(look.icon).pixmap(size, size));
+        }
+        icon_->setPixmap(*icon);
+    }
+    showText(words_, production::shownWords(state));
+    showText(reason_, state.stage == Stage::Fail ? state.reason : QString());
+    showText(unit_, msg::production::unitLabel(state.unit));
     const bool working = state.stage == Stage::Writing || state.stage == Stage::ReadingBack;
     bar_->setValue(working ? state.percent : state.stage == Stage::Pass ? 100 : 0);
     describe();
     // A screen reader hears the new state; a percent more is no news.
-    if (stageChanged || firstTime) {
+    if (stageChanged) {
         QAccessibleEvent named(words_, QAccessible::NameChanged);
         QAccessible::updateAccessibility(&named);
         if (state.stage == Stage::Pass || state.stage == Stage::Fail ||
@@ -147,6 +187,8 @@ void StationTile::setState(const production::TileState& state) {
 
 void StationTile::describe() {
     const QString spoken = production::spokenState(jig(), port_, state_);
+    if (spoken == accessibleName())
+        return;
     setAccessibleName(spoken);
     words_->setAccessibleName(spoken);
     icon_->setAccessibleName(production::stateWords(state_));

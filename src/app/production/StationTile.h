@@ -3,6 +3,8 @@
 #include "app/production/TileState.h"
 
 #include <QFrame>
+#include <QHash>
+#include <QPixmap>
 
 class QLabel;
 class QLineEdit;
@@ -40,4 +42,5 @@ class StationTile : public QFrame {
     QLabel* words_ = nullptr;
     QLabel* reason_ = nullptr;
     QProgressBar* bar_ = nullptr;
+    QHash<int, QPixmap> icons_; // by QStyle::StandardPixmap
 };
