@@ -1,9 +1,12 @@
 // Unsaved changes and undo: the window compares its settings with the ones last kept (opened,
 // saved, read or written) and keeps every committed edit as a step that can be undone.
+#include "app/DeviceSide.h"
+#include "app/FileController.h"
 #include "app/MainWindow.h"
 #include "app/PairMaskEdit.h"
 #include "app/ReadingOrder.h"
 #include "app/SettingsBinder.h"
+#include "app/UndoController.h"
 #include "app/WindowMemory.h"
 #include "core/Messages.h"
 #include "core/UserSeam.h"
