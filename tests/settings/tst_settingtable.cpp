@@ -12,6 +12,15 @@
 
 using namespace settings;
 
+// Any image of this sign: random bytes under its model tag.
+static ParamImage randomImage(QRandomGenerator& random) {
+    ParamImage image;
+    for (int o = 0; o < layout::kImageSize; ++o)
+        image.set(o, quint8(random.bounded(256)));
+    image.writeModelTag();
+    return image;
+}
+
 class TstSettingTable : public QObject {
     Q_OBJECT
   private slots:
@@ -72,10 +81,7 @@ class TstSettingTable : public QObject {
     void settingWhatIsShownChangesNothing() {
         QRandomGenerator random(17);
         for (int n = 0; n < 40; ++n) {
-            ParamImage image;
-            for (int o = 0; o < layout::kImageSize; ++o)
-                image.set(o, quint8(random.bounded(256)));
-            image.writeModelTag();
+            const ParamImage image = randomImage(random);
             EditSession opened;
             opened.take(image);
             for (const Instance& i : instances()) {
@@ -96,10 +102,7 @@ class TstSettingTable : public QObject {
     void flippingABoxsByteFlipsWhatShowPrints() {
         QRandomGenerator random(31);
         for (int n = 0; n < 4; ++n) {
-            ParamImage image;
-            for (int o = 0; o < layout::kImageSize; ++o)
-                image.set(o, quint8(random.bounded(256)));
-            image.writeModelTag();
+            const ParamImage image = randomImage(random);
             for (const Instance& i : instances()) {
                 const bool box = i.row->kind == Kind::Box || i.row->kind == Kind::RecordBox;
                 if (!box && !i.row->familySize)
@@ -128,10 +131,7 @@ class TstSettingTable : public QObject {
     // is a difference that `diff` would never report).
     void whatASettingShowsComesFromItsBytes() {
         QRandomGenerator random(37);
-        ParamImage image;
-        for (int o = 0; o < layout::kImageSize; ++o)
-            image.set(o, quint8(random.bounded(256)));
-        image.writeModelTag();
+        const ParamImage image = randomImage(random);
         EditSession opened;
         opened.take(image);
         const QList<Instance>& all = instances();
@@ -164,17 +164,10 @@ class TstSettingTable : public QObject {
     // other images, writes only the bytes its row declares as its own or as others' it writes.
     void everyRuleWritesOnlyItsBytes() {
         QRandomGenerator random(29);
-        auto randomImage = [&random] {
-            ParamImage image;
-            for (int o = 0; o < layout::kImageSize; ++o)
-                image.set(o, quint8(random.bounded(256)));
-            image.writeModelTag();
-            return image;
-        };
         for (int n = 0; n < 60; ++n) {
             EditSession opened, other;
-            opened.take(randomImage());
-            other.take(n % 3 ? randomImage() : ParamImage());
+            opened.take(randomImage(random));
+            other.take(n % 3 ? randomImage(random) : ParamImage());
             for (const Instance& i : instances()) {
                 if (!i.row->rule)
                     continue;
