@@ -1,5 +1,7 @@
 #include "backup/BackupIndex.h"
 
+#include "image/AtomicSave.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
@@ -7,10 +9,6 @@
 #include <QSaveFile>
 #include <cerrno>
 #include <cstring>
-
-#ifdef Q_OS_UNIX
-#include <unistd.h>
-#endif
 
 namespace backup {
 
@@ -62,12 +60,8 @@ QString systemError() {
     return QString::fromLocal8Bit(std::strerror(errno));
 }
 
-bool syncToDisk(QFileDevice& file) {
-#ifdef Q_OS_UNIX
-    return file.flush() && ::fsync(file.handle()) == 0;
-#else
-    return file.flush();
-#endif
+bool flushToDisk(QFileDevice& file) {
+    return file.flush() && syncToDisk(file.handle());
 }
 
 } // namespace
@@ -159,7 +153,7 @@ bool appendIndexLine(const QString& indexPath, const Entry& e, QString* reason) 
         if (last != '\n')
             line.prepend('\n');
     }
-    if (file.write(line) != line.size() || !syncToDisk(file)) {
+    if (file.write(line) != line.size() || !flushToDisk(file)) {
         *reason = file.error() != QFile::NoError ? file.errorString() : systemError();
         return false;
     }
@@ -199,11 +193,7 @@ bool rewriteIndex(const QString& indexPath, const std::function<bool(const Entry
         *reason = out.errorString();
         return false;
     }
-    if (!copyIndex(in, out, QFileInfo(indexPath).path(), drop, maxLine) || !out.flush()
-#ifdef Q_OS_UNIX
-        || ::fsync(out.handle()) != 0
-#endif
-    ) {
+    if (!copyIndex(in, out, QFileInfo(indexPath).path(), drop, maxLine) || !flushToDisk(out)) {
         *reason = out.error() != QFile::NoError ? out.errorString() : systemError();
         out.cancelWriting();
         return false;

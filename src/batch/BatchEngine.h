@@ -3,6 +3,7 @@
 #include "batch/BatchLog.h"
 #include "batch/BatchPlan.h"
 #include "batch/StationProtocol.h"
+#include "image/AtomicSave.h"
 
 #include <QObject>
 #include <QStringList>
@@ -58,7 +59,9 @@ struct EngineOptions {
     int absenceMs = 2000;
     QString stationProgram = defaultStationProgram();
     // Puts the log's written lines on the disk (on a thread of its own); tests make it fail.
-    std::function<bool(int handle, QString* reason)> syncLog = &BatchLog::sync;
+    std::function<bool(int handle, QString* reason)> syncLog = [](int handle, QString* reason) {
+        return syncToDisk(handle, reason);
+    };
 };
 
 class Engine : public QObject {

@@ -175,17 +175,4 @@ bool BatchLog::write(const QByteArray& line, QString* reason) {
     return true;
 }
 
-bool BatchLog::sync(int handle, QString* reason) {
-#ifdef Q_OS_UNIX
-    if (::fdatasync(handle) != 0) {
-        *reason = QString::fromLocal8Bit(std::strerror(errno));
-        return false;
-    }
-#else
-    Q_UNUSED(handle);
-    Q_UNUSED(reason);
-#endif
-    return true;
-}
-
 } // namespace batch

@@ -61,11 +61,8 @@ class BatchLog {
     // process holding it; Failed: *reason says why.
     Opened open(const QString& path, QString* reason, qint64* holder);
     // Writes line whole, or leaves the file as it was and says why. The line is not on the
-    // disk before sync().
+    // disk before syncToDisk(handle()).
     bool write(const QByteArray& line, QString* reason);
-    // Puts what was written on the disk. Only the handle is used, so it may run on another
-    // thread while this one writes on (the log stays open until it returns).
-    static bool sync(int handle, QString* reason);
     int handle() const { return file_.handle(); }
     const QList<LogRecord>& records() const { return records_; }
     QString path() const { return path_; }

@@ -9,7 +9,22 @@
 
 #ifdef Q_OS_UNIX
 #include <unistd.h>
+#else
+#include <io.h>
 #endif
+
+bool syncToDisk(int handle, QString* reason) {
+#ifdef Q_OS_UNIX
+    if (::fsync(handle) == 0)
+        return true;
+#else
+    if (::_commit(handle) == 0)
+        return true;
+#endif
+    if (reason)
+        *reason = QString::fromLocal8Bit(std::strerror(errno));
+    return false;
+}
 
 bool saveAtomically(const QString& path, const QByteArray& bytes, QString* reason) {
     auto fail = [reason](const QString& why) {
@@ -38,14 +53,11 @@ bool saveAtomically(const QString& path, const QByteArray& bytes, QString* reaso
         }
         written += n;
     }
-#ifdef Q_OS_UNIX
     // The bytes reach the disk before the new file replaces the old one.
-    if (::fsync(file.handle()) != 0) {
-        const QString why = QString::fromLocal8Bit(std::strerror(errno));
+    if (QString why; !syncToDisk(file.handle(), &why)) {
         file.cancelWriting();
         return fail(why);
     }
-#endif
     // commit() closes and renames; any failure on the way leaves the old file.
     if (!file.commit())
         return fail(file.errorString());
